@@ -1,0 +1,41 @@
+// verdimo-cli: the Verdimo model without a window, for scripts and checks.
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "tools/cli/catalogue_commands.h"
+#include "tools/cli/cli_options.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: verdimo-cli COMMAND ...\n"
+    "\n"
+    "  catalogue dump [--catalogue FILE] [--user-data DIR] [--multiplier M]\n"
+    "      every catalogue element and its record as JSON\n"
+    "  catalogue summary [--catalogue FILE] [--user-data DIR]\n"
+    "      the number of elements of each kind\n"
+    "\n"
+    "Common options: --home DIR (program folder), --user-data DIR, --catalogue FILE.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    std::fputs(kUsage, argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  try {
+    std::string command = argv[1];
+    if (command == "catalogue") return cli::runCatalogueCommand(argc, argv);
+    throw cli::UsageError("unknown command \"" + command + "\"");
+  } catch (const cli::UsageError& e) {
+    std::fprintf(stderr, "verdimo-cli: %s\n\n%s", e.what(), kUsage);
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "verdimo-cli: %s\n", e.what());
+    return 1;
+  }
+}
