@@ -1,0 +1,85 @@
+#pragma once
+// A canvas that draws nothing and remembers every figure with the state it
+// was drawn in, for tests to read back.
+
+#include <vector>
+
+#include "platform/canvas.h"
+
+namespace platform {
+
+class RecordingCanvas : public Canvas {
+ public:
+  enum class Kind { Line, Polyline, Polygon, Rectangle, Ellipse, Arc, FillRect, Image, Text, ClipRect, ClipPolygon,
+                    ClipEllipse, ResetClip };
+
+  struct Op {
+    Kind kind;
+    std::vector<Point> points;  // line ends, vertices, arc start and end
+    Rect rect;                  // rectangle, ellipse or arc box, fill, image destination, clip
+    std::string text;
+    Colour fill = 0;            // fillRect
+    Pen pen;
+    Brush brush;
+    Font font;
+    Colour textColour = 0;
+    Colour backgroundColour = 0;
+    bool opaque = false;
+    RasterOp rop = RasterOp::CopyPen;
+    Point origin;
+  };
+
+  std::vector<Op> ops;
+
+  // The figures of one kind, in drawing order.
+  std::vector<const Op*> of(Kind kind) const;
+  void clear() { ops.clear(); }
+
+  void setPen(const Pen& pen) override { pen_ = pen; }
+  Pen pen() const override { return pen_; }
+  void setBrush(const Brush& brush) override { brush_ = brush; }
+  Brush brush() const override { return brush_; }
+  void setFont(const Font& font) override { font_ = font; }
+  Font font() const override { return font_; }
+  void setTextColour(Colour c) override { text_ = c; }
+  Colour textColour() const override { return text_; }
+  void setBackgroundColour(Colour c) override { bk_ = c; }
+  Colour backgroundColour() const override { return bk_; }
+  void setOpaqueBackground(bool opaque) override { opaque_ = opaque; }
+  bool opaqueBackground() const override { return opaque_; }
+  void setRasterOp(RasterOp op) override { rop_ = op; }
+  RasterOp rasterOp() const override { return rop_; }
+  void setViewportOrigin(Point origin) override { origin_ = origin; }
+  Point viewportOrigin() const override { return origin_; }
+
+  void setClipRect(const Rect& r) override;
+  void setClipPolygon(const std::vector<Point>& points) override;
+  void setClipEllipse(const Rect& box) override;
+  void resetClip() override;
+
+  void line(Point from, Point to) override;
+  void polyline(const std::vector<Point>& points) override;
+  void polygon(const std::vector<Point>& points) override;
+  void rectangle(const Rect& r) override;
+  void ellipse(const Rect& box) override;
+  void arc(const Rect& box, Point start, Point end) override;
+  void fillRect(const Rect& r, Colour c) override;
+  void drawImage(const Rect& dest, const Image& image, const Rect& source) override;
+  void text(Point at, const std::string& text) override;
+  // Half the font height per character, the font height high.
+  Size textExtent(const std::string& text) const override;
+
+ private:
+  Op& record(Kind kind);
+
+  Pen pen_;
+  Brush brush_;
+  Font font_;
+  Colour text_ = 0;
+  Colour bk_ = 0xFFFFFF;
+  bool opaque_ = true;
+  RasterOp rop_ = RasterOp::CopyPen;
+  Point origin_;
+};
+
+}  // namespace platform
