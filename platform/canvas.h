@@ -94,6 +94,9 @@ struct Font {
   bool italic = false;
   bool underline = false;
   int escapement = 0;          // rotation, tenths of a degree counter-clockwise
+  // A font of the Western character set: the byte 0xF8 is the diameter sign
+  // there (plan labels of pipes use it); other bytes stay Windows-1250.
+  bool westernCharset = false;
   friend bool operator==(const Font&, const Font&) = default;
 };
 

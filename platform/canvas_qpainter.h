@@ -52,6 +52,8 @@ class QPainterCanvas : public Canvas {
 
  private:
   QPainter& painter_;
+  QTransform base_;
+  QFont qfont_;
   Pen pen_;
   Brush brush_;
   Font font_;
