@@ -1,0 +1,108 @@
+#pragma once
+// The project document: everything that belongs to one irrigation project
+// (terrain, irrigation objects, description, company block, water source,
+// drawing scale and zoom, background reference) and the state of the tool
+// in progress. One document exists at a time, inside the plan view.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "objects/wbase.h"
+#include "platform/canvas.h"
+
+// What the document tells the undo history (built with the editor).
+class UndoLink {
+ public:
+  virtual ~UndoLink() = default;
+  // The operation begun by a line or dimension tool ends without a result.
+  virtual void endPendingOperation() = 0;
+};
+
+class CGraphicPlane {
+ public:
+  CGraphicPlane();
+  virtual ~CGraphicPlane();
+  CGraphicPlane(const CGraphicPlane&) = delete;
+  CGraphicPlane& operator=(const CGraphicPlane&) = delete;
+
+  // --- lists -------------------------------------------------------------------
+  // Sets the object's list code and appends it; the document owns it.
+  CWBase* addObject(int listCode, std::unique_ptr<CWBase> object);
+  const std::vector<std::unique_ptr<CWBase>>& objects() const { return objects_; }
+  // Destroys every object (and, once terrain is kept here, every primitive).
+  void releaseAll();
+
+  // --- zoom and drawing --------------------------------------------------------
+  void setZoom(float z);
+  // Draws the objects in their sequence: bodies, labels, flows, the selected
+  // object highlighted, then the pointed pipe and cable.
+  void paintObjects(platform::Canvas& canvas);
+  // The label font of the settings at the current zoom.
+  platform::Font labelFont() const;
+
+  // --- picking and dragging ----------------------------------------------------
+  // The first object (in list order) whose control point is at `p`; it becomes
+  // the selected object. Nothing hit clears the selection and asks for a
+  // repaint. `codes`, when not empty, restricts the test to those list codes.
+  CWBase* pickObject(Point p, int mode, const std::vector<int>& codes = {});
+  void dragSelected(Point from, Point to);
+  // Abandons the tool in progress and destroys its objects.
+  void cancelTool();
+
+  // --- sections and sets -------------------------------------------------------
+  // The colour of the first object in section `n`; 0xFFFFFF when there is none.
+  Colour sectionColourOf(int n) const;
+  void onSectionRemoved(int n);
+  // Marks every connection-set object of set `key` deleted.
+  void removeSetObjects(uint32_t key);
+
+  // --- fields ------------------------------------------------------------------
+  float cmPerPoint = 0.0352783f;
+  platform::Canvas* dc = nullptr;
+  int viewOrgX = 0, viewOrgY = 0;
+  int tool = 0;
+  int toolKind = 0;
+  int showGrips = 1;
+  int noFill = 0;
+  CWBase* selected = nullptr;
+  std::string projectNo, investor, objectName, projectDate, author;  // Windows-1250
+  std::string companyName, companyAddress, companyPhone, companyEmail, companyWww, companyLogo;
+  std::string fileName;
+  int showLabels = 1;
+  int showCoverage = 1;
+  int showFlows = 0;
+  int hasWaterSource = 0;
+  float sourcePressure = 0;
+  float sourceCapacity = 0;
+  float scaleDenominator = 100;
+  float pixelsPerCm = 29;
+  int hasBackground = 0;
+  double zoom = 1.0;
+  std::string backgroundFile;
+  std::string backgroundTempFile;
+  // Output targets: the printer, and the print preview with it.
+  int printing = 0;
+  int preview = 0;
+
+  // The objects being drawn by the tool in progress (a pipe, a drip line, a
+  // cable, a connection set, a dimension line); destroyed by cancelTool.
+  std::unique_ptr<CWBase> toolObject;
+  // The pipe under calculation and the cable of the voltage drop, drawn on
+  // top of the plan.
+  CWBase* pointedPipe = nullptr;
+  CWBase* pointedCable = nullptr;
+
+  // Links to what lives outside the document.
+  UndoLink* undo = nullptr;
+  std::function<void()> requestRepaint;
+
+  // Today's date as the document writes it: "dd.mm.yyyy".
+  static std::string todayText();
+
+ private:
+  void prepare(CWBase& object, platform::Canvas& canvas) const;
+
+  std::vector<std::unique_ptr<CWBase>> objects_;
+};

@@ -1,0 +1,123 @@
+// The project document: lists, zoom, the drawing sequence, picking, sections.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "document/graphic_plane.h"
+#include "platform/recording_canvas.h"
+
+namespace {
+
+using platform::RecordingCanvas;
+
+// A symbol that notes what the document asked of it.
+class Probe : public WValue<Probe, CWSymb> {
+ public:
+  std::vector<std::string>* log = nullptr;
+  std::string name;
+  void Draw() override {
+    if (log) log->push_back("draw " + name);
+    CWSymb::Draw();
+  }
+  void DrawLabel() override {
+    if (log) log->push_back("label " + name + " h" + std::to_string(dc->font().height));
+  }
+  void DrawFlow() override {
+    if (log) log->push_back(std::string("flow ") + name + (dc->opaqueBackground() ? " opaque" : ""));
+  }
+  void DrawHighlighted() override {
+    if (log) log->push_back("highlight " + name);
+  }
+};
+
+Probe* addProbe(CGraphicPlane& doc, const std::string& name, Point at, std::vector<std::string>* log) {
+  auto p = std::make_unique<Probe>();
+  p->name = name;
+  p->log = log;
+  p->placeSymbolAt(at);
+  return static_cast<Probe*>(doc.addObject(kTypeFilter, std::move(p)));
+}
+
+}  // namespace
+
+TEST(ProjectDocument, NewDocumentDefaults) {
+  CGraphicPlane doc;
+  EXPECT_TRUE(std::regex_match(doc.projectDate, std::regex(R"(\d\d\.\d\d\.\d{4})"))) << doc.projectDate;
+  EXPECT_EQ(doc.projectDate, CGraphicPlane::todayText());
+  EXPECT_EQ(doc.scaleDenominator, 100.0f);
+  EXPECT_EQ(doc.pixelsPerCm, 29.0f);
+  EXPECT_EQ(doc.zoom, 1.0);
+  EXPECT_EQ(doc.showGrips, 1);
+  EXPECT_EQ(doc.showFlows, 0);
+  EXPECT_FLOAT_EQ(doc.cmPerPoint, 0.0352783f);
+}
+
+TEST(ProjectDocument, DrawingSequence) {
+  CGraphicPlane doc;
+  std::vector<std::string> log;
+  addProbe(doc, "a", {10, 10}, &log);
+  Probe* b = addProbe(doc, "b", {50, 50}, &log);
+  Probe* gone = addProbe(doc, "c", {90, 90}, &log);
+  gone->deleted = 1;
+  b->ShowLabel(0);
+  doc.showFlows = 1;
+  doc.selected = b;
+  app().settings.labelFontHeight = 12;
+  doc.setZoom(2.0f);
+  RecordingCanvas canvas;
+  doc.paintObjects(canvas);
+  const std::vector<std::string> expected = {"draw a",       "draw b",       "label a h25",
+                                             "flow a opaque", "flow b opaque", "highlight b"};
+  EXPECT_EQ(log, expected);
+
+  log.clear();
+  doc.showLabels = 0;
+  doc.showFlows = 0;
+  doc.selected = nullptr;
+  doc.paintObjects(canvas);
+  EXPECT_EQ(log, (std::vector<std::string>{"draw a", "draw b"}));
+}
+
+TEST(ProjectDocument, ZoomRoundTripAndPicking) {
+  CGraphicPlane doc;
+  Probe* a = addProbe(doc, "a", {13, 17}, nullptr);
+  Probe* b = addProbe(doc, "b", {101, 57}, nullptr);
+  doc.setZoom(2.0f);
+  EXPECT_EQ(b->posX, 202);
+  doc.setZoom(1.0f);
+  EXPECT_EQ(a->posX, 13);
+  EXPECT_EQ(b->posY, 57);
+
+  RecordingCanvas canvas;
+  doc.dc = &canvas;
+  int repaints = 0;
+  doc.requestRepaint = [&] { ++repaints; };
+  EXPECT_EQ(doc.pickObject({103, 55}, 1), b);
+  EXPECT_EQ(doc.selected, b);
+  EXPECT_EQ(doc.pickObject({103, 55}, 1, {kTypeValve}), nullptr);  // restricted to other codes
+  EXPECT_EQ(doc.selected, nullptr);
+  EXPECT_EQ(repaints, 1);
+  b->deleted = 1;
+  EXPECT_EQ(doc.pickObject({103, 55}, 1), nullptr);
+}
+
+TEST(ProjectDocument, SectionsAndSets) {
+  CGraphicPlane doc;
+  Probe* a = addProbe(doc, "a", {0, 0}, nullptr);
+  Probe* b = addProbe(doc, "b", {0, 0}, nullptr);
+  Probe* loose = addProbe(doc, "c", {0, 0}, nullptr);
+  a->SetSectionNo(1);
+  a->SetSectionColour(0x123456);
+  b->SetSectionNo(4);
+  b->SetSectionColour(0x654321);
+  EXPECT_EQ(doc.sectionColourOf(1), 0x123456u);
+  EXPECT_EQ(doc.sectionColourOf(2), 0xFFFFFFu);
+  doc.onSectionRemoved(2);
+  EXPECT_EQ(a->GetSectionNo(), 1);
+  EXPECT_EQ(b->GetSectionNo(), 3);
+  EXPECT_EQ(loose->GetSectionNo(), kNoSection);
+  doc.onSectionRemoved(1);
+  EXPECT_EQ(a->GetSectionNo(), kNoSection);
+  EXPECT_EQ(a->HasSectionColour(), 0);
+}
