@@ -190,6 +190,9 @@ platform::Font CWPolyline::labelFont(int height) const {
   f.height = height;
   f.weight = s.labelFontWeight;
   f.escapement = labelAngle;
+  // Line labels are set in the Western character set, where the byte 0xF8
+  // of pipe and set labels is the diameter sign.
+  f.westernCharset = true;
   return f;
 }
 
