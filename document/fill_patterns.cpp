@@ -111,12 +111,12 @@ Image mint() {
   Dice dice(7000);
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) put(img, x, y, shade(165, 230, 190, dice.below(17) - 8));
-  for (int blob = 0; blob < 18; ++blob) {
+  for (int blob = 0; blob < 14; ++blob) {
     const int cx = dice.below(32), cy = dice.below(32);
-    const int delta = dice.below(2) ? -28 : 14;
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx)
-        if (dx * dy == 0) put(img, cx + dx, cy + dy, shade(165, 230, 190, delta));
+    const int delta = dice.below(2) ? -22 : 12;
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx)
+        if (dx * dx + dy * dy <= 4 + dice.below(2)) put(img, cx + dx, cy + dy, shade(165, 230, 190, delta + dice.below(9) - 4));
   }
   return img;
 }
