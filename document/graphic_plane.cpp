@@ -26,16 +26,38 @@ CWBase* CGraphicPlane::addObject(int listCode, std::unique_ptr<CWBase> object) {
   return objects_.back().get();
 }
 
+CPrimitive* CGraphicPlane::addPrimitive(int type, std::unique_ptr<CPrimitive> primitive) {
+  primitive->type = type;
+  terrain_.push_back(std::move(primitive));
+  return terrain_.back().get();
+}
+
 void CGraphicPlane::releaseAll() {
   selected = nullptr;
   pointedPipe = pointedCable = nullptr;
   toolObject.reset();
   objects_.clear();
+  terrain_.clear();
 }
 
 void CGraphicPlane::setZoom(float z) {
   zoom = z;
   for (auto& o : objects_) o->Rescale(z);
+  for (auto& p : terrain_) p->Rescale(z);
+}
+
+void CGraphicPlane::paintTerrain(platform::Canvas& canvas) {
+  for (auto& p : terrain_) {
+    if (p->deleted) continue;
+    p->dc = &canvas;
+    p->showGrips = showGrips;
+    p->noFill = noFill;
+    p->printing = printing;
+    p->preview = preview;
+    p->viewOrgX = viewOrgX;
+    p->viewOrgY = viewOrgY;
+    p->Draw();
+  }
 }
 
 platform::Font CGraphicPlane::labelFont() const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "document/terrain.h"
 #include "objects/wbase.h"
 #include "platform/canvas.h"
 
@@ -31,11 +32,17 @@ class CGraphicPlane {
   // Sets the object's list code and appends it; the document owns it.
   CWBase* addObject(int listCode, std::unique_ptr<CWBase> object);
   const std::vector<std::unique_ptr<CWBase>>& objects() const { return objects_; }
-  // Destroys every object (and, once terrain is kept here, every primitive).
+  // Sets the primitive's type and appends it to the terrain list.
+  CPrimitive* addPrimitive(int type, std::unique_ptr<CPrimitive> primitive);
+  const std::vector<std::unique_ptr<CPrimitive>>& terrain() const { return terrain_; }
+  // Destroys every primitive and every object.
   void releaseAll();
 
   // --- zoom and drawing --------------------------------------------------------
+  // Sets the zoom and recomputes every object's and primitive's pixels.
   void setZoom(float z);
+  // Draws the terrain primitives in list order.
+  void paintTerrain(platform::Canvas& canvas);
   // Draws the objects in their sequence: bodies, labels, flows, the selected
   // object highlighted, then the pointed pipe and cable.
   void paintObjects(platform::Canvas& canvas);
@@ -105,4 +112,5 @@ class CGraphicPlane {
   void prepare(CWBase& object, platform::Canvas& canvas) const;
 
   std::vector<std::unique_ptr<CWBase>> objects_;
+  std::vector<std::unique_ptr<CPrimitive>> terrain_;
 };
