@@ -545,7 +545,7 @@ std::string CWController::GetKindName() const { return "Sterownik"; }
 void CWCatalogueSymbol::PlaceAt(Point click, double zoom) {
   kindWord = 0;
   scale = 1.0 / zoom;
-  size = static_cast<int>(size * zoom);
+  size = static_cast<int>(sizeU * zoom);
   placeSymbolAt(click);
 }
 
