@@ -1,0 +1,870 @@
+#include "objects/static_sprinkler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "objects/lookup.h"
+#include "partix.h"
+#include "platform/numtext.h"
+#include "platform/textcodec.h"
+
+using platform::Brush;
+using platform::CanvasStateSaver;
+using platform::Pen;
+
+namespace {
+
+constexpr Colour kDragPenColour = 0x000080;
+constexpr Colour kConnectedColour = 0xFF0000;
+constexpr Colour kCentreFill = 0x808080;
+constexpr Colour kErrorTextColour = 0xFF00FF;
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr float kPi = 3.1415927f;
+
+// --- the nozzle records ----------------------------------------------------------
+
+template <typename Record>
+const Record* recordOf(const CElem* e) {
+  return e ? static_cast<const Record*>(e->data) : nullptr;
+}
+
+// Arc entries of an adjustable nozzle, bounded to the table's capacity.
+int vanEntries(const CDyszaVan& d) { return std::min<int>(d.rowCount, 20); }
+int mpEntries(const CDyszaMP& d) { return std::clamp<int>(d.rowCount, 0, 10); }
+
+// The valid points of a kind-17 nozzle: up to the last non-zero pressure of
+// its first entry. Every entry is looked up over that many points.
+int mpValidPoints(const CDyszaMP& d) {
+  if (mpEntries(d) == 0) return 0;
+  int n = 0;
+  for (int k = 0; k < 7; ++k)
+    if (d.rows[0].work[k].P != 0.0f) n = k + 1;
+  return n;
+}
+
+// A pressure lookup that gives 0 for a table without a valid point.
+float lookup(const WorkPoint* work, int n, float p, float WorkPoint::*value) {
+  return n > 0 ? interpolateWork(work, n, p, value) : 0.0f;
+}
+
+float metresToU(float metres, float scaleDenominator, float pixelsPerCm) {
+  if (!(scaleDenominator > 0.0f)) return 0.0f;
+  return metres * 100.0f / scaleDenominator * pixelsPerCm;
+}
+
+// The strips of a rectangular nozzle (4 used) and the head position code.
+const CPrDane* stripsOf(const CElem* e, int* code) {
+  if (e->kind == kKindStripNozzle) {
+    const auto* d = recordOf<CDyszaPr>(e);
+    *code = d->position;
+    return d->strips;
+  }
+  const auto* d = recordOf<CNozzleRectNonReg>(e);
+  *code = d->position;
+  return d->strips;
+}
+
+// Width and length (metres) of a size text "WxL", split at the first "x".
+void parseStripSize(const CPrDane& strip, float* w, float* l) {
+  const std::string text(strip.size, strnlen(strip.size, sizeof strip.size));
+  const auto x = text.find_first_of("xX");
+  *w = static_cast<float>(platform::parseDecimal(text.substr(0, x)));
+  *l = x == std::string::npos ? 0.0f : static_cast<float>(platform::parseDecimal(text.substr(x + 1)));
+}
+
+int leadingStrips(const CPrDane* strips) {
+  int n = 0;
+  while (n < 4 && strips[n].pressure != 0.0f) ++n;
+  return n;
+}
+
+// The fixed arc of a kind-19 or kind-20 nozzle, degrees.
+float fixedAngleOf(const CElem* e) {
+  if (e->kind == kKindVanNozzleFixed) return recordOf<CNozzleVanNonReg>(e)->row.angle;
+  return recordOf<CNozzleMPNonReg>(e)->row.angle;
+}
+
+const ArcRow4& fixedRowOf(const CElem* e) {
+  if (e->kind == kKindVanNozzleFixed) return recordOf<CNozzleVanNonReg>(e)->row;
+  return recordOf<CNozzleMPNonReg>(e)->row;
+}
+
+// --- geometry --------------------------------------------------------------------
+
+// `p` turned about `centre` by `a` radians, counter-clockwise on the screen
+// for a positive angle; single precision, truncated.
+Point turnAbout(Point centre, Point p, float a) {
+  const float dx = static_cast<float>(p.x - centre.x), dy = static_cast<float>(p.y - centre.y);
+  const float c = std::cos(a), s = std::sin(a);
+  return {centre.x + static_cast<int>(c * dx + s * dy), centre.y + static_cast<int>(c * dy - s * dx)};
+}
+
+// `centre` + unit(toward - centre) x `length`, truncated; false when the
+// direction is undefined.
+bool pointToward(Point centre, Point toward, double length, Point* out) {
+  const double dx = toward.x - centre.x, dy = toward.y - centre.y;
+  const double d = std::sqrt(dx * dx + dy * dy);
+  if (d == 0.0) return false;
+  *out = {centre.x + static_cast<int>(dx / d * length), centre.y + static_cast<int>(dy / d * length)};
+  return true;
+}
+
+// The arc from the ray toward `start` counter-clockwise to the ray toward
+// `end`, measured by turning the end's ray clockwise in half-degree steps
+// until it meets the start's ray.
+float measureArcDegrees(Point pos, Point start, Point end) {
+  float vx = static_cast<float>(end.x - pos.x), vy = static_cast<float>(end.y - pos.y);
+  float sx = static_cast<float>(start.x - pos.x), sy = static_cast<float>(start.y - pos.y);
+  const float lv = std::sqrt(vx * vx + vy * vy), ls = std::sqrt(sx * sx + sy * sy);
+  int steps = 0;
+  if (lv == 0.0f || ls == 0.0f) {
+    steps = 720;
+  } else {
+    vx /= lv;
+    vy /= lv;
+    sx /= ls;
+    sy /= ls;
+    const float a = -0.008722222410142422f;
+    const float c = std::cos(a), s = std::sin(a);
+    while (steps < 720 && 1.0f - (vx * sx + vy * sy) >= 0.0001f) {
+      ++steps;
+      const float nx = vx * c + vy * s;
+      const float ny = vy * c - vx * s;
+      vx = nx;
+      vy = ny;
+    }
+  }
+  return static_cast<float>(steps) * 0.5f + 0.5f;
+}
+
+Point shifted(Point p, int dx, int dy) { return {p.x + dx, p.y + dy}; }
+
+std::string cp(const char* utf8) { return platform::utf8ToCp1250(utf8); }
+
+}  // namespace
+
+// --- helpers shared with the callers ------------------------------------------
+
+bool isStaticFlowError(float flow) {
+  return flow == kFlowNoEntries || flow == kFlowAngleTooSmall || flow == kFlowAngleTooLarge;
+}
+
+bool isStaticNozzleKind(int kind) {
+  return kind == kKindVanNozzle || kind == kKindStripNozzle || kind == kKindMpNozzle ||
+         kind == kKindVanNozzleFixed || kind == kKindMpNozzleFixed || kind == kKindRectRotaryNozzle;
+}
+
+std::string shortNameOf(const CElem* element) {
+  if (!element || !element->data) return {};
+  const char* raw = element->data->name;
+  const std::string name(raw, strnlen(raw, sizeof element->data->name));
+  const auto open = name.find('<');
+  if (open == std::string::npos) return name;
+  const auto close = name.find('>', open + 1);
+  if (close == std::string::npos) return name;
+  return name.substr(open + 1, close - open - 1);
+}
+
+std::function<DrawingScale()> CWStaticSprinkler::documentScale;
+
+// --- CWStaticSprinkler ---------------------------------------------------------
+
+CWStaticSprinkler::CWStaticSprinkler() {
+  labelDx = -10;
+  labelDy = 10;
+  arcStartGripColour = arcEndGripColour = app().settings.systemPointColour;
+}
+
+int CWStaticSprinkler::nozzleKind() const {
+  if (!nozzle || !nozzle->data) return -1;
+  return static_cast<int>(nozzle->kind);
+}
+
+bool CWStaticSprinkler::isStrip() const {
+  const int k = nozzleKind();
+  return k == kKindStripNozzle || k == kKindRectRotaryNozzle;
+}
+
+bool CWStaticSprinkler::isCircular() const {
+  const int k = nozzleKind();
+  return k == kKindVanNozzle || k == kKindMpNozzle || k == kKindVanNozzleFixed || k == kKindMpNozzleFixed;
+}
+
+bool CWStaticSprinkler::IsFullCircle() const {
+  const double dx = arcStart.x - arcEnd.x, dy = arcStart.y - arcEnd.y;
+  return std::sqrt(dx * dx + dy * dy) < 5.0 / scale;
+}
+
+// --- evaluation ----------------------------------------------------------------
+
+StaticEvaluation CWStaticSprinkler::EvaluateAtPressure(float scaleDenominator, float pixelsPerCm, float p) {
+  StaticEvaluation ev;
+  const int kind = nozzleKind();
+  if (!isStaticNozzleKind(kind)) return ev;
+  app().currentSourcePressure = p;
+  switch (kind) {
+    case kKindVanNozzleFixed:
+    case kKindMpNozzleFixed: {
+      const ArcRow4& row = fixedRowOf(nozzle);
+      const int n = leadingPointsWithPressure(row.work, 4);
+      radiusM = lookup(row.work, n, p, &WorkPoint::R);
+      flow = flowNominal = lookup(row.work, n, p, &WorkPoint::Q);
+      ev.radiusU = metresToU(radiusM, scaleDenominator, pixelsPerCm);
+      break;
+    }
+    case kKindVanNozzle: {
+      const auto* d = recordOf<CDyszaVan>(nozzle);
+      const int n = vanEntries(*d) > 0 ? leadingPointsWithPressure(d->rows[0].work, 4) : 0;
+      radiusM = lookup(d->rows[0].work, n, p, &WorkPoint::R);
+      ev.radiusU = metresToU(radiusM, scaleDenominator, pixelsPerCm);
+      break;
+    }
+    case kKindMpNozzle: {
+      const auto* d = recordOf<CDyszaMP>(nozzle);
+      radiusM = lookup(d->rows[0].work, mpValidPoints(*d), p, &WorkPoint::R);
+      ev.radiusU = metresToU(radiusM, scaleDenominator, pixelsPerCm);
+      break;
+    }
+    default: {  // the strips
+      int code = 0;
+      const CPrDane* strips = stripsOf(nozzle, &code);
+      const int n = leadingStrips(strips);
+      float w[4] = {}, l[4] = {};
+      for (int k = 0; k < n; ++k) parseStripSize(strips[k], &w[k], &l[k]);
+      auto pressureOf = [&](int k) { return strips[k].pressure; };
+      float width = 0, length = 0, q = 0;
+      if (n > 0) {
+        width = interpolateAtPressure(n, p, pressureOf, [&](int k) { return w[k]; });
+        length = interpolateAtPressure(n, p, pressureOf, [&](int k) { return l[k]; });
+        q = interpolateAtPressure(n, p, pressureOf, [&](int k) { return strips[k].flow; });
+      }
+      widthM = widthTextM = width;
+      lengthM = lengthTextM = length;
+      flow = flowNominal = q;
+      ev.lengthU = metresToU(length, scaleDenominator, pixelsPerCm);
+      ev.widthU = metresToU(width, scaleDenominator, pixelsPerCm);
+      break;
+    }
+  }
+  return ev;
+}
+
+StaticEvaluation CWStaticSprinkler::evaluateWithDocumentScale(float pressure) {
+  const DrawingScale s = documentScale ? documentScale() : DrawingScale{};
+  return EvaluateAtPressure(s.scaleDenominator, s.pixelsPerCm, pressure);
+}
+
+void CWStaticSprinkler::FlowFromArc() {
+  const int kind = nozzleKind();
+  if (kind != kKindVanNozzle && kind != kKindMpNozzle) return;
+  arcDeg = measureArcDegrees(pos, arcStart, arcEnd);
+  if (IsFullCircle()) arcDeg = 359.0f;
+  const float p = app().currentSourcePressure;
+
+  if (kind == kKindVanNozzle) {
+    const auto* d = recordOf<CDyszaVan>(nozzle);
+    const int e = vanEntries(*d);
+    auto q = [&](int i) {
+      return lookup(d->rows[i].work, leadingPointsWithPressure(d->rows[i].work, 4), p, &WorkPoint::Q);
+    };
+    flow = 0;
+    if (e == 0) return;
+    if (arcDeg <= d->rows[0].angle) {
+      flow = q(0);
+    } else if (arcDeg >= d->rows[e - 1].angle) {
+      flow = q(e - 1);
+    } else {
+      int i = 1;
+      while (i < e - 1 && arcDeg > d->rows[i].angle) ++i;
+      const float a0 = d->rows[i - 1].angle, a1 = d->rows[i].angle;
+      flow = q(i - 1) + (arcDeg - a0) / (a1 - a0) * (q(i) - q(i - 1));
+    }
+    flowNominal = flow;
+    return;
+  }
+
+  const auto* d = recordOf<CDyszaMP>(nozzle);
+  const int c = mpEntries(*d);
+  const int n = mpValidPoints(*d);
+  auto q = [&](int i) { return lookup(d->rows[i].work, n, p, &WorkPoint::Q); };
+  if (c == 0) {
+    flow = kFlowNoEntries;
+  } else if (c == 1) {
+    // A single entry is a fixed arc: the flow does not depend on the angle.
+    flow = mpPointIndex >= 0 && mpPointIndex < 7 ? d->rows[0].work[mpPointIndex].Q : q(0);
+  } else if (arcDeg < d->rows[0].angle) {
+    flow = kFlowAngleTooSmall;
+  } else if (arcDeg > d->rows[c - 1].angle) {
+    flow = kFlowAngleTooLarge;
+  } else {
+    int i = 0;
+    while (i < c - 1 && arcDeg > d->rows[i].angle) ++i;
+    if (i == 0) {
+      flow = q(0);
+    } else {
+      const float a0 = d->rows[i - 1].angle, a1 = d->rows[i].angle;
+      flow = a1 == a0 ? q(i) : q(i - 1) + (arcDeg - a0) / (a1 - a0) * (q(i) - q(i - 1));
+    }
+  }
+  if (!isStaticFlowError(flow)) flowNominal = flow;
+}
+
+void CWStaticSprinkler::ApplyPressure(float pressure) {
+  if (!nozzle) return;
+  evaluateWithDocumentScale(pressure);
+  ReduceRadius(reduction);
+}
+
+// --- placement -----------------------------------------------------------------
+
+CWStaticSprinkler::HandleRule CWStaticSprinkler::handleRule() const {
+  if (!isStrip()) return {0, false};
+  int code = 0;
+  stripsOf(nozzle, &code);
+  if (nozzleKind() == kKindStripNozzle) {
+    switch (code) {
+      case 1: return {1, false};
+      case 3: return {1, false};
+      case 4: return {-1, false};
+      default: return {1, true};  // 0, 2 and codes the table does not know
+    }
+  }
+  switch (code) {
+    case 1: return {-1, true};
+    case 2: return {-1, false};
+    default: return {1, false};
+  }
+}
+
+int CWStaticSprinkler::stripHandleOffset(int l) const {
+  const HandleRule rule = handleRule();
+  return rule.sign * (rule.half ? l / 2 : l);
+}
+
+void CWStaticSprinkler::setPlanUnitsFromPixels() {
+  posU = {pos.x * scale, pos.y * scale};
+  arcStartU = {arcStart.x * scale, arcStart.y * scale};
+  arcEndU = {arcEnd.x * scale, arcEnd.y * scale};
+}
+
+void CWStaticSprinkler::PlaceAt(Point click, float scaleDenominator, float pixelsPerCm, float pressure) {
+  const int kind = nozzleKind();
+  if (!isStaticNozzleKind(kind)) return;
+  pos = click;
+  const StaticEvaluation ev = EvaluateAtPressure(scaleDenominator, pixelsPerCm, pressure);
+  const float zoom = currentZoom();
+
+  if (isCircular()) {
+    radiusU = ev.radiusU;
+    radiusPx = radiusU * zoom;
+    arcStart = {pos.x + static_cast<int>(radiusPx), pos.y};
+    float angle = 0.7853982f;  // an adjustable static nozzle starts at 45 degrees
+    bool remembered = false;
+    if (kind == kKindVanNozzleFixed || kind == kKindMpNozzleFixed) {
+      angle = fixedAngleOf(nozzle) * 2.0f * kPi / 360.0f;
+    } else if (kind == kKindMpNozzle) {
+      const auto* d = recordOf<CDyszaMP>(nozzle);
+      angle = d->rows[0].angle * 2.0f * kPi / 360.0f;
+      // A single entry is a fixed arc that cannot be dragged, so a
+      // remembered range would give it a sector it cannot water.
+      remembered = d->rows[0].angle != 360.0f && mpEntries(*d) > 1;
+    } else {
+      remembered = true;
+    }
+    const RememberedRange& range = app().settings.rememberedRange;
+    if (remembered && range.valid) {
+      arcStart = {pos.x + static_cast<int>(range.startX * radiusPx), pos.y + static_cast<int>(range.startY * radiusPx)};
+      arcEnd = {pos.x + static_cast<int>(range.endX * radiusPx), pos.y + static_cast<int>(range.endY * radiusPx)};
+    } else {
+      arcEnd = turnAbout(pos, arcStart, angle);
+    }
+  } else {
+    lengthU = ev.lengthU;
+    widthU = ev.widthU;
+    lengthPx = lengthU * zoom;
+    widthPx = widthU * zoom;
+    arcStart = {pos.x + stripHandleOffset(static_cast<int>(lengthPx)), pos.y};
+    arcEnd = pos;
+  }
+  setPlanUnitsFromPixels();
+  FlowFromArc();
+}
+
+bool CWStaticSprinkler::RememberRange() const {
+  if (!isCircular()) return false;
+  const double sx = arcStart.x - pos.x, sy = arcStart.y - pos.y;
+  const double ex = arcEnd.x - pos.x, ey = arcEnd.y - pos.y;
+  const double ls = std::sqrt(sx * sx + sy * sy), le = std::sqrt(ex * ex + ey * ey);
+  if (ls == 0.0 || le == 0.0) return false;
+  RememberedRange& range = app().settings.rememberedRange;
+  range.startX = sx / ls;
+  range.startY = sy / ls;
+  range.endX = ex / le;
+  range.endY = ey / le;
+  range.valid = 1;
+  return true;
+}
+
+// --- zoom, copies, reduction --------------------------------------------------------
+
+void CWStaticSprinkler::Rescale(float zoom) {
+  if (!nozzle) return;
+  pos = {static_cast<int>(zoom * posU.x), static_cast<int>(zoom * posU.y)};
+  arcStart = {static_cast<int>(zoom * arcStartU.x), static_cast<int>(zoom * arcStartU.y)};
+  arcEnd = {static_cast<int>(zoom * arcEndU.x), static_cast<int>(zoom * arcEndU.y)};
+  radiusPx = radiusU * zoom;
+  lengthPx = lengthU * zoom;
+  widthPx = widthU * zoom;
+  scale = 1.0 / zoom;
+}
+
+std::unique_ptr<CWBase> CWStaticSprinkler::CloneAt(Point target) const {
+  if (!nozzle) return nullptr;
+  auto copy = std::make_unique<CWStaticSprinkler>(*this);
+  const int dx = target.x - pos.x, dy = target.y - pos.y;
+  copy->pos = shifted(pos, dx, dy);
+  copy->arcStart = shifted(arcStart, dx, dy);
+  copy->arcEnd = shifted(arcEnd, dx, dy);
+  copy->setPlanUnitsFromPixels();
+  return copy;
+}
+
+void CWStaticSprinkler::MoveLabelTo(Point p) {
+  if (nozzle) setLabelOffsetTo(p, pos);
+}
+
+int CWStaticSprinkler::CanReduceRadius() const { return isStaticNozzleKind(nozzleKind()) ? 1 : 0; }
+
+void CWStaticSprinkler::fitArcEndsU(double r) {
+  auto fit = [&](PointD& end) {
+    const double dx = end.x - posU.x, dy = end.y - posU.y;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    end = d > 0.0 ? PointD{posU.x + dx / d * r, posU.y + dy / d * r} : PointD{posU.x + r, posU.y};
+  };
+  fit(arcStartU);
+  fit(arcEndU);
+}
+
+void CWStaticSprinkler::ReduceRadius(float f) {
+  const int kind = nozzleKind();
+  if (!isStaticNozzleKind(kind)) return;
+  const float k = 1.0f - 0.25f * f;
+  const float p = app().currentSourcePressure;
+
+  if (kind == kKindVanNozzle || kind == kKindMpNozzle) {
+    if (kind == kKindMpNozzle && isStaticFlowError(flow)) return;
+    reduction = 0;
+    FlowFromArc();
+    // An error code is a state, not a flow: scaling it would turn it into
+    // a plausible number.
+    if (!isStaticFlowError(flow)) flow *= k;
+    const float r = evaluateWithDocumentScale(p).radiusU * k;
+    fitArcEndsU(r);
+    radiusU = r;
+  } else if (kind == kKindVanNozzleFixed || kind == kKindMpNozzleFixed) {
+    const StaticEvaluation ev = evaluateWithDocumentScale(p);
+    flow *= k;
+    const float r = ev.radiusU * k;
+    fitArcEndsU(r);
+    radiusU = r;
+  } else {
+    const StaticEvaluation ev = evaluateWithDocumentScale(p);
+    lengthU = ev.lengthU * k;
+    widthU = ev.widthU * k;
+    // The handle stays on its ray from the head, at the reduced length:
+    // that is where dragging it puts it for every head position.
+    const HandleRule rule = handleRule();
+    const double h = rule.sign * (rule.half ? lengthU / 2.0 : static_cast<double>(lengthU));
+    const double dx = arcStartU.x - posU.x, dy = arcStartU.y - posU.y;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    if (d > 0.0) {
+      arcStartU = {posU.x + dx / d * std::fabs(h), posU.y + dy / d * std::fabs(h)};
+    } else {
+      arcStartU = {posU.x + orient[0] * h, posU.y + orient[2] * h};
+    }
+    flow *= k;
+  }
+  reduction = f;
+  Rescale(currentZoom());
+}
+
+// --- drawing -------------------------------------------------------------------
+
+std::array<Point, 4> CWStaticSprinkler::stripCorners() const {
+  const int l = static_cast<int>(lengthPx), w = static_cast<int>(widthPx);
+  int code = 0;
+  std::array<Point, 4> c{};
+  if (!isStrip()) return c;
+  stripsOf(nozzle, &code);
+  if (nozzleKind() == kKindStripNozzle) {
+    switch (code) {
+      case 1: c = {{{0, -w / 2}, {l, -w / 2}, {l, w / 2}, {0, w / 2}}}; break;
+      case 2: c = {{{-l / 2, -w / 2}, {l / 2, -w / 2}, {l / 2, w / 2}, {-l / 2, w / 2}}}; break;
+      case 3: c = {{{0, 0}, {l, 0}, {l, -w}, {0, -w}}}; break;
+      case 4: c = {{{0, 0}, {-l, 0}, {-l, -w}, {0, -w}}}; break;
+      default: c = {{{-l / 2, -w}, {l / 2, -w}, {l / 2, 0}, {-l / 2, 0}}}; break;
+    }
+  } else {
+    switch (code) {
+      case 1: c = {{{-l / 2, 0}, {l / 2, 0}, {l / 2, -w}, {-l / 2, -w}}}; break;
+      case 2: c = {{{0, -w}, {-l, -w}, {-l, 0}, {0, 0}}}; break;
+      default: c = {{{0, -w}, {l, -w}, {l, 0}, {0, 0}}}; break;
+    }
+  }
+  for (Point& p : c) {
+    const float dx = static_cast<float>(p.x), dy = static_cast<float>(p.y);
+    p = {pos.x + static_cast<int>(orient[0] * dx + orient[1] * dy),
+         pos.y + static_cast<int>(orient[2] * dx + orient[3] * dy)};
+  }
+  return c;
+}
+
+void CWStaticSprinkler::drawCoverageFigure() {
+  if (isStrip()) {
+    const auto c = stripCorners();
+    dc->polyline({c[0], c[1], c[2], c[3], c[0]});
+    return;
+  }
+  const int r = static_cast<int>(radiusPx);
+  dc->arc({pos.x - r, pos.y - r, pos.x + r, pos.y + r}, arcStart, arcEnd);
+  if (!IsFullCircle()) {
+    dc->line(pos, arcEnd);
+    dc->line(pos, arcStart);
+  }
+}
+
+void CWStaticSprinkler::Draw() {
+  if (!nozzle || !dc || !isStaticNozzleKind(nozzleKind())) return;
+  const AppSettings& s = app().settings;
+  CanvasStateSaver keep(*dc);
+  dc->setPen(Pen::solid(bodyColour(s.rangeColour), bodyPenWidth(1, s.printWidthRanges)));
+  dc->setBrush(Brush::none());
+  if (showCoverage) drawCoverageFigure();
+  drawGrip(pos, posGripColour);
+  if (showGrips) {
+    drawGrip(arcStart, arcStartGripColour);
+    if (isCircular()) drawGrip(arcEnd, arcEndGripColour);
+  }
+
+  const int r = static_cast<int>(fixedSize(4));
+  dc->setPen(Pen::solid(0, 1));
+  dc->setBrush(Brush::solid(kCentreFill));
+  dc->ellipse({pos.x - r, pos.y - r, pos.x + r, pos.y + r});
+
+  if (connected) {
+    dc->setPen(Pen::dotted(kConnectedColour, 1));
+    dc->setBrush(Brush::none());
+    dc->ellipse({pos.x - 25, pos.y - 25, pos.x + 25, pos.y + 25});
+  }
+  if (showGrips && labelShown) drawGrip(labelAnchor(pos), posGripColour);
+}
+
+void CWStaticSprinkler::DrawHighlighted() {
+  if (!nozzle || !dc || !isStaticNozzleKind(nozzleKind())) return;
+  showCoverage = 1;
+  CanvasStateSaver keep(*dc);
+  dc->setPen(Pen::solid(bodyColour(app().settings.highlightColour), 2));
+  dc->setBrush(Brush::none());
+  drawCoverageFigure();
+}
+
+float CWStaticSprinkler::labelLineHeight() const {
+  return static_cast<float>(app().settings.labelFontHeight * (1.0 / scale));
+}
+
+void CWStaticSprinkler::DrawLabel() {
+  if (!nozzle || !dc) return;
+  const Point a = labelAnchor(pos);
+  dc->text(a, elementShortName());
+  dc->text({a.x, a.y + static_cast<int>(labelLineHeight())}, shortNameOf(nozzle));
+
+  const char* message = nullptr;
+  if (flow == kFlowNoEntries) message = "Blad w bazie danych !!! ilosc dysz==0";
+  if (flow == kFlowAngleTooSmall) message = "Za maly kat zraszania dla tego typu dyszy";
+  if (flow == kFlowAngleTooLarge) message = "Za duzy kat zraszania dla tego typu dyszy";
+  if (!message) return;
+  CanvasStateSaver keep(*dc);
+  dc->setOpaqueBackground(true);
+  dc->setBackgroundColour(kWhite);
+  dc->setTextColour(kErrorTextColour);
+  dc->text(a, cp(message));
+}
+
+void CWStaticSprinkler::DrawFlow() {
+  if (!nozzle || !dc) return;
+  CanvasStateSaver keep(*dc);
+  dc->setTextColour(0);
+  dc->setBackgroundColour(app().settings.backgroundColour);
+  if (flow > 1000.0f) {
+    dc->text({pos.x - 5, pos.y + 15}, "nieokreslony");
+    return;
+  }
+  const Point a = labelAnchor(pos);
+  dc->text({a.x, a.y + static_cast<int>(2.0f * labelLineHeight())}, platform::formatFixed(flow, 2));
+}
+
+// --- control points ------------------------------------------------------------------
+
+void CWStaticSprinkler::ResetGrips() {
+  CWBase::ResetGrips();
+  posGripColour = kSprinklerPosGripColour;
+  arcStartGripColour = arcEndGripColour = app().settings.systemPointColour;
+  posGripPicked = arcStartGripPicked = arcEndGripPicked = 0;
+}
+
+int CWStaticSprinkler::PickGrip(Point p, int mode) {
+  if (!isStaticNozzleKind(nozzleKind())) return 0;
+  bool hit = false;
+  if (mode == 0 && hitGrip(p, arcStart)) {
+    arcStartGripColour = kPickedGripColour;
+    arcStartGripPicked = hit = true;
+  } else if (mode == 0 && isCircular() && hitGrip(p, arcEnd)) {
+    arcEndGripColour = kPickedGripColour;
+    arcEndGripPicked = hit = true;
+  } else if ((mode == 0 || mode == 1) && hitGrip(p, pos)) {
+    posGripColour = kPickedGripColour;
+    posGripPicked = hit = true;
+  } else if (mode == 0 && labelShown && hitGrip(p, labelAnchor(pos))) {
+    labelGripPicked = hit = true;
+  }
+  if (!hit) return 0;
+  Draw();
+  return 1;
+}
+
+void CWStaticSprinkler::DragGrip(Point to, Point from) {
+  const int kind = nozzleKind();
+  if (!isStaticNozzleKind(kind)) return;
+  std::unique_ptr<CanvasStateSaver> keep;
+  if (dc) {
+    keep = std::make_unique<CanvasStateSaver>(*dc);
+    savedRop = static_cast<int>(dc->rasterOp());
+    dc->setRasterOp(platform::RasterOp::Not);
+    dc->setPen(Pen::solid(kDragPenColour, 2));
+    dc->setBrush(Brush::none());
+  }
+  if (labelGripPicked) {
+    auto mark = [&] {
+      const Point a = labelAnchor(pos);
+      if (dc) dc->rectangle({a.x - 3, a.y - 3, a.x + 4, a.y + 4});
+    };
+    mark();
+    setLabelOffsetTo(to, pos);
+    mark();
+  } else if (isStrip()) {
+    dragStrip(to, from);
+  } else {
+    dragCircular(to, from);
+  }
+  if (dc) dc->setRasterOp(static_cast<platform::RasterOp>(savedRop));
+
+  if (kind == kKindVanNozzle || kind == kKindMpNozzle) {
+    FlowFromArc();
+    if (!isStaticFlowError(flow)) flow = flow - reduction * 0.25f * flow;
+  }
+}
+
+void CWStaticSprinkler::dragCircular(Point to, Point from) {
+  const int kind = nozzleKind();
+  auto rubber = [&] {
+    if (dc) drawCoverageFigure();
+  };
+  if (posGripPicked) {
+    rubber();
+    const int dx = to.x - from.x, dy = to.y - from.y;
+    pos = shifted(pos, dx, dy);
+    arcStart = shifted(arcStart, dx, dy);
+    arcEnd = shifted(arcEnd, dx, dy);
+    setPlanUnitsFromPixels();
+    rubber();
+    return;
+  }
+  if (!arcStartGripPicked && !arcEndGripPicked) return;
+
+  const bool fixedArc = kind == kKindVanNozzleFixed || kind == kKindMpNozzleFixed;
+  if (fixedArc && fixedAngleOf(nozzle) == 360.0f) return;
+  if (kind == kKindMpNozzle && mpEntries(*recordOf<CDyszaMP>(nozzle)) == 1) return;
+  Point moved;
+  if (!pointToward(pos, to, radiusPx, &moved)) return;
+
+  rubber();
+  const float angle = fixedArc ? fixedAngleOf(nozzle) * 2.0f * kPi / 360.0f : 0.0f;
+  if (arcStartGripPicked) {
+    arcStart = moved;
+    if (fixedArc) arcEnd = turnAbout(pos, arcStart, angle);
+  } else {
+    arcEnd = moved;
+    if (fixedArc) arcStart = turnAbout(pos, arcEnd, -angle);
+  }
+  setPlanUnitsFromPixels();
+  rubber();
+}
+
+void CWStaticSprinkler::dragStrip(Point to, Point from) {
+  auto rubber = [&] {
+    if (dc) drawCoverageFigure();
+  };
+  if (posGripPicked) {
+    rubber();
+    const int dx = to.x - from.x, dy = to.y - from.y;
+    pos = shifted(pos, dx, dy);
+    arcStart = shifted(arcStart, dx, dy);
+    arcEnd = shifted(arcEnd, dx, dy);
+    setPlanUnitsFromPixels();
+    rubber();
+    return;
+  }
+  if (!arcStartGripPicked) return;
+  const float mx = static_cast<float>(to.x - pos.x), my = static_cast<float>(to.y - pos.y);
+  const float d = std::sqrt(mx * mx + my * my);
+  if (d == 0.0f) return;
+  const float ux = mx / d, uy = my / d;
+  const int h = std::abs(stripHandleOffset(static_cast<int>(lengthPx)));
+
+  rubber();
+  arcStart = {pos.x + static_cast<int>(ux * h), pos.y + static_cast<int>(uy * h)};
+  int code = 0;
+  stripsOf(nozzle, &code);
+  if (nozzleKind() == kKindStripNozzle) {
+    const float s = code == 4 ? -1.0f : 1.0f;  // that strip lies to the left of its head
+    orient = {s * ux, -s * uy, s * uy, s * ux};
+  } else {
+    const float c = code == 2 ? -1.0f : 1.0f;
+    const float e = code == 0 ? -1.0f : 1.0f;
+    orient = {c * ux, e * uy, c * uy, -e * ux};
+  }
+  stripDragX = ux;
+  setPlanUnitsFromPixels();
+  rubber();
+}
+
+std::string CWStaticSprinkler::GetKindName() const { return elementName(); }
+
+// --- nozzle selection and parameters -------------------------------------------
+
+namespace {
+
+// The order of a Windows-1250 byte in a Polish list: blanks, digits and signs
+// first, then the letters without regard to case, each letter with
+// diacritics right after its base letter.
+int collationWeight(unsigned char c) {
+  auto letter = [](char base, int mark) { return 1000 + (base - 'A') * 4 + mark; };
+  if (c >= 'a' && c <= 'z') return letter(static_cast<char>(c - 'a' + 'A'), 0);
+  if (c >= 'A' && c <= 'Z') return letter(static_cast<char>(c), 0);
+  switch (c) {
+    case 0xA5: case 0xB9: return letter('A', 1);
+    case 0xC6: case 0xE6: return letter('C', 1);
+    case 0xCA: case 0xEA: return letter('E', 1);
+    case 0xA3: case 0xB3: return letter('L', 1);
+    case 0xD1: case 0xF1: return letter('N', 1);
+    case 0xD3: case 0xF3: return letter('O', 1);
+    case 0x8C: case 0x9C: return letter('S', 1);
+    case 0x8F: case 0x9F: return letter('Z', 1);
+    case 0xAF: case 0xBF: return letter('Z', 2);
+    default: return c < 'A' ? c : 2000 + c;
+  }
+}
+
+bool polishLess(const std::string& a, const std::string& b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const int wa = collationWeight(static_cast<unsigned char>(a[i]));
+    const int wb = collationWeight(static_cast<unsigned char>(b[i]));
+    if (wa != wb) return wa < wb;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+std::string nameOf(const CElem& e) {
+  if (!e.data) return {};
+  return std::string(e.data->name, strnlen(e.data->name, sizeof e.data->name));
+}
+
+// "%.2f", with a zero cell left empty.
+std::string fixed2OrEmpty(float v) { return v == 0.0f ? std::string() : platform::formatFixed(v, 2); }
+
+}  // namespace
+
+std::vector<CElem*> staticNozzleChoices(CElem* head) {
+  std::vector<CElem*> out;
+  for (CElem* e = head; e; e = e->next)
+    if (e->data && !e->archived && !e->deleted && isStaticNozzleKind(static_cast<int>(e->kind))) out.push_back(e);
+  std::stable_sort(out.begin(), out.end(), [](CElem* a, CElem* b) { return polishLess(nameOf(*a), nameOf(*b)); });
+  return out;
+}
+
+bool paletteShowsNozzleParameters(const CElem* nozzle) {
+  if (!nozzle || !nozzle->data) return false;
+  return nozzle->kind == kKindVanNozzle || nozzle->kind == kKindStripNozzle || nozzle->kind == kKindMpNozzle;
+}
+
+NozzleParameterSheet nozzleParameterSheet(const CElem& nozzle, int entry) {
+  NozzleParameterSheet sheet;
+  sheet.title = "Parametry dyszy";
+  sheet.name = nameOf(nozzle);
+  if (!nozzle.data) return sheet;
+  sheet.kind = static_cast<int>(nozzle.kind);
+  const std::vector<std::string> circular = {"P [atm]", "Q [m3/h]", "R [m]"};
+  auto g6Rows = [&](const WorkPoint* work, int count) {
+    for (int k = 0; k < count; ++k)
+      sheet.rows.push_back({platform::formatG6(work[k].P), platform::formatG6(work[k].Q), platform::formatG6(work[k].R)});
+  };
+
+  switch (sheet.kind) {
+    case kKindVanNozzle: {
+      const auto* d = recordOf<CDyszaVan>(&nozzle);
+      sheet.columns = circular;
+      for (int i = 0; i < vanEntries(*d); ++i) sheet.angles.push_back(platform::formatFixed(d->rows[i].angle, 0));
+      if (entry >= 0 && entry < vanEntries(*d)) g6Rows(d->rows[entry].work, 4);
+      break;
+    }
+    case kKindMpNozzle: {
+      const auto* d = recordOf<CDyszaMP>(&nozzle);
+      sheet.columns = circular;
+      for (int i = 0; i < mpEntries(*d); ++i) sheet.angles.push_back(platform::formatFixed(d->rows[i].angle, 0));
+      if (entry >= 0 && entry < mpEntries(*d)) g6Rows(d->rows[entry].work, 7);
+      break;
+    }
+    case kKindVanNozzleFixed:
+    case kKindMpNozzleFixed: {
+      const ArcRow4& row = fixedRowOf(&nozzle);
+      sheet.columns = circular;
+      sheet.angles.push_back(platform::formatFixed(row.angle, 0));
+      for (const WorkPoint& w : row.work) sheet.rows.push_back({fixed2OrEmpty(w.P), fixed2OrEmpty(w.Q), fixed2OrEmpty(w.R)});
+      break;
+    }
+    case kKindStripNozzle:
+    case kKindRectRotaryNozzle: {
+      int code = 0;
+      const CPrDane* strips = stripsOf(&nozzle, &code);
+      sheet.columns = {"P [atm]", "Q [m3/h]", "WxL [m]"};
+      for (int k = 0; k < 4; ++k) {
+        const CPrDane& s = strips[k];
+        std::string size(s.size, strnlen(s.size, sizeof s.size));
+        if (sheet.kind == kKindStripNozzle)
+          sheet.rows.push_back({platform::formatG6(s.pressure), platform::formatG6(s.flow), size});
+        else
+          sheet.rows.push_back({fixed2OrEmpty(s.pressure), fixed2OrEmpty(s.flow), size});
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return sheet;
+}
+
+CElem* selectStaticNozzle(CElem* catalogueHead, const NozzleSelectionDialogs& dialogs) {
+  if (!dialogs.chooseFromList || !dialogs.confirmParameters) return nullptr;
+  const std::vector<CElem*> nozzles = staticNozzleChoices(catalogueHead);
+  int preselected = nozzles.empty() ? -1 : 0;
+  for (;;) {
+    const int chosen = dialogs.chooseFromList(nozzles, preselected);
+    if (chosen < 0 || chosen >= static_cast<int>(nozzles.size())) return nullptr;
+    if (dialogs.confirmParameters(nozzleParameterSheet(*nozzles[chosen]), *nozzles[chosen])) return nozzles[chosen];
+    preselected = chosen;  // "Anuluj" returns to the list
+  }
+}
