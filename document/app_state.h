@@ -9,6 +9,7 @@
 #include "platform/canvas.h"
 
 class CPartix;
+class CGraphicPlane;
 
 // --- units ---------------------------------------------------------------
 // Plan units equal screen pixels at zoom 1; pixels = (int)(units x zoom).
@@ -22,6 +23,17 @@ inline double metresToPlanUnits(double metres, float scaleDenominator, float pix
 inline double planUnitsToMetres(double units, float scaleDenominator, float pixelsPerCm) {
   return units / pixelsPerCm * scaleDenominator / 100.0;
 }
+
+// The drawing scale and the source pressure of the open project, for the
+// operations whose signature carries none (dialogs, dragging).
+struct DocumentValues {
+  float scaleDenominator = 100.0f;
+  float pixelsPerCm = 29.0f;
+  float sourcePressure = 0.0f;
+};
+// The open document's values; without one, 1:100 at 29 plan units per
+// centimetre and the last source pressure set.
+DocumentValues documentValues();
 
 // The plan view as the model sees it: objects move the mouse pointer onto a
 // control point they pick, unless the view snaps to its grid.
@@ -45,6 +57,7 @@ struct AppState {
   std::string projectPath;
 
   CPartix* catalogue = nullptr;
+  CGraphicPlane* document = nullptr;  // the open project's document
   PlanViewLink* planView = nullptr;
 
   // Drawing factors published by printing: fixed pixel sizes are multiplied

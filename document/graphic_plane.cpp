@@ -7,9 +7,25 @@
 CGraphicPlane::CGraphicPlane() {
   projectDate = todayText();
   app().settings.terrainLineColour = 0;
+  if (!app().document) app().document = this;
 }
 
-CGraphicPlane::~CGraphicPlane() { releaseAll(); }
+CGraphicPlane::~CGraphicPlane() {
+  releaseAll();
+  if (app().document == this) app().document = nullptr;
+}
+
+DocumentValues documentValues() {
+  DocumentValues v;
+  if (const CGraphicPlane* doc = app().document) {
+    v.scaleDenominator = doc->scaleDenominator;
+    v.pixelsPerCm = doc->pixelsPerCm;
+    v.sourcePressure = doc->sourcePressure;
+  } else {
+    v.sourcePressure = app().currentSourcePressure;
+  }
+  return v;
+}
 
 std::string CGraphicPlane::todayText() {
   std::time_t now = std::time(nullptr);

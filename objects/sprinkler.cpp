@@ -15,21 +15,6 @@ using platform::Rect;
 
 // --- document values -------------------------------------------------------
 
-namespace {
-SprinklerScaleSource& scaleSource() {
-  static SprinklerScaleSource source;
-  return source;
-}
-}  // namespace
-
-void setSprinklerScaleSource(SprinklerScaleSource source) { scaleSource() = std::move(source); }
-
-SprinklerScaleValues currentSprinklerScaleValues() {
-  if (scaleSource()) return scaleSource()();
-  SprinklerScaleValues v;
-  v.sourcePressure = app().currentSourcePressure;
-  return v;
-}
 
 // --- shared helpers --------------------------------------------------------------
 

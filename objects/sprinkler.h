@@ -23,17 +23,8 @@ class CDBSprinkler;
 // signature carries none (the radius reduction dialog, the source pressure
 // dialog): the drawing scale 1:scaleDenominator, plan units per centimetre
 // of drawing and the working pressure of the water source.
-struct SprinklerScaleValues {
-  float scaleDenominator = 100.0f;
-  float pixelsPerCm = 29.0f;
-  float sourcePressure = 0.0f;
-};
-
-// The document installs a source while a project is open. Without one the
-// defaults above are used, with app().currentSourcePressure as the pressure.
-using SprinklerScaleSource = std::function<SprinklerScaleValues()>;
-void setSprinklerScaleSource(SprinklerScaleSource source);
-SprinklerScaleValues currentSprinklerScaleValues();
+using SprinklerScaleValues = DocumentValues;
+inline SprinklerScaleValues currentSprinklerScaleValues() { return documentValues(); }
 
 // --- helpers shared by the sprinkler kinds -----------------------------------
 

@@ -167,7 +167,6 @@ std::string shortNameOf(const CElem* element) {
   return name.substr(open + 1, close - open - 1);
 }
 
-std::function<DrawingScale()> CWStaticSprinkler::documentScale;
 
 // --- CWStaticSprinkler ---------------------------------------------------------
 
@@ -252,7 +251,7 @@ StaticEvaluation CWStaticSprinkler::EvaluateAtPressure(float scaleDenominator, f
 }
 
 StaticEvaluation CWStaticSprinkler::evaluateWithDocumentScale(float pressure) {
-  const DrawingScale s = documentScale ? documentScale() : DrawingScale{};
+  const DocumentValues s = documentValues();
   return EvaluateAtPressure(s.scaleDenominator, s.pixelsPerCm, pressure);
 }
 

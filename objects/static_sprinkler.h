@@ -31,13 +31,6 @@ constexpr float kFlowAngleTooLarge = 1030.0f;  // the arc is above its largest a
 // Whether `flow` holds one of the error codes above.
 bool isStaticFlowError(float flow);
 
-// The drawing scale of the open project, for the operations that receive no
-// scale arguments (ReduceRadius, ApplyPressure).
-struct DrawingScale {
-  float scaleDenominator = 100.0f;
-  float pixelsPerCm = 29.0f;
-};
-
 // What a lookup in the nozzle's tables gives, before any reduction. The
 // plan-unit sizes are what placement and reduction turn into the object's
 // geometry.
@@ -50,10 +43,6 @@ struct StaticEvaluation {
 class CWStaticSprinkler : public WValue<CWStaticSprinkler, CWBase> {
  public:
   CWStaticSprinkler();
-
-  // The document's drawing scale; the document installs it when it opens a
-  // project. Without it 1:100 at 29 plan units per centimetre is assumed.
-  static std::function<DrawingScale()> documentScale;
 
   int GetType() const override { return kTypeStaticSprinkler; }
   std::unique_ptr<CWBase> CloneAt(Point target) const override;

@@ -78,7 +78,6 @@ std::string CWText::GetKindName() const { return "Wstawiony Tekst"; }
 
 // --- dimension line ----------------------------------------------------------------
 
-std::function<DrawingScale()> CWDimension::drawingScale = [] { return DrawingScale{}; };
 
 CWDimension::CWDimension() { endGripColour = app().settings.systemPointColour; }
 
@@ -157,7 +156,7 @@ void CWDimension::Measure() {
     lengthM = static_cast<float>(pixels / calibPixels * calibLength / zoom);
   } else {
     // Lines created without a grid step fall back to the drawing scale.
-    const DrawingScale s = drawingScale ? drawingScale() : DrawingScale{};
+    const DocumentValues s = documentValues();
     lengthM = static_cast<float>(planUnitsToMetres(pixels, s.scaleDenominator, s.pixelsPerCm) / zoom);
   }
   text = formatLength(lengthM).substr(0, kMaxText);

@@ -45,13 +45,6 @@ class CWText : public WValue<CWText, CWSymb> {
 
 // --- dimension line ----------------------------------------------------------------
 
-// The drawing scale the dimension lines measure with: plan units per metre =
-// 100 / scaleDenominator x pixelsPerCm.
-struct DrawingScale {
-  float scaleDenominator = 100.0f;
-  float pixelsPerCm = 29.0f;
-};
-
 // A measured distance A-B with arrowheads at both ends, two extension lines
 // toward the offset point C, and the length in metres as its label.
 //
@@ -60,9 +53,6 @@ struct DrawingScale {
 class CWDimension : public WValue<CWDimension, CWSymb> {
  public:
   static constexpr size_t kMaxText = 254;  // bytes
-
-  // The document's current drawing scale; the document installs its own.
-  static std::function<DrawingScale()> drawingScale;
 
   CWDimension();
 

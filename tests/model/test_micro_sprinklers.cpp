@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "document/graphic_plane.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -70,7 +72,6 @@ class MicroTest : public ::testing::Test {
   }
   void TearDown() override {
     app().settings = saved_;
-    setSprinklerScaleSource(nullptr);
   }
 
   // Placed at (400, 300) at 1:100, 29 px/cm.
@@ -195,7 +196,8 @@ TEST_F(MicroTest, ReductionScalesRadiusAndFlowUpToTheWholeRadius) {
   EXPECT_EQ(s.handleU, (PointD{487, 300}));
 
   // The dialog's slider uses the open document's values.
-  setSprinklerScaleSource([] { return SprinklerScaleValues{100, 29, 3.0f}; });
+  CGraphicPlane doc;
+  doc.sourcePressure = 3.0f;
   applyReductionSlider(s, 25);
   EXPECT_FLOAT_EQ(s.flowLh, 60);
   EXPECT_EQ(s.radius, 87);  // (int)(116 x 0.75)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "document/graphic_plane.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -61,7 +63,6 @@ class SprinklerTest : public ::testing::Test {
   }
   void TearDown() override {
     app().settings = saved_;
-    setSprinklerScaleSource(nullptr);
   }
 
   // A sprinkler of nozzle `row` placed at (400, 300) at 1:100, 29 px/cm.
@@ -216,7 +217,9 @@ TEST_F(SprinklerTest, ReductionShortensTheRadiusByUpToAQuarterAndKeepsTheFlow) {
 
   // The virtual operation takes the open document's scale; the slider of the
   // dialog runs to 25 %.
-  setSprinklerScaleSource([] { return SprinklerScaleValues{200, 29, 2.0f}; });
+  CGraphicPlane doc;
+  doc.scaleDenominator = 200;
+  doc.sourcePressure = 2.0f;
   EXPECT_EQ(reductionSliderMax(s), 25);
   applyReductionSlider(s, 25);
   EXPECT_EQ(s.radiusU, 108.75f);  // 145 x 0.75

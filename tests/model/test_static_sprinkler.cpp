@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "document/graphic_plane.h"
+
 #include <cstring>
 #include <map>
 
@@ -51,7 +53,6 @@ class StaticSprinklerTest : public ::testing::Test {
     app().settings.highlightColour = 0x00FFFF;
     app().settings.systemPointColour = 0x0000FF;
     app().currentSourcePressure = 0;
-    CWStaticSprinkler::documentScale = nullptr;
   }
 
   CWStaticSprinkler place(Element& nozzle, Point at, float pressure = 2.5f, float zoom = 1.0f) {
@@ -369,10 +370,12 @@ TEST_F(StaticSprinklerTest, ReductionShrinksRadiusAndFlowTogether) {
   EXPECT_FLOAT_EQ(s.flow, 1.0f);
 
   // The document's drawing scale reaches the reduction.
-  CWStaticSprinkler::documentScale = [] { return DrawingScale{200.0f, 29.0f}; };
-  s.ReduceRadius(0.0f);
-  EXPECT_FLOAT_EQ(s.radiusU, 145.0f);
-  CWStaticSprinkler::documentScale = nullptr;
+  {
+    CGraphicPlane doc;
+    doc.scaleDenominator = 200.0f;
+    s.ReduceRadius(0.0f);
+    EXPECT_FLOAT_EQ(s.radiusU, 145.0f);
+  }
 
   // An adjustable nozzle keeps its arc; its flow is reduced with the radius.
   Element van(kKindVanNozzle, "VAN");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "document/graphic_plane.h"
+
 #include <cmath>
 
 #include "objects/text_dimension.h"
@@ -30,12 +32,11 @@ class Annotations : public ::testing::Test {
     app().settings.labelFontFace = "Tahoma";
     app().planView = &view;
     // 100 plan units to the metre.
-    CWDimension::drawingScale = [] { return DrawingScale{29.0f, 29.0f}; };
+    doc.scaleDenominator = 29.0f;
+    doc.pixelsPerCm = 29.0f;
   }
-  void TearDown() override {
-    app().planView = nullptr;
-    CWDimension::drawingScale = [] { return DrawingScale{}; };
-  }
+  void TearDown() override { app().planView = nullptr; }
+  CGraphicPlane doc;
 
   static CWDimension line(Point a, Point b, Point c, double zoom = 1.0, int calibPixels = 100,
                           float calibLength = 1.0f) {
