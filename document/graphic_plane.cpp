@@ -4,6 +4,11 @@
 #include <cstdio>
 #include <ctime>
 
+#include "objects/micro_sprinklers.h"
+#include "objects/polylines.h"
+#include "objects/sprinkler.h"
+#include "objects/static_sprinkler.h"
+
 CGraphicPlane::CGraphicPlane() {
   projectDate = todayText();
   app().settings.terrainLineColour = 0;
@@ -129,6 +134,82 @@ void CGraphicPlane::paintObjects(platform::Canvas& canvas) {
     prepare(*selected, canvas);
     selected->DrawHighlighted();
   }
+  for (CWBase* pointed : {pointedPipe, pointedCable}) {
+    auto* line = dynamic_cast<CWPolyline*>(pointed);
+    if (!line) continue;
+    prepare(*line, canvas);
+    line->ResetGrips();
+    line->showGrips = showGrips;
+    line->DrawPointed();
+  }
+}
+
+namespace {
+
+// A water consumer's "connected" mark; null for objects that take no water.
+const int* connectedMark(const CWBase& o) {
+  switch (o.GetType()) {
+    case kTypeSprinkler: return &static_cast<const CWSprinkler&>(o).connected;
+    case kTypeStaticSprinkler: return &static_cast<const CWStaticSprinkler&>(o).connected;
+    case kTypeMicroHadar: return &static_cast<const CWMicroSprinklerHadar&>(o).connected;
+    case kTypeDripline: return &static_cast<const CWDripline&>(o).connected;
+    case kTypeRws: return &static_cast<const CWRwsSprinkler&>(o).connected;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+bool CGraphicPlane::capacityExceeded(int section) {
+  float sum = 0;
+  for (auto& o : objects_) {
+    if (o->deleted) continue;
+    const int* connected = connectedMark(*o);
+    if (!connected) continue;  // micro-sprinklers are no consumers of this check
+    if (section == -1 ? *connected == 0 : o->GetSectionNo() != section) continue;
+    switch (o->GetType()) {
+      case kTypeStaticSprinkler: {
+        const float flow = static_cast<CWStaticSprinkler&>(*o).flow;
+        if (!isStaticFlowError(flow)) sum += flow;
+        break;
+      }
+      case kTypeDripline: {
+        auto& drip = static_cast<CWDripline&>(*o);
+        drip.UpdateFlow(scaleDenominator, pixelsPerCm, sourcePressure);
+        sum += drip.flow;
+        break;
+      }
+      default:
+        sum += o->GetFlow();
+        break;
+    }
+  }
+  return sum > sourceCapacity;
+}
+
+void CGraphicPlane::applySourcePressure() {
+  for (auto& o : objects_) {
+    if (o->deleted) continue;
+    switch (o->GetType()) {
+      case kTypeSprinkler: static_cast<CWSprinkler&>(*o).ApplyPressure(sourcePressure, scaleDenominator, pixelsPerCm); break;
+      case kTypeStaticSprinkler: static_cast<CWStaticSprinkler&>(*o).ApplyPressure(sourcePressure); break;
+      case kTypeMicroHadar:
+        static_cast<CWMicroSprinklerHadar&>(*o).ApplyPressure(sourcePressure, scaleDenominator, pixelsPerCm);
+        break;
+      case kTypeMicroSprinkler:
+        static_cast<CWMicroSprinkler&>(*o).ApplyPressure(sourcePressure, scaleDenominator, pixelsPerCm);
+        break;
+      case kTypeRws: static_cast<CWRwsSprinkler&>(*o).ApplyPressure(sourcePressure); break;
+      case kTypeDripline: static_cast<CWDripline&>(*o).UpdateFlow(scaleDenominator, pixelsPerCm, sourcePressure); break;
+      default: break;
+    }
+  }
+  if (requestRepaint) requestRepaint();
+}
+
+void CGraphicPlane::rescaleSprinklers() {
+  for (auto& o : objects_)
+    if (o->GetType() == kTypeSprinkler) static_cast<CWSprinkler&>(*o).RescaleRadius(scaleDenominator, pixelsPerCm);
 }
 
 CWBase* CGraphicPlane::pickObject(Point p, int mode, const std::vector<int>& codes) {

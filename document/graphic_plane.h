@@ -58,6 +58,15 @@ class CGraphicPlane {
   // Abandons the tool in progress and destroys its objects.
   void cancelTool();
 
+  // --- water source -------------------------------------------------------------
+  // Whether the flows of the consumers of section `section` (or, with -1,
+  // of the consumers marked connected) exceed the source's capacity.
+  bool capacityExceeded(int section);
+  // Re-evaluates every consumer at the source pressure.
+  void applySourcePressure();
+  // Recomputes the rotary sprinklers' radii after a change of drawing scale.
+  void rescaleSprinklers();
+
   // --- sections and sets -------------------------------------------------------
   // The colour of the first object in section `n`; 0xFFFFFF when there is none.
   Colour sectionColourOf(int n) const;

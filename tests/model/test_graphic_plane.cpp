@@ -121,3 +121,55 @@ TEST(ProjectDocument, SectionsAndSets) {
   EXPECT_EQ(a->GetSectionNo(), kNoSection);
   EXPECT_EQ(a->HasSectionColour(), 0);
 }
+
+#include "objects/micro_sprinklers.h"
+#include "objects/sprinkler.h"
+#include "objects/static_sprinkler.h"
+
+TEST(ProjectDocument, CapacityIsExceededOnlyAboveIt) {
+  const struct {
+    float each;
+    bool exceeded;
+  } cases[] = {{0.7f, true}, {0.6f, false}};
+  for (const auto& c : cases) {
+    CGraphicPlane doc;
+    doc.sourceCapacity = 2.0f;
+    for (int i = 0; i < 3; ++i) {
+      auto s = std::make_unique<CWSprinkler>();
+      s->flow = c.each;
+      s->connected = 1;
+      s->SetSectionNo(0);
+      doc.addObject(kTypeSprinkler, std::move(s));
+    }
+    EXPECT_EQ(doc.capacityExceeded(-1), c.exceeded) << c.each;
+    EXPECT_EQ(doc.capacityExceeded(0), c.exceeded) << c.each;
+    EXPECT_FALSE(doc.capacityExceeded(1));
+  }
+
+  // Micro-sprinklers, deleted objects and static sprinklers holding an error
+  // code do not count; unconnected consumers count for their section only.
+  CGraphicPlane doc;
+  doc.sourceCapacity = 1.0f;
+  auto micro = std::make_unique<CWMicroSprinkler>();
+  micro->flowLh = 5000;
+  micro->SetSectionNo(2);
+  doc.addObject(kTypeMicroSprinkler, std::move(micro));
+  auto gone = std::make_unique<CWSprinkler>();
+  gone->flow = 5;
+  gone->connected = 1;
+  gone->deleted = 1;
+  doc.addObject(kTypeSprinkler, std::move(gone));
+  auto broken = std::make_unique<CWStaticSprinkler>();
+  broken->flow = kFlowAngleTooSmall;
+  broken->connected = 1;
+  broken->SetSectionNo(2);
+  doc.addObject(kTypeStaticSprinkler, std::move(broken));
+  EXPECT_FALSE(doc.capacityExceeded(-1));
+  EXPECT_FALSE(doc.capacityExceeded(2));
+  auto loose = std::make_unique<CWSprinkler>();
+  loose->flow = 1.5f;
+  loose->SetSectionNo(2);
+  doc.addObject(kTypeSprinkler, std::move(loose));
+  EXPECT_FALSE(doc.capacityExceeded(-1));
+  EXPECT_TRUE(doc.capacityExceeded(2));
+}
