@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainterPath>
+#include <QStaticText>
 #include <cmath>
 #include <map>
 
@@ -75,6 +76,7 @@ Colour fromQColor(const QColor& c) { return rgb(c.red(), c.green(), c.blue()); }
 QPainterCanvas::QPainterCanvas(QPainter& painter) : painter_(painter) {
   painter_.save();
   base_ = painter_.worldTransform();
+  worldScale_ = std::max(1.0, std::sqrt(std::fabs(base_.determinant())));
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -86,6 +88,8 @@ QPainterCanvas::QPainterCanvas(QPainter& painter) : painter_(painter) {
 QPainterCanvas::~QPainterCanvas() { painter_.restore(); }
 
 void QPainterCanvas::setPen(const Pen& pen) {
+  if (pen == pen_ && penSet_) return;
+  penSet_ = true;
   pen_ = pen;
   if (pen.style == PenStyle::Null) {
     painter_.setPen(Qt::NoPen);
@@ -102,6 +106,8 @@ void QPainterCanvas::setPen(const Pen& pen) {
 }
 
 void QPainterCanvas::setBrush(const Brush& brush) {
+  if (brush == brush_ && brushSet_ && brush.style != BrushStyle::Pattern) return;
+  brushSet_ = true;
   brush_ = brush;
   switch (brush.style) {
     case BrushStyle::Null:
@@ -128,7 +134,18 @@ void QPainterCanvas::setBrush(const Brush& brush) {
 }
 
 void QPainterCanvas::setFont(const Font& font) {
+  // Objects set the same few fonts over and over; building a QFont is dear.
+  if (font == font_ && fontSet_) return;
+  fontSet_ = true;
   font_ = font;
+  for (const CachedFont& c : fonts_) {
+    if (c.font == font) {
+      applyFont(c);
+      return;
+    }
+  }
+  CachedFont c;
+  c.font = font;
   QFont f(QString::fromStdString(cp1250ToUtf8(font.face.empty() ? std::string("Arial") : font.face)));
   int px;
   if (font.height < 0)
@@ -141,8 +158,20 @@ void QPainterCanvas::setFont(const Font& font) {
   f.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight <= 0 ? 400 : font.weight, 1, 1000)));
   f.setItalic(font.italic);
   f.setUnderline(font.underline);
-  qfont_ = f;
-  painter_.setFont(f);
+  c.qfont = f;
+  c.key = f.key();
+  QFontMetricsF fm(f, painter_.device());
+  c.cellHeight = fm.ascent() + fm.descent();
+  if (fonts_.size() >= 64) fonts_.erase(fonts_.begin());
+  fonts_.push_back(c);
+  applyFont(fonts_.back());
+}
+
+void QPainterCanvas::applyFont(const CachedFont& c) {
+  qfont_ = c.qfont;
+  fontKey_ = c.key;
+  cellHeight_ = c.cellHeight;
+  painter_.setFont(qfont_);
 }
 
 void QPainterCanvas::setRasterOp(RasterOp op) {
@@ -232,18 +261,36 @@ void QPainterCanvas::drawImage(const Rect& dest, const Image& image, const Rect&
 
 void QPainterCanvas::text(Point at, const std::string& text) {
   if (text.empty()) return;
+  // A text that cannot reach the device is not laid out at all: shaping is
+  // the dearest part of drawing a plan, and most labels of a large plan lie
+  // outside the view. The bound holds whatever the text's turn.
+  if (const QPaintDevice* device = painter_.device()) {
+    const QPointF d = painter_.worldTransform().map(QPointF(at.x, at.y));
+    const double reach = (static_cast<double>(text.size()) + 2) * qfont_.pixelSize() * 1.5 * worldScale_;
+    const QRectF bounds(d.x() - reach, d.y() - reach, 2 * reach, 2 * reach);
+    if (!bounds.intersects(QRectF(0, 0, device->width(), device->height()))) return;
+  }
   const QString s = toQString(text, font_.westernCharset);
-  QFontMetricsF fm(qfont_, painter_.device());
+  const QString key = fontKey_ + QChar(0x1F) + s;
+  auto it = layouts_.find(key);
+  if (it == layouts_.end()) {
+    if (layouts_.size() > 4096) layouts_.clear();
+    QStaticText laid(s);
+    laid.setTextFormat(Qt::PlainText);
+    laid.prepare(QTransform(), qfont_);
+    it = layouts_.emplace(key, std::move(laid)).first;
+  }
+  const QStaticText& laid = it->second;
   painter_.save();
   painter_.translate(at.x, at.y);
   if (font_.escapement != 0) painter_.rotate(-font_.escapement / 10.0);
   if (opaque_) {
-    const QRectF cell(0, 0, fm.horizontalAdvance(s), fm.ascent() + fm.descent());
+    const QSizeF size = laid.size();
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter_.fillRect(cell, toQColor(bk_));
+    painter_.fillRect(QRectF(0, 0, size.width(), cellHeight_), toQColor(bk_));
   }
   painter_.setPen(toQColor(text_));
-  painter_.drawText(QPointF(0, fm.ascent()), s);
+  painter_.drawStaticText(QPointF(0, 0), laid);
   painter_.restore();
 }
 

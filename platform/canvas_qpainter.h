@@ -3,6 +3,8 @@
 // QImage, a printer page or a PDF file.
 
 #include <QPainter>
+#include <QStaticText>
+#include <unordered_map>
 
 #include "platform/canvas.h"
 
@@ -51,9 +53,23 @@ class QPainterCanvas : public Canvas {
   QPainter& painter() { return painter_; }
 
  private:
+  struct CachedFont {
+    Font font;
+    QFont qfont;
+    QString key;
+    double cellHeight = 0;
+  };
+  void applyFont(const CachedFont& c);
+
   QPainter& painter_;
   QTransform base_;
   QFont qfont_;
+  bool penSet_ = false, brushSet_ = false, fontSet_ = false;
+  QString fontKey_;
+  double cellHeight_ = 0;
+  double worldScale_ = 1;
+  std::unordered_map<QString, QStaticText> layouts_;
+  std::vector<CachedFont> fonts_;  // laid-out texts by font and text
   Pen pen_;
   Brush brush_;
   Font font_;

@@ -37,19 +37,34 @@ class QPainterCanvasTest : public ::testing::Test {
 };
 
 TEST_F(QPainterCanvasTest, InvertingTwiceRestores) {
-  QPainter p(&image);
-  QPainterCanvas c(p);
-  c.fillRect({20, 20, 60, 60}, rgb(10, 200, 30));
+  {
+    QPainter p(&image);
+    QPainterCanvas c(p);
+    c.fillRect({20, 20, 60, 60}, rgb(10, 200, 30));
+  }
   const QImage before = image.copy();
-  c.setRasterOp(RasterOp::Not);
-  c.setPen(Pen::solid(0, 2));
-  c.line({0, 40}, {199, 40});
-  c.ellipse({30, 30, 90, 90});
-  EXPECT_NE(image, before);
-  c.line({0, 40}, {199, 40});
-  c.ellipse({30, 30, 90, 90});
+  QPainter p(&image);
+  {
+    QPainterCanvas c(p);
+    c.setRasterOp(RasterOp::Not);
+    c.setPen(Pen::solid(0, 2));
+    c.line({0, 40}, {199, 40});
+    c.ellipse({30, 30, 90, 90});
+    c.line({0, 40}, {199, 40});
+    c.ellipse({30, 30, 90, 90});
+  }
   p.end();
   EXPECT_EQ(image, before);
+
+  // Once is visible.
+  QPainter q(&image);
+  {
+    QPainterCanvas c(q);
+    c.setRasterOp(RasterOp::Not);
+    c.line({0, 40}, {199, 40});
+  }
+  q.end();
+  EXPECT_NE(image, before);
 }
 
 TEST_F(QPainterCanvasTest, FillsExcludeTheRightAndBottomEdges) {
