@@ -1,0 +1,19 @@
+#pragma once
+// Catalogue references as project and set files write them: an element's
+// catalogue number (for a HADAR base, its first component's number).
+
+#include <string>
+#include <string_view>
+
+class CElem;
+class CPartix;
+
+// The number a file writes for `element`; "000000" when it has none.
+std::string catalogueReference(const CElem* element);
+
+// The first element of `catalogue` whose reference is `number`, or null.
+// Looked up through an index built once per catalogue.
+CElem* findElementByNumber(CPartix& catalogue, std::string_view number);
+
+// The message shown when a project refers to an element the catalogue lacks.
+const std::string& missingElementMessage();
