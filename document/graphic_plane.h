@@ -98,6 +98,10 @@ class CGraphicPlane {
   double zoom = 1.0;
   std::string backgroundFile;
   std::string backgroundTempFile;
+  // Values of the plan view that the project file carries: the grid step in
+  // metres and the option of scaling the background from a marked segment.
+  float gridStep = 1.0f;
+  int scaleFromSegment = 0;
   // Output targets: the printer, and the print preview with it.
   int printing = 0;
   int preview = 0;
