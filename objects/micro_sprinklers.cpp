@@ -11,11 +11,8 @@
 using platform::Brush;
 using platform::CanvasStateSaver;
 using platform::Pen;
-using platform::Rect;
 
 namespace {
-
-Rect circleBox(Point c, int r) { return {c.x - r, c.y - r, c.x + r, c.y + r}; }
 
 // The unit vector from `from` toward `to`; false when the points coincide.
 bool unitToward(double fromX, double fromY, double toX, double toY, double& ux, double& uy) {
@@ -57,31 +54,6 @@ void lookupByPressure(const WorkPoint* work, int count, float pressure, float& q
   q = interpolateWork(work, n, pressure, &WorkPoint::Q);
   r = interpolateWork(work, n, pressure, &WorkPoint::R);
 }
-
-// The inverting rubber band of a drag: keeps the canvas state and restores
-// the raster operation through `savedRop`.
-class RubberBand {
- public:
-  RubberBand(CWBase& o, const Pen& pen) : o_(o) {
-    if (!o.dc) return;
-    keep_ = std::make_unique<CanvasStateSaver>(*o.dc);
-    o.savedRop = static_cast<int>(o.dc->rasterOp());
-    o.dc->setRasterOp(platform::RasterOp::Not);
-    o.dc->setPen(pen);
-    o.dc->setBrush(Brush::none());
-  }
-  ~RubberBand() {
-    if (o_.dc) o_.dc->setRasterOp(static_cast<platform::RasterOp>(o_.savedRop));
-  }
-  // The label anchor's small square.
-  void labelMark(Point a) const {
-    if (o_.dc) o_.dc->rectangle({a.x - 3, a.y - 3, a.x + 4, a.y + 4});
-  }
-
- private:
-  CWBase& o_;
-  std::unique_ptr<CanvasStateSaver> keep_;
-};
 
 }  // namespace
 
@@ -201,10 +173,7 @@ void CWMicroSprinkler::drawSector() const {
   const float a = arcDeg * 2.0f * 3.1415927f / 360.0f;
   const Point start = turned(pos, r, 0, orient);
   const Point end = turned(pos, r * std::cos(a), -r * std::sin(a), orient);
-  dc->arc(circleBox(pos, radius), start, fullCircle ? start : end);
-  if (fullCircle) return;
-  dc->line(pos, start);
-  dc->line(pos, end);
+  ::drawSector(*dc, pos, radius, start, end, fullCircle);
 }
 
 void CWMicroSprinkler::Draw() {
@@ -249,23 +218,12 @@ void CWMicroSprinkler::ResetGrips() {
 }
 
 int CWMicroSprinkler::PickGrip(Point p, int mode) {
-  bool hit = false;
-  if (mode == 0 && handleOffered() && hitGrip(p, handle)) {
-    handleGripColour = kPickedGripColour;
-    handleGripPicked = hit = true;
-  } else if ((mode == 0 || mode == 1) && hitGrip(p, pos)) {
-    posGripColour = kPickedGripColour;
-    posGripPicked = hit = true;
-  } else if (mode == 0 && labelShown && hitGrip(p, labelAnchor(pos))) {
-    labelGripPicked = hit = true;
-  }
-  if (!hit) return 0;
-  Draw();
-  return 1;
+  return pickSprinklerGrip(*this, p, mode, {{handle, &handleGripColour, &handleGripPicked, handleOffered()}},
+                           {pos, &posGripColour, &posGripPicked}, labelAnchor(pos));
 }
 
 void CWMicroSprinkler::DragGrip(Point to, Point from) {
-  RubberBand band(*this, Pen::solid(app().settings.rangeColour, 1));
+  DragBand band(*this, Pen::solid(app().settings.rangeColour, 1));
   auto sector = [&] {
     if (dc) drawSector();
   };
@@ -435,23 +393,12 @@ void CWMicroSprinklerHadar::ResetGrips() {
 }
 
 int CWMicroSprinklerHadar::PickGrip(Point p, int mode) {
-  bool hit = false;
-  if (mode == 0 && handleOffered() && hitGrip(p, handle)) {
-    handleGripColour = kPickedGripColour;
-    handleGripPicked = hit = true;
-  } else if ((mode == 0 || mode == 1) && hitGrip(p, pos)) {
-    posGripColour = kPickedGripColour;
-    posGripPicked = hit = true;
-  } else if (mode == 0 && labelShown && hitGrip(p, labelAnchor(pos))) {
-    labelGripPicked = hit = true;
-  }
-  if (!hit) return 0;
-  Draw();
-  return 1;
+  return pickSprinklerGrip(*this, p, mode, {{handle, &handleGripColour, &handleGripPicked, handleOffered()}},
+                           {pos, &posGripColour, &posGripPicked}, labelAnchor(pos));
 }
 
 void CWMicroSprinklerHadar::DragGrip(Point to, Point from) {
-  RubberBand band(*this, Pen::solid(app().settings.rangeColour, 1));
+  DragBand band(*this, Pen::solid(app().settings.rangeColour, 1));
   auto coverage = [&] {
     if (dc && insertUsed) drawCoverage();
   };
@@ -573,20 +520,11 @@ void CWRwsSprinkler::ResetGrips() {
 }
 
 int CWRwsSprinkler::PickGrip(Point p, int mode) {
-  bool hit = false;
-  if ((mode == 0 || mode == 1) && hitGrip(p, pos)) {
-    posGripColour = kPickedGripColour;
-    posGripPicked = hit = true;
-  } else if (mode == 0 && labelShown && hitGrip(p, anchor())) {
-    labelGripPicked = hit = true;
-  }
-  if (!hit) return 0;
-  Draw();
-  return 1;
+  return pickSprinklerGrip(*this, p, mode, {}, {pos, &posGripColour, &posGripPicked}, anchor());
 }
 
 void CWRwsSprinkler::DragGrip(Point to, Point from) {
-  RubberBand band(*this, Pen::solid(0x000080, 1));
+  DragBand band(*this, Pen::solid(0x000080, 1));
   if (posGripPicked) {
     if (dc) drawCircle();
     pos = {pos.x + to.x - from.x, pos.y + to.y - from.y};

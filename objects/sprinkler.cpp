@@ -11,10 +11,6 @@
 using platform::Brush;
 using platform::CanvasStateSaver;
 using platform::Pen;
-using platform::Rect;
-
-// --- document values -------------------------------------------------------
-
 
 // --- shared helpers --------------------------------------------------------------
 
@@ -57,13 +53,63 @@ void drawConnectedMark(Canvas& dc, Point pos) {
   dc.ellipse({pos.x - 25, pos.y - 25, pos.x + 25, pos.y + 25});
 }
 
-void drawFlowText(const CWBase& o, Point anchor, int lines, const std::string& text) {
+void drawFlowTextAt(const CWBase& o, Point at, const std::string& text) {
   if (!o.dc) return;
   CanvasStateSaver keep(*o.dc);
   o.dc->setTextColour(0);
   o.dc->setBackgroundColour(app().settings.backgroundColour);
+  o.dc->text(at, text);
+}
+
+void drawFlowText(const CWBase& o, Point anchor, int lines, const std::string& text) {
   const double lineHeight = app().settings.labelFontHeight / o.scale;
-  o.dc->text({anchor.x, anchor.y + static_cast<int>(lines * lineHeight)}, text);
+  drawFlowTextAt(o, {anchor.x, anchor.y + static_cast<int>(lines * lineHeight)}, text);
+}
+
+Point turnedAbout(Point centre, Point p, float a) {
+  const float dx = static_cast<float>(p.x - centre.x), dy = static_cast<float>(p.y - centre.y);
+  const float c = std::cos(a), s = std::sin(a);
+  return {centre.x + static_cast<int>(c * dx + s * dy), centre.y + static_cast<int>(c * dy - s * dx)};
+}
+
+void drawSector(Canvas& dc, Point centre, int r, Point start, Point end, bool wholeCircle) {
+  dc.arc(circleBox(centre, r), start, wholeCircle ? start : end);
+  if (wholeCircle) return;
+  dc.line(centre, end);
+  dc.line(centre, start);
+}
+
+int pickSprinklerGrip(CWBase& o, Point p, int mode, std::initializer_list<GripSlot> extra, GripSlot position,
+                      Point labelAt) {
+  auto take = [&](const GripSlot& g) {
+    if (g.colour) *g.colour = kPickedGripColour;
+    *g.picked = 1;
+    o.Draw();
+    return 1;
+  };
+  if (mode == 0)
+    for (const GripSlot& g : extra)
+      if (g.offered && CWBase::hitGrip(p, g.at)) return take(g);
+  if ((mode == 0 || mode == 1) && position.offered && CWBase::hitGrip(p, position.at)) return take(position);
+  if (mode == 0 && o.labelShown && CWBase::hitGrip(p, labelAt)) return take({labelAt, nullptr, &o.labelGripPicked});
+  return 0;
+}
+
+DragBand::DragBand(CWBase& o, const Pen& pen) : o_(o) {
+  if (!o.dc) return;
+  keep_ = std::make_unique<CanvasStateSaver>(*o.dc);
+  o.savedRop = static_cast<int>(o.dc->rasterOp());
+  o.dc->setRasterOp(platform::RasterOp::Not);
+  o.dc->setPen(pen);
+  o.dc->setBrush(Brush::none());
+}
+
+DragBand::~DragBand() {
+  if (o_.dc) o_.dc->setRasterOp(static_cast<platform::RasterOp>(o_.savedRop));
+}
+
+void DragBand::labelMark(Point a) const {
+  if (o_.dc) o_.dc->rectangle({a.x - 3, a.y - 3, a.x + 4, a.y + 4});
 }
 
 int reductionSliderMax(const CWBase& o) { return o.GetType() == kTypeMicroSprinkler ? 100 : 25; }
@@ -80,14 +126,6 @@ void applyReductionSlider(CWBase& o, int position) {
 
 namespace {
 
-// `p` turned about `centre` by `a` radians, counter-clockwise on the screen,
-// in single precision, each component truncated.
-Point turnedAbout(Point centre, Point p, float a) {
-  const float dx = static_cast<float>(p.x - centre.x), dy = static_cast<float>(p.y - centre.y);
-  const float c = std::cos(a), s = std::sin(a);
-  return {centre.x + static_cast<int>(c * dx + s * dy), centre.y + static_cast<int>(c * dy - s * dx)};
-}
-
 // The unit vector from `from` toward `to`; false when the points coincide.
 bool unitToward(Point from, Point to, double& ux, double& uy) {
   const double dx = to.x - from.x, dy = to.y - from.y;
@@ -97,8 +135,6 @@ bool unitToward(Point from, Point to, double& ux, double& uy) {
   uy = dy / len;
   return true;
 }
-
-Rect circleBox(Point c, int r) { return {c.x - r, c.y - r, c.x + r, c.y + r}; }
 
 }  // namespace
 
@@ -162,9 +198,10 @@ void CWSprinkler::PlaceAt(Point c, float zoom, float scaleDenominator, float pix
     arcStart = {pos.x + radiusPx, pos.y};
     arcEnd = turnedAbout(pos, arcStart, static_cast<float>(6.2831854820251465));
   } else if (range.valid) {
-    const double r = static_cast<double>(radiusU) * zoom;
-    arcStart = {pos.x + static_cast<int>(range.startX * r), pos.y + static_cast<int>(range.startY * r)};
-    arcEnd = {pos.x + static_cast<int>(range.endX * r), pos.y + static_cast<int>(range.endY * r)};
+    // direction x radius x zoom, in that order, in double precision
+    auto reach = [&](double direction) { return static_cast<int>(direction * radiusU * zoom); };
+    arcStart = {pos.x + reach(range.startX), pos.y + reach(range.startY)};
+    arcEnd = {pos.x + reach(range.endX), pos.y + reach(range.endY)};
   } else {
     arcStart = {pos.x + radiusPx, pos.y};
     arcEnd = turnedAbout(pos, arcStart, defaultArcDeg * 3.1415927f / 180.0f);
@@ -286,20 +323,8 @@ void CWSprinkler::Rescale(float zoom) {
   scale = 1.0 / zoom;
 }
 
-void CWSprinkler::drawArcAndRadii() const {
-  dc->arc(circleBox(pos, radiusPx), arcStart, arcEnd);
-  dc->line(pos, arcEnd);
-  dc->line(pos, arcStart);
-}
-
-void CWSprinkler::drawCoverage() const {
-  if (IsFullCircle()) {
-    // Ends that (nearly) meet water the whole circle, whichever side of the
-    // start the end lies on.
-    dc->arc(circleBox(pos, radiusPx), arcStart, arcStart);
-    return;
-  }
-  drawArcAndRadii();
+void CWSprinkler::drawCoverage(bool asDragged) const {
+  drawSector(*dc, pos, radiusPx, arcStart, arcEnd, !asDragged && IsFullCircle());
 }
 
 void CWSprinkler::Draw() {
@@ -345,35 +370,17 @@ void CWSprinkler::ResetGrips() {
 }
 
 int CWSprinkler::PickGrip(Point p, int mode) {
-  bool hit = false;
-  if (mode == 0 && !bodyWatersFullCircle() && hitGrip(p, arcStart)) {
-    arcStartGripColour = kPickedGripColour;
-    arcStartGripPicked = hit = true;
-  } else if (mode == 0 && !bodyWatersFullCircle() && hitGrip(p, arcEnd)) {
-    arcEndGripColour = kPickedGripColour;
-    arcEndGripPicked = hit = true;
-  } else if ((mode == 0 || mode == 1) && hitGrip(p, pos)) {
-    posGripColour = kPickedGripColour;
-    posGripPicked = hit = true;
-  } else if (mode == 0 && labelShown && hitGrip(p, labelAnchor(pos))) {
-    labelGripPicked = hit = true;
-  }
-  if (!hit) return 0;
-  Draw();
-  return 1;
+  const bool endsMove = !bodyWatersFullCircle();
+  return pickSprinklerGrip(*this, p, mode,
+                           {{arcStart, &arcStartGripColour, &arcStartGripPicked, endsMove},
+                            {arcEnd, &arcEndGripColour, &arcEndGripPicked, endsMove}},
+                           {pos, &posGripColour, &posGripPicked}, labelAnchor(pos));
 }
 
 void CWSprinkler::DragGrip(Point to, Point from) {
-  std::unique_ptr<CanvasStateSaver> keep;
-  if (dc) {
-    keep = std::make_unique<CanvasStateSaver>(*dc);
-    savedRop = static_cast<int>(dc->rasterOp());
-    dc->setRasterOp(platform::RasterOp::Not);
-    dc->setPen(Pen::solid(0x000080, 2));
-    dc->setBrush(Brush::none());
-  }
+  DragBand band(*this, Pen::solid(0x000080, 2));
   auto rubberBand = [&] {
-    if (dc) drawArcAndRadii();
+    if (dc) drawCoverage(true);
   };
   auto moveEnd = [&](Point& end, PointD& endU) {
     double ux, uy;
@@ -397,11 +404,8 @@ void CWSprinkler::DragGrip(Point to, Point from) {
     updatePlanUnits();
     rubberBand();
   } else if (labelGripPicked) {
-    const Point old = labelAnchor(pos);
-    if (dc) dc->rectangle({old.x - 3, old.y - 3, old.x + 4, old.y + 4});
+    band.labelMark(labelAnchor(pos));
     MoveLabelTo(to);
-    const Point now = labelAnchor(pos);
-    if (dc) dc->rectangle({now.x - 3, now.y - 3, now.x + 4, now.y + 4});
+    band.labelMark(labelAnchor(pos));
   }
-  if (dc) dc->setRasterOp(static_cast<platform::RasterOp>(savedRop));
 }

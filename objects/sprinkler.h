@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -29,9 +30,26 @@ inline SprinklerScaleValues currentSprinklerScaleValues() { return documentValue
 // --- helpers shared by the sprinkler kinds -----------------------------------
 
 // Metres on the ground in plan units, single precision: R x 100 / n x ppc.
+// A drawing scale without a positive denominator (a damaged file) gives 0
+// rather than an infinite size.
 inline float metresToUnitsF(float metres, float scaleDenominator, float pixelsPerCm) {
+  if (!(scaleDenominator > 0.0f)) return 0.0f;
   return metres * 100.0f / scaleDenominator * pixelsPerCm;
 }
+
+// `p` turned about `centre` by `a` radians, counter-clockwise on the screen
+// for a positive angle: (cos a dx + sin a dy, cos a dy - sin a dx), single
+// precision, each component truncated.
+Point turnedAbout(Point centre, Point p, float a);
+
+// The square box of the circle of radius `r` around `c`.
+inline platform::Rect circleBox(Point c, int r) { return {c.x - r, c.y - r, c.x + r, c.y + r}; }
+
+// A watered sector with the selected pen: the arc of radius `r` around
+// `centre` from `start` counter-clockwise to `end`, then the radii to `end`
+// and to `start`. A sector that waters the whole circle is the whole circle
+// without radii, whichever side of the start its end lies on.
+void drawSector(Canvas& dc, Point centre, int r, Point start, Point end, bool wholeCircle);
 
 // The short label of a catalogue name: the part between the first "<" and the
 // next ">" when the name has both, otherwise the whole name.
@@ -53,6 +71,42 @@ void drawConnectedMark(Canvas& dc, Point pos);
 // A flow text one or more label lines below the label anchor: black on the
 // plan's background colour.
 void drawFlowText(const CWBase& o, Point anchor, int lines, const std::string& text);
+// A text at `at`, black on the plan's background colour.
+void drawFlowTextAt(const CWBase& o, Point at, const std::string& text);
+
+// --- control points ------------------------------------------------------------
+
+// A control point PickGrip may pick: where it lies, whether it is offered,
+// and the colour and flag a hit sets.
+struct GripSlot {
+  Point at;
+  Colour* colour;
+  int* picked;
+  bool offered = true;
+};
+
+// PickGrip as the sprinkler kinds share it: mode 0 tests the class's
+// `extra` points in order, modes 0 and 1 the position, mode 0 the label
+// anchor while the label is shown. A hit greys the point, sets its flag and
+// redraws the object; the result is 1 on a hit.
+int pickSprinklerGrip(CWBase& o, Point p, int mode, std::initializer_list<GripSlot> extra, GripSlot position,
+                      Point labelAt);
+
+// The inverting rubber band of a drag: keeps the canvas state, draws with
+// `pen` and restores the raster operation through `savedRop` at its end.
+class DragBand {
+ public:
+  DragBand(CWBase& o, const platform::Pen& pen);
+  ~DragBand();
+  DragBand(const DragBand&) = delete;
+  DragBand& operator=(const DragBand&) = delete;
+  // The small square that stands for the label anchor while it is dragged.
+  void labelMark(Point anchor) const;
+
+ private:
+  CWBase& o_;
+  std::unique_ptr<platform::CanvasStateSaver> keep_;
+};
 
 // --- the radius reduction dialog ---------------------------------------------
 // Its slider runs from 0 to 25 % for sprinklers and 0 to 100 % for
@@ -138,9 +192,8 @@ class CWSprinkler : public WValue<CWSprinkler, CWBase> {
   float flow = 0;
 
  private:
-  // Arc and both radii, whatever the arc: the rubber band of a drag.
-  void drawArcAndRadii() const;
-  // The coverage as drawn: the whole circle when the ends meet.
-  void drawCoverage() const;
+  // The coverage as drawn, with the whole circle when the ends meet, or
+  // (`asDragged`) always with both radii, as the rubber band of a drag.
+  void drawCoverage(bool asDragged = false) const;
   void updatePlanUnits();
 };

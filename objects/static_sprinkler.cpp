@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "objects/lookup.h"
+#include "objects/sprinkler.h"
 #include "partix.h"
 #include "platform/numtext.h"
 #include "platform/textcodec.h"
@@ -17,8 +18,6 @@ using platform::Pen;
 namespace {
 
 constexpr Colour kDragPenColour = 0x000080;
-constexpr Colour kConnectedColour = 0xFF0000;
-constexpr Colour kCentreFill = 0x808080;
 constexpr Colour kErrorTextColour = 0xFF00FF;
 constexpr Colour kWhite = 0xFFFFFF;
 constexpr float kPi = 3.1415927f;
@@ -49,20 +48,17 @@ float lookup(const WorkPoint* work, int n, float p, float WorkPoint::*value) {
   return n > 0 ? interpolateWork(work, n, p, value) : 0.0f;
 }
 
-float metresToU(float metres, float scaleDenominator, float pixelsPerCm) {
-  if (!(scaleDenominator > 0.0f)) return 0.0f;
-  return metres * 100.0f / scaleDenominator * pixelsPerCm;
-}
-
 // The strips of a rectangular nozzle (4 used) and the head position code.
+// A code the nozzle's kind does not know counts as code 0, for the handle,
+// the outline and the turn alike.
 const CPrDane* stripsOf(const CElem* e, int* code) {
   if (e->kind == kKindStripNozzle) {
     const auto* d = recordOf<CDyszaPr>(e);
-    *code = d->position;
+    *code = d->position >= 0 && d->position <= 4 ? d->position : 0;
     return d->strips;
   }
   const auto* d = recordOf<CNozzleRectNonReg>(e);
-  *code = d->position;
+  *code = d->position >= 0 && d->position <= 2 ? d->position : 0;
   return d->strips;
 }
 
@@ -93,14 +89,6 @@ const ArcRow4& fixedRowOf(const CElem* e) {
 
 // --- geometry --------------------------------------------------------------------
 
-// `p` turned about `centre` by `a` radians, counter-clockwise on the screen
-// for a positive angle; single precision, truncated.
-Point turnAbout(Point centre, Point p, float a) {
-  const float dx = static_cast<float>(p.x - centre.x), dy = static_cast<float>(p.y - centre.y);
-  const float c = std::cos(a), s = std::sin(a);
-  return {centre.x + static_cast<int>(c * dx + s * dy), centre.y + static_cast<int>(c * dy - s * dx)};
-}
-
 // `centre` + unit(toward - centre) x `length`, truncated; false when the
 // direction is undefined.
 bool pointToward(Point centre, Point toward, double length, Point* out) {
@@ -128,7 +116,8 @@ float measureArcDegrees(Point pos, Point start, Point end) {
     sy /= ls;
     const float a = -0.008722222410142422f;
     const float c = std::cos(a), s = std::sin(a);
-    while (steps < 720 && 1.0f - (vx * sx + vy * sy) >= 0.0001f) {
+    // the difference in single precision, compared with 0.0001 in double
+    while (steps < 720 && !(static_cast<double>(1.0f - (vx * sx + vy * sy)) < 0.0001)) {
       ++steps;
       const float nx = vx * c + vy * s;
       const float ny = vy * c - vx * s;
@@ -158,13 +147,7 @@ bool isStaticNozzleKind(int kind) {
 
 std::string shortNameOf(const CElem* element) {
   if (!element || !element->data) return {};
-  const char* raw = element->data->name;
-  const std::string name(raw, strnlen(raw, sizeof element->data->name));
-  const auto open = name.find('<');
-  if (open == std::string::npos) return name;
-  const auto close = name.find('>', open + 1);
-  if (close == std::string::npos) return name;
-  return name.substr(open + 1, close - open - 1);
+  return shortNameOf(fieldText(element->data->name, sizeof element->data->name));
 }
 
 
@@ -210,20 +193,20 @@ StaticEvaluation CWStaticSprinkler::EvaluateAtPressure(float scaleDenominator, f
       const int n = leadingPointsWithPressure(row.work, 4);
       radiusM = lookup(row.work, n, p, &WorkPoint::R);
       flow = flowNominal = lookup(row.work, n, p, &WorkPoint::Q);
-      ev.radiusU = metresToU(radiusM, scaleDenominator, pixelsPerCm);
+      ev.radiusU = metresToUnitsF(radiusM, scaleDenominator, pixelsPerCm);
       break;
     }
     case kKindVanNozzle: {
       const auto* d = recordOf<CDyszaVan>(nozzle);
       const int n = vanEntries(*d) > 0 ? leadingPointsWithPressure(d->rows[0].work, 4) : 0;
       radiusM = lookup(d->rows[0].work, n, p, &WorkPoint::R);
-      ev.radiusU = metresToU(radiusM, scaleDenominator, pixelsPerCm);
+      ev.radiusU = metresToUnitsF(radiusM, scaleDenominator, pixelsPerCm);
       break;
     }
     case kKindMpNozzle: {
       const auto* d = recordOf<CDyszaMP>(nozzle);
       radiusM = lookup(d->rows[0].work, mpValidPoints(*d), p, &WorkPoint::R);
-      ev.radiusU = metresToU(radiusM, scaleDenominator, pixelsPerCm);
+      ev.radiusU = metresToUnitsF(radiusM, scaleDenominator, pixelsPerCm);
       break;
     }
     default: {  // the strips
@@ -242,8 +225,8 @@ StaticEvaluation CWStaticSprinkler::EvaluateAtPressure(float scaleDenominator, f
       widthM = widthTextM = width;
       lengthM = lengthTextM = length;
       flow = flowNominal = q;
-      ev.lengthU = metresToU(length, scaleDenominator, pixelsPerCm);
-      ev.widthU = metresToU(width, scaleDenominator, pixelsPerCm);
+      ev.lengthU = metresToUnitsF(length, scaleDenominator, pixelsPerCm);
+      ev.widthU = metresToUnitsF(width, scaleDenominator, pixelsPerCm);
       break;
     }
   }
@@ -327,13 +310,13 @@ CWStaticSprinkler::HandleRule CWStaticSprinkler::handleRule() const {
       case 1: return {1, false};
       case 3: return {1, false};
       case 4: return {-1, false};
-      default: return {1, true};  // 0, 2 and codes the table does not know
+      default: return {1, true};  // 0 and 2
     }
   }
   switch (code) {
     case 1: return {-1, true};
     case 2: return {-1, false};
-    default: return {1, false};
+    default: return {1, false};  // 0
   }
 }
 
@@ -377,7 +360,7 @@ void CWStaticSprinkler::PlaceAt(Point click, float scaleDenominator, float pixel
       arcStart = {pos.x + static_cast<int>(range.startX * radiusPx), pos.y + static_cast<int>(range.startY * radiusPx)};
       arcEnd = {pos.x + static_cast<int>(range.endX * radiusPx), pos.y + static_cast<int>(range.endY * radiusPx)};
     } else {
-      arcEnd = turnAbout(pos, arcStart, angle);
+      arcEnd = turnedAbout(pos, arcStart, angle);
     }
   } else {
     lengthU = ev.lengthU;
@@ -423,10 +406,17 @@ std::unique_ptr<CWBase> CWStaticSprinkler::CloneAt(Point target) const {
   if (!nozzle) return nullptr;
   auto copy = std::make_unique<CWStaticSprinkler>(*this);
   const int dx = target.x - pos.x, dy = target.y - pos.y;
+  // Plan units of the shifted points truncated to whole units, as a rotary
+  // sprinkler's copy takes them.
+  auto units = [&](Point p) {
+    return PointD{static_cast<double>(static_cast<int>(p.x * scale)), static_cast<double>(static_cast<int>(p.y * scale))};
+  };
   copy->pos = shifted(pos, dx, dy);
   copy->arcStart = shifted(arcStart, dx, dy);
   copy->arcEnd = shifted(arcEnd, dx, dy);
-  copy->setPlanUnitsFromPixels();
+  copy->posU = units(copy->pos);
+  copy->arcStartU = units(copy->arcStart);
+  copy->arcEndU = units(copy->arcEnd);
   return copy;
 }
 
@@ -526,37 +516,24 @@ void CWStaticSprinkler::drawCoverageFigure() {
     dc->polyline({c[0], c[1], c[2], c[3], c[0]});
     return;
   }
-  const int r = static_cast<int>(radiusPx);
-  dc->arc({pos.x - r, pos.y - r, pos.x + r, pos.y + r}, arcStart, arcEnd);
-  if (!IsFullCircle()) {
-    dc->line(pos, arcEnd);
-    dc->line(pos, arcStart);
-  }
+  drawSector(*dc, pos, static_cast<int>(radiusPx), arcStart, arcEnd, IsFullCircle());
 }
 
 void CWStaticSprinkler::Draw() {
   if (!nozzle || !dc || !isStaticNozzleKind(nozzleKind())) return;
-  const AppSettings& s = app().settings;
-  CanvasStateSaver keep(*dc);
-  dc->setPen(Pen::solid(bodyColour(s.rangeColour), bodyPenWidth(1, s.printWidthRanges)));
-  dc->setBrush(Brush::none());
-  if (showCoverage) drawCoverageFigure();
+  {
+    CanvasStateSaver keep(*dc);
+    dc->setPen(coveragePen(*this));
+    dc->setBrush(Brush::none());
+    if (showCoverage) drawCoverageFigure();
+  }
   drawGrip(pos, posGripColour);
   if (showGrips) {
     drawGrip(arcStart, arcStartGripColour);
     if (isCircular()) drawGrip(arcEnd, arcEndGripColour);
   }
-
-  const int r = static_cast<int>(fixedSize(4));
-  dc->setPen(Pen::solid(0, 1));
-  dc->setBrush(Brush::solid(kCentreFill));
-  dc->ellipse({pos.x - r, pos.y - r, pos.x + r, pos.y + r});
-
-  if (connected) {
-    dc->setPen(Pen::dotted(kConnectedColour, 1));
-    dc->setBrush(Brush::none());
-    dc->ellipse({pos.x - 25, pos.y - 25, pos.x + 25, pos.y + 25});
-  }
+  drawCentreDot(*this, pos);
+  if (connected) drawConnectedMark(*dc, pos);
   if (showGrips && labelShown) drawGrip(labelAnchor(pos), posGripColour);
 }
 
@@ -576,7 +553,7 @@ float CWStaticSprinkler::labelLineHeight() const {
 void CWStaticSprinkler::DrawLabel() {
   if (!nozzle || !dc) return;
   const Point a = labelAnchor(pos);
-  dc->text(a, elementShortName());
+  dc->text(a, shortNameOf(elementName()));
   dc->text({a.x, a.y + static_cast<int>(labelLineHeight())}, shortNameOf(nozzle));
 
   const char* message = nullptr;
@@ -592,16 +569,11 @@ void CWStaticSprinkler::DrawLabel() {
 }
 
 void CWStaticSprinkler::DrawFlow() {
-  if (!nozzle || !dc) return;
-  CanvasStateSaver keep(*dc);
-  dc->setTextColour(0);
-  dc->setBackgroundColour(app().settings.backgroundColour);
-  if (flow > 1000.0f) {
-    dc->text({pos.x - 5, pos.y + 15}, "nieokreslony");
-    return;
-  }
-  const Point a = labelAnchor(pos);
-  dc->text({a.x, a.y + static_cast<int>(2.0f * labelLineHeight())}, platform::formatFixed(flow, 2));
+  if (!nozzle) return;
+  if (flow > 1000.0f)
+    drawFlowTextAt(*this, {pos.x - 5, pos.y + 15}, "nieokreslony");
+  else
+    drawFlowText(*this, labelAnchor(pos), 2, platform::formatFixed(flow, 2));
 }
 
 // --- control points ------------------------------------------------------------------
@@ -615,49 +587,28 @@ void CWStaticSprinkler::ResetGrips() {
 
 int CWStaticSprinkler::PickGrip(Point p, int mode) {
   if (!isStaticNozzleKind(nozzleKind())) return 0;
-  bool hit = false;
-  if (mode == 0 && hitGrip(p, arcStart)) {
-    arcStartGripColour = kPickedGripColour;
-    arcStartGripPicked = hit = true;
-  } else if (mode == 0 && isCircular() && hitGrip(p, arcEnd)) {
-    arcEndGripColour = kPickedGripColour;
-    arcEndGripPicked = hit = true;
-  } else if ((mode == 0 || mode == 1) && hitGrip(p, pos)) {
-    posGripColour = kPickedGripColour;
-    posGripPicked = hit = true;
-  } else if (mode == 0 && labelShown && hitGrip(p, labelAnchor(pos))) {
-    labelGripPicked = hit = true;
-  }
-  if (!hit) return 0;
-  Draw();
-  return 1;
+  // A strip has no arc end: its arcEnd lies on the head and is no control point.
+  return pickSprinklerGrip(*this, p, mode,
+                           {{arcStart, &arcStartGripColour, &arcStartGripPicked},
+                            {arcEnd, &arcEndGripColour, &arcEndGripPicked, isCircular()}},
+                           {pos, &posGripColour, &posGripPicked}, labelAnchor(pos));
 }
 
 void CWStaticSprinkler::DragGrip(Point to, Point from) {
   const int kind = nozzleKind();
   if (!isStaticNozzleKind(kind)) return;
-  std::unique_ptr<CanvasStateSaver> keep;
-  if (dc) {
-    keep = std::make_unique<CanvasStateSaver>(*dc);
-    savedRop = static_cast<int>(dc->rasterOp());
-    dc->setRasterOp(platform::RasterOp::Not);
-    dc->setPen(Pen::solid(kDragPenColour, 2));
-    dc->setBrush(Brush::none());
+  {
+    DragBand band(*this, Pen::solid(kDragPenColour, 2));
+    if (labelGripPicked) {
+      band.labelMark(labelAnchor(pos));
+      setLabelOffsetTo(to, pos);
+      band.labelMark(labelAnchor(pos));
+    } else if (isStrip()) {
+      dragStrip(to, from);
+    } else {
+      dragCircular(to, from);
+    }
   }
-  if (labelGripPicked) {
-    auto mark = [&] {
-      const Point a = labelAnchor(pos);
-      if (dc) dc->rectangle({a.x - 3, a.y - 3, a.x + 4, a.y + 4});
-    };
-    mark();
-    setLabelOffsetTo(to, pos);
-    mark();
-  } else if (isStrip()) {
-    dragStrip(to, from);
-  } else {
-    dragCircular(to, from);
-  }
-  if (dc) dc->setRasterOp(static_cast<platform::RasterOp>(savedRop));
 
   if (kind == kKindVanNozzle || kind == kKindMpNozzle) {
     FlowFromArc();
@@ -692,10 +643,10 @@ void CWStaticSprinkler::dragCircular(Point to, Point from) {
   const float angle = fixedArc ? fixedAngleOf(nozzle) * 2.0f * kPi / 360.0f : 0.0f;
   if (arcStartGripPicked) {
     arcStart = moved;
-    if (fixedArc) arcEnd = turnAbout(pos, arcStart, angle);
+    if (fixedArc) arcEnd = turnedAbout(pos, arcStart, angle);
   } else {
     arcEnd = moved;
-    if (fixedArc) arcStart = turnAbout(pos, arcEnd, -angle);
+    if (fixedArc) arcStart = turnedAbout(pos, arcEnd, -angle);
   }
   setPlanUnitsFromPixels();
   rubber();

@@ -117,6 +117,19 @@ TEST_F(MicroTest, PressureLookupOverTheLeadingPointsWithPressure) {
     EXPECT_EQ(s.radius, static_cast<int>(c.r * 29)) << c.p;
     EXPECT_FLOAT_EQ(s.GetFlow(), c.q / 1000) << c.p;
   }
+  // A drawing scale 1:0 (a damaged file) gives no radius rather than an infinite one.
+  CWMicroSprinkler s;
+  s.elem = &m.elem;
+  s.Evaluate(0, 29, 2.0f);
+  EXPECT_EQ(s.radius, 0);
+  EXPECT_FLOAT_EQ(s.flowLh, 60);
+  Insert ins("<W360> wkladka");
+  CWMicroSprinklerHadar h;
+  h.insert = &ins.elem;
+  h.insertUsed = 1;
+  h.PlaceAt({10, 10}, 0, 29, 1.0f);
+  EXPECT_EQ(h.radiusPx, 0);
+  EXPECT_FLOAT_EQ(h.flowLh, 20);
 }
 
 TEST_F(MicroTest, PlacementAndSectorTurnedByTheHandle) {

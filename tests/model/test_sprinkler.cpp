@@ -236,6 +236,24 @@ TEST_F(SprinklerTest, ReductionShortensTheRadiusByUpToAQuarterAndKeepsTheFlow) {
   EXPECT_NEAR(distance(s.posU, s.arcStartU), 130.5, 1e-9);
 }
 
+TEST_F(SprinklerTest, DrawingScaleWithoutDenominatorGivesNoRadius) {
+  // A damaged file's scale 1:0 must not turn the radius into an infinity
+  // that no pixel coordinate can hold.
+  Body body;
+  CWSprinkler s;
+  s.elem = &body.elem;
+  s.PlaceAt({400, 300}, 1.0f, 0, 29, 2.0f);
+  EXPECT_EQ(s.radiusU, 0.0f);
+  EXPECT_EQ(s.radiusPx, 0);
+  EXPECT_FLOAT_EQ(s.flow, 1.0f);
+  s = placed(body);
+  s.RescaleRadius(0, 29);
+  EXPECT_EQ(s.radiusU, 0.0f);
+  EXPECT_EQ(s.arcStart, s.pos);
+  s.ChangeNozzle(1, 1.0f, 0, 29, 2.0f);
+  EXPECT_EQ(s.radiusPx, 0);
+}
+
 TEST_F(SprinklerTest, ZoomRoundTripRestoresEveryPixel) {
   Body body;
   CWSprinkler s = placed(body, 0, 2.5f);

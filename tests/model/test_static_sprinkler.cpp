@@ -5,6 +5,7 @@
 
 #include "document/graphic_plane.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -299,6 +300,9 @@ TEST_F(StaticSprinklerTest, StripCornersAndHandleForEveryHeadPosition) {
       {kKindRectRotaryNozzle, 0, {{{0, -W}, {L, -W}, {L, 0}, {0, 0}}}, L},
       {kKindRectRotaryNozzle, 1, {{{-H, 0}, {H, 0}, {H, -W}, {-H, -W}}}, -H},
       {kKindRectRotaryNozzle, 2, {{{0, -W}, {-L, -W}, {-L, 0}, {0, 0}}}, -L},
+      // codes the kind does not know count as code 0
+      {kKindStripNozzle, 9, {{{-H, -W}, {H, -W}, {H, 0}, {-H, 0}}}, H},
+      {kKindRectRotaryNozzle, 5, {{{0, -W}, {L, -W}, {L, 0}, {0, 0}}}, L},
   };
   for (const auto& c : cases) {
     Element nozzle(c.kind, "Pas");
@@ -319,6 +323,18 @@ TEST_F(StaticSprinklerTest, StripCornersAndHandleForEveryHeadPosition) {
     for (Point p : c.corners) expected.push_back({300 + p.x, 200 + p.y});
     expected.push_back(expected.front());
     EXPECT_EQ(outline[0]->points, expected) << c.kind << "/" << c.code;
+
+    // Dragging the handle further along its own direction turns nothing.
+    s.arcStartGripPicked = 1;
+    s.DragGrip({300 + 2 * c.handle, 200}, s.arcStart);
+    EXPECT_EQ(s.arcStart, (Point{300 + c.handle, 200})) << c.kind << "/" << c.code;
+    auto corners = s.stripCorners();
+    std::vector<Point> turned(corners.begin(), corners.end());
+    expected.pop_back();
+    auto byPlace = [](Point a, Point b) { return a.x != b.x ? a.x < b.x : a.y < b.y; };
+    std::sort(turned.begin(), turned.end(), byPlace);
+    std::sort(expected.begin(), expected.end(), byPlace);
+    EXPECT_EQ(turned, expected) << c.kind << "/" << c.code;
   }
 }
 
@@ -446,7 +462,9 @@ TEST_F(StaticSprinklerTest, FullCircleDrawsNoRadii) {
     s.dc = &dc;
     s.Draw();
     EXPECT_EQ(dc.of(Kind::Line).size(), c.full ? 0u : 2u);
-    EXPECT_EQ(dc.of(Kind::Arc).size(), 1u);
+    ASSERT_EQ(dc.of(Kind::Arc).size(), 1u);
+    // the whole circle, not the sliver from the start to an end just past it
+    EXPECT_EQ(dc.of(Kind::Arc)[0]->points[1], c.full ? s.arcStart : c.end);
   }
   s.scale = 1.0;
   s.arcEnd = {300, 203};
@@ -503,6 +521,20 @@ TEST_F(StaticSprinklerTest, DrawingShowsCoverageCentreAndControlPoints) {
 }
 
 TEST_F(StaticSprinklerTest, LabelShowsBodyAndNozzleShortNames) {
+  {
+    // A name with "<" but no ">" after it is shown whole.
+    Element open(kKindStaticBody, "Korpus <K-12");
+    Element nozzle(kKindVanNozzleFixed, "Dysza <R-13");
+    nozzle.rec<CNozzleVanNonReg>().row = {180, {{2.0f, 0.5f, 4.0f}}};
+    CWStaticSprinkler s = place(nozzle, {200, 200}, 2.0f);
+    s.elem = &open.e;
+    RecordingCanvas dc;
+    s.dc = &dc;
+    s.DrawLabel();
+    ASSERT_EQ(dc.of(Kind::Text).size(), 2u);
+    EXPECT_EQ(dc.of(Kind::Text)[0]->text, "Korpus <K-12");
+    EXPECT_EQ(dc.of(Kind::Text)[1]->text, "Dysza <R-13");
+  }
   Element nozzle(kKindVanNozzleFixed, "Dysza obrotowa <R-13>");
   nozzle.rec<CNozzleVanNonReg>().row = {180, {{2.0f, 0.5f, 4.0f}}};
   CWStaticSprinkler s = place(nozzle, {200, 200}, 2.0f, 2.0f);
@@ -589,6 +621,11 @@ TEST_F(StaticSprinklerTest, ZoomRoundTripAndCopiesKeepTheGeometry) {
     EXPECT_EQ(c.arcStartU.x, c.arcStart.x * 1.0);
     EXPECT_EQ(c.nozzle, s.nozzle);
     EXPECT_EQ(c.orient, s.orient);
+
+    // At zoom 2 the copy's plan units are whole units, truncated.
+    s.Rescale(2.0f);
+    auto zoomed = s.CloneAt({333, 347});
+    EXPECT_EQ(static_cast<CWStaticSprinkler&>(*zoomed).posU, (PointD{166, 173}));
   }
 }
 
