@@ -891,6 +891,8 @@ std::string writeProjectText(ProjectIo& io) {
 ProjectResult readProjectText(ProjectIo& io, std::string_view text) {
   CGraphicPlane& doc = io.doc;
   TokenReader in(text);
+  // Far beyond any garden: 10^7 plan units are hundreds of kilometres.
+  in.setMagnitudeLimit(1.0e7);
   ProjectResult result;
   const std::string_view version = in.next();
   const bool old = version == kProjectVersionOld;

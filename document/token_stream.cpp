@@ -1,5 +1,6 @@
 #include "document/token_stream.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -77,17 +78,14 @@ int32_t TokenReader::readInt() {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v)));
 }
 
-float TokenReader::readFloat() {
-  const double d = platform::parseDecimal(next());
-  if (!std::isfinite(d)) return 0.0f;
-  if (std::fabs(d) > 3.0e38) return d < 0 ? -3.0e38f : 3.0e38f;
-  return static_cast<float>(d);
+double TokenReader::bounded(double d) const {
+  if (!std::isfinite(d)) return 0.0;
+  return std::clamp(d, -limit_, limit_);
 }
 
-double TokenReader::readDoubleFull() {
-  const double d = platform::parseDecimal(next());
-  return std::isfinite(d) ? d : 0.0;
-}
+float TokenReader::readFloat() { return static_cast<float>(bounded(platform::parseDecimal(next()))); }
+
+double TokenReader::readDoubleFull() { return bounded(platform::parseDecimal(next())); }
 
 std::string TokenReader::readText() {
   std::string t = unescapeText(next());

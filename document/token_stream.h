@@ -58,8 +58,13 @@ class TokenReader {
   int readCount(int capacity, bool* overflow = nullptr);
   // The offset of the next unread character.
   size_t position() const { return pos_; }
+  // Numbers read from here on are held within +-limit, so that no damaged
+  // value can overflow the pixel arithmetic of what receives it.
+  void setMagnitudeLimit(double limit) { limit_ = limit; }
 
  private:
+  double bounded(double v) const;
   std::string_view text_;
   size_t pos_ = 0;
+  double limit_ = 3.0e38;
 };
