@@ -358,6 +358,16 @@ TEST_F(Settings, ControllerSizeHandle) {
   ctrl.DragGrip({50, 60}, {});
   EXPECT_EQ((Point{ctrl.sizeGripX, ctrl.sizeGripY}), (Point{80, 60}));
   EXPECT_DOUBLE_EQ(ctrl.sizeGripUx, 40.0);
+
+  // The label's control point: (50, 60) + (-9, 15) x 2; mode 1 leaves it.
+  ctrl.ResetGrips();
+  EXPECT_EQ(ctrl.PickGrip({33, 90}, 1), 0);
+  ASSERT_EQ(ctrl.PickGrip({33, 90}, 0), 1);
+  EXPECT_EQ(ctrl.labelGripPicked, 1);
+  ctrl.DragGrip({71, 39}, {});
+  EXPECT_EQ((Point{ctrl.labelDx, ctrl.labelDy}), (Point{10, -10}));  // plan units, truncated
+  EXPECT_EQ((Point{ctrl.posX, ctrl.posY}), (Point{50, 60}));
+  EXPECT_EQ(dc.rasterOp(), platform::RasterOp::CopyPen);
 }
 
 // --- filter, regulator, sensor and their symbol files -------------------------------
