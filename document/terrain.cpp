@@ -238,6 +238,10 @@ void CRoundShape::updatePlanUnits() {
   y1 = centreY * scale;
   x2 = rimX * scale;
   y2 = rimY * scale;
+  mirrorMovePositions();
+}
+
+void CRoundShape::mirrorMovePositions() {
   moveX1 = centreX;
   moveY1 = centreY;
   moveX2 = rimX;
@@ -250,6 +254,9 @@ void CRoundShape::Rescale(float zoom) {
   rimX = toPixels(x2, zoom);
   rimY = toPixels(y2, zoom);
   scale = 1.0 / zoom;
+  // EndDrag commits the move positions: they must not hold the pixels of
+  // another zoom (or none at all, after a file was read).
+  mirrorMovePositions();
 }
 
 std::unique_ptr<CPrimitive> CRoundShape::CloneAt(Point target) const {
@@ -285,6 +292,7 @@ void CRoundShape::DrawDragOutline() {
 }
 
 bool CRoundShape::PickGrip(Point p) {
+  mirrorMovePositions();
   if (p == Point{centreX, centreY}) {
     grabbedWhole = 1;
     centreGripColour = kGrabbedGripColour;
@@ -423,6 +431,7 @@ void CRectn::Rescale(float zoom) {
   turnY = toPixels(endY, zoom);
   for (size_t i = 0; i < 4; ++i) cornerPx[i] = pixelsOf(cornerU[i], zoom);
   scale = 1.0 / zoom;
+  mirrorMovePositions();  // as for circles: EndDrag commits them
 }
 
 std::unique_ptr<CPrimitive> CRectn::CloneAt(Point target) const {
@@ -461,6 +470,7 @@ void CRectn::DrawDragOutline() {
 }
 
 bool CRectn::PickGrip(Point p) {
+  mirrorMovePositions();
   if (p == Point{centreX, centreY}) {
     grabbedWhole = 1;
     centreGripColour = kGrabbedGripColour;

@@ -228,6 +228,8 @@ class CRoundShape : public CPrimitive {
   void applyDrag(Point from, Point to) override;
   void trackCreation(Point p) override;
   void updatePlanUnits();
+  // The move positions that EndDrag commits, taken from the current pixels.
+  void mirrorMovePositions();
 };
 
 class CCircle : public PValue<CCircle, CRoundShape> {

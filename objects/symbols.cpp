@@ -52,6 +52,39 @@ class InvertingDraw {
   int saved_ = 0;
 };
 
+// Picks the control point at `q` when `p` hits it: grey, with its flag set.
+bool pickPoint(Point p, Point q, Colour& colour, int& picked) {
+  if (!CWBase::hitGrip(p, q)) return false;
+  colour = kPickedGripColour;
+  picked = 1;
+  return true;
+}
+
+// Picks the label's control point of `o`, an object at `pos`, when its label
+// is shown.
+bool pickLabel(CWBase& o, Point p, Point pos) {
+  if (!o.labelShown || !CWBase::hitGrip(p, o.labelAnchor(pos))) return false;
+  o.labelGripPicked = 1;
+  return true;
+}
+
+// `text` at the label anchor of `o`, an object at `pos`, in the label font
+// the document selected.
+void drawLabelText(const CWBase& o, Point pos, const std::string& text) {
+  if (o.dc) o.dc->text(o.labelAnchor(pos), text);
+}
+
+// Moves the label of `o`, an object at `pos`, to `to`, framing the old and
+// the new anchor with `pen` in the raster operation of the drag.
+void dragLabel(CWBase& o, Point pos, Point to, const Pen& pen) {
+  Canvas& dc = *o.dc;
+  dc.setPen(pen);
+  const auto frame = [&](Point a) { dc.rectangle({a.x - 3, a.y - 3, a.x + 4, a.y + 4}); };
+  frame(o.labelAnchor(pos));
+  o.MoveLabelTo(to);
+  frame(o.labelAnchor(pos));
+}
+
 }  // namespace
 
 // --- valve -------------------------------------------------------------------
@@ -124,8 +157,7 @@ void CWValve::Rescale(float zoom) {
 }
 
 void CWValve::DrawLabel() {
-  if (!dc) return;
-  dc->text(labelAnchor({posX, posY}), isWaterSource ? waterSourceLabel() : elementShortName());
+  drawLabelText(*this, {posX, posY}, isWaterSource ? waterSourceLabel() : elementShortName());
 }
 
 void CWValve::drawFigure(const Pen& pen, bool fill) {
@@ -161,20 +193,11 @@ void CWValve::ResetGrips() {
 }
 
 int CWValve::PickGrip(Point p, int mode) {
-  if (mode == 0 && hitGrip(p, {pointAX, pointAY})) {
-    sizeGripColour = kPickedGripColour;
-    sizeGripPicked = 1;
-  } else if (mode == 0 && hitGrip(p, {pointBX, pointBY})) {
-    rotGripColour = kPickedGripColour;
-    rotGripPicked = 1;
-  } else if ((mode == 0 || mode == 1) && hitGrip(p, {posX, posY})) {
-    posGripColour = kPickedGripColour;
-    posGripPicked = 1;
-  } else if (mode == 0 && labelShown && hitGrip(p, labelAnchor({posX, posY}))) {
-    labelGripPicked = 1;
-  } else {
-    return 0;
-  }
+  const bool hit = (mode == 0 && pickPoint(p, {pointAX, pointAY}, sizeGripColour, sizeGripPicked)) ||
+                   (mode == 0 && pickPoint(p, {pointBX, pointBY}, rotGripColour, rotGripPicked)) ||
+                   ((mode == 0 || mode == 1) && pickPoint(p, {posX, posY}, posGripColour, posGripPicked)) ||
+                   (mode == 0 && pickLabel(*this, p, {posX, posY}));
+  if (!hit) return 0;
   Draw();
   return 1;
 }
@@ -209,12 +232,7 @@ void CWValve::DragGrip(Point to, Point) {
     updatePlanUnits();
     drawFigure(pen, false);
   } else if (labelGripPicked) {
-    dc->setPen(pen);
-    const Point old = labelAnchor({posX, posY});
-    dc->rectangle({old.x - 3, old.y - 3, old.x + 4, old.y + 4});
-    MoveLabelTo(to);
-    const Point now = labelAnchor({posX, posY});
-    dc->rectangle({now.x - 3, now.y - 3, now.x + 4, now.y + 4});
+    dragLabel(*this, {posX, posY}, to, pen);
   }
 }
 
@@ -289,9 +307,7 @@ void CWValveBox::Rescale(float zoom) {
   lengthPx = static_cast<int>(zoom * lengthU);
 }
 
-void CWValveBox::DrawLabel() {
-  if (dc) dc->text(labelAnchor({posX, posY}), elementShortName());
-}
+void CWValveBox::DrawLabel() { drawLabelText(*this, {posX, posY}, elementShortName()); }
 
 std::array<Point, 4> CWValveBox::corners() const {
   const int d[4][2] = {{0, 0}, {widthPx, 0}, {widthPx, lengthPx}, {0, lengthPx}};
@@ -346,15 +362,10 @@ void CWValveBox::ResetGrips() {
 }
 
 int CWValveBox::PickGrip(Point p, int mode) {
-  if (mode == 0 && !isRound() && hitGrip(p, {widthGripX, widthGripY})) {
-    widthGripColour = kPickedGripColour;
-    widthGripPicked = 1;
-  } else if (mode == 0 && hitGrip(p, {lengthGripX, lengthGripY})) {
-    lengthGripColour = kPickedGripColour;
-    lengthGripPicked = 1;
-  } else {
-    return CWSymb::PickGrip(p, mode);
-  }
+  const bool hit =
+      (mode == 0 && !isRound() && pickPoint(p, {widthGripX, widthGripY}, widthGripColour, widthGripPicked)) ||
+      (mode == 0 && pickPoint(p, {lengthGripX, lengthGripY}, lengthGripColour, lengthGripPicked));
+  if (!hit) return CWSymb::PickGrip(p, mode);
   Draw();
   return 1;
 }
@@ -410,6 +421,13 @@ CWController::CWController() {
   posGripColour = sizeGripColour = gripColour();
 }
 
+void CWController::updatePlanUnits() {
+  posUx = posX * scale;
+  posUy = posY * scale;
+  sizeGripUx = sizeGripX * scale;
+  sizeGripUy = sizeGripY * scale;
+}
+
 void CWController::PlaceAt(Point click, double zoom) {
   kindWord = 0;
   scale = 1.0 / zoom;
@@ -418,10 +436,7 @@ void CWController::PlaceAt(Point click, double zoom) {
   size = static_cast<int>(sizeU * zoom);
   sizeGripX = posX + size;
   sizeGripY = posY;
-  posUx = posX * scale;
-  posUy = posY * scale;
-  sizeGripUx = sizeGripX * scale;
-  sizeGripUy = sizeGripY * scale;
+  updatePlanUnits();
 }
 
 std::unique_ptr<CWBase> CWController::CloneAt(Point target) const {
@@ -431,10 +446,7 @@ std::unique_ptr<CWBase> CWController::CloneAt(Point target) const {
   copy->posY += dy;
   copy->sizeGripX += dx;
   copy->sizeGripY += dy;
-  copy->posUx = copy->posX * scale;
-  copy->posUy = copy->posY * scale;
-  copy->sizeGripUx = copy->sizeGripX * scale;
-  copy->sizeGripUy = copy->sizeGripY * scale;
+  copy->updatePlanUnits();
   return copy;
 }
 
@@ -449,9 +461,7 @@ void CWController::Rescale(float zoom) {
   scale = 1.0 / zoom;
 }
 
-void CWController::DrawLabel() {
-  if (dc) dc->text(labelAnchor({posX, posY}), elementShortName());
-}
+void CWController::DrawLabel() { drawLabelText(*this, {posX, posY}, elementShortName()); }
 
 void CWController::drawFigure(const Pen& pen, const Brush& brush) {
   platform::CanvasStateSaver keep(*dc);
@@ -489,17 +499,10 @@ void CWController::ResetGrips() {
 }
 
 int CWController::PickGrip(Point p, int mode) {
-  if (mode == 0 && hitGrip(p, {sizeGripX, sizeGripY})) {
-    sizeGripColour = kPickedGripColour;
-    sizeGripPicked = 1;
-  } else if ((mode == 0 || mode == 1) && hitGrip(p, {posX, posY})) {
-    posGripColour = kPickedGripColour;
-    posGripPicked = 1;
-  } else if (mode == 0 && labelShown && hitGrip(p, labelAnchor({posX, posY}))) {
-    labelGripPicked = 1;
-  } else {
-    return 0;
-  }
+  const bool hit = (mode == 0 && pickPoint(p, {sizeGripX, sizeGripY}, sizeGripColour, sizeGripPicked)) ||
+                   ((mode == 0 || mode == 1) && pickPoint(p, {posX, posY}, posGripColour, posGripPicked)) ||
+                   (mode == 0 && pickLabel(*this, p, {posX, posY}));
+  if (!hit) return 0;
   Draw();
   return 1;
 }
@@ -519,18 +522,10 @@ void CWController::DragGrip(Point to, Point) {
     }
     sizeGripX = posX + size;
     sizeGripY = posY;
-    posUx = posX * scale;
-    posUy = posY * scale;
-    sizeGripUx = sizeGripX * scale;
-    sizeGripUy = sizeGripY * scale;
+    updatePlanUnits();
     drawFigure(pen, Brush::none());
   } else if (labelGripPicked) {
-    dc->setPen(pen);
-    const Point old = labelAnchor({posX, posY});
-    dc->rectangle({old.x - 3, old.y - 3, old.x + 4, old.y + 4});
-    MoveLabelTo(to);
-    const Point now = labelAnchor({posX, posY});
-    dc->rectangle({now.x - 3, now.y - 3, now.x + 4, now.y + 4});
+    dragLabel(*this, {posX, posY}, to, pen);
   }
 }
 
@@ -546,13 +541,16 @@ void CWCatalogueSymbol::PlaceAt(Point click, double zoom) {
   kindWord = 0;
   scale = 1.0 / zoom;
   size = static_cast<int>(sizeU * zoom);
+  // Every kind puts its size handle one size (at this zoom) to the right, so
+  // that the handle sits where the figure ends and the first drag of it does
+  // not make the figure jump to another size.
   placeSymbolAt(click);
 }
 
 void CWCatalogueSymbol::DrawLabel() {
   // The anchor follows the zoom like the label's control point, on the
-  // screen as on paper.
-  if (dc) dc->text(labelAnchor({posX, posY}), elementShortName());
+  // screen as on paper, so that the label stays with its control point.
+  drawLabelText(*this, {posX, posY}, elementShortName());
 }
 
 void CWCatalogueSymbol::DrawSymbol() {
@@ -571,6 +569,9 @@ std::string CWReg::GetKindName() const { return "Regulator"; }
 CWRainSensor::CWRainSensor() {
   loadSymbol("wyl.sym");
   hasSizeGrip = 1;
+  // The label sits above and to the left, clear of the red ring.
+  labelDx = -20;
+  labelDy = -30;
 }
 
 std::string CWRainSensor::GetKindName() const { return "Wylacznik"; }

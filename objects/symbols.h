@@ -160,6 +160,7 @@ class CWController : public WValue<CWController, CWBase> {
 
  private:
   void drawFigure(const platform::Pen& pen, const platform::Brush& brush);
+  void updatePlanUnits();
 };
 
 // --- filter, regulator, sensor -------------------------------------------------

@@ -209,24 +209,26 @@ TEST_F(Settings, CatalogueLabelsShowTheShortCode) {
   EXPECT_TRUE(dc.of(Kind::Text).empty());
 }
 
-TEST(SymbolKinds, TypesAndKindNames) {
+TEST(SymbolKinds, TypesKindNamesAndLabelOffsets) {
   EXPECT_EQ(CWValve().GetKindName(), cp("Zawór"));
   const struct {
     std::unique_ptr<CWBase> o;
     int type;
     const char* kind;
-  } cases[] = {{std::make_unique<CWValve>(), 1003, nullptr},
-               {std::make_unique<CWController>(), 1004, "Sterownik"},
-               {std::make_unique<CWFilter>(), 1012, "Filtr"},
-               {std::make_unique<CWReg>(), 1014, "Regulator"},
-               {std::make_unique<CWValveBox>(), 1015, ""},
-               {std::make_unique<CWRainSensor>(), 1016, "Wylacznik"}};
+    Point labelOffset;
+  } cases[] = {{std::make_unique<CWValve>(), 1003, nullptr, {-12, 12}},
+               {std::make_unique<CWController>(), 1004, "Sterownik", {-9, 15}},
+               {std::make_unique<CWFilter>(), 1012, "Filtr", {-10, 10}},
+               {std::make_unique<CWReg>(), 1014, "Regulator", {-10, 10}},
+               {std::make_unique<CWValveBox>(), 1015, "", {-10, 10}},
+               {std::make_unique<CWRainSensor>(), 1016, "Wylacznik", {-20, -30}}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.o->GetType(), c.type);
     if (c.kind) {
       EXPECT_EQ(c.o->GetKindName(), c.kind);
     }
     EXPECT_FLOAT_EQ(c.o->GetFlow(), -1.0f);
+    EXPECT_EQ((Point{c.o->labelDx, c.o->labelDy}), c.labelOffset) << c.type;
   }
 }
 
@@ -356,6 +358,16 @@ TEST_F(Settings, ControllerSizeHandle) {
   ctrl.DragGrip({50, 60}, {});
   EXPECT_EQ((Point{ctrl.sizeGripX, ctrl.sizeGripY}), (Point{80, 60}));
   EXPECT_DOUBLE_EQ(ctrl.sizeGripUx, 40.0);
+
+  // The label's control point: (50, 60) + (-9, 15) x 2; mode 1 leaves it.
+  ctrl.ResetGrips();
+  EXPECT_EQ(ctrl.PickGrip({33, 90}, 1), 0);
+  ASSERT_EQ(ctrl.PickGrip({33, 90}, 0), 1);
+  EXPECT_EQ(ctrl.labelGripPicked, 1);
+  ctrl.DragGrip({71, 39}, {});
+  EXPECT_EQ((Point{ctrl.labelDx, ctrl.labelDy}), (Point{10, -10}));  // plan units, truncated
+  EXPECT_EQ((Point{ctrl.posX, ctrl.posY}), (Point{50, 60}));
+  EXPECT_EQ(dc.rasterOp(), platform::RasterOp::CopyPen);
 }
 
 // --- filter, regulator, sensor and their symbol files -------------------------------

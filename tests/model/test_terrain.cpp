@@ -443,6 +443,39 @@ TEST(TerrainEdit, GripsArePickedExactlyAndDraggedWithInvertedFeedback) {
   EXPECT_EQ(p.vertexIndex, -1);
 }
 
+TEST(TerrainEdit, PickAndReleaseWithoutAMoveKeepsAShapeReadFromPlanUnits) {
+  // As a project file leaves them: plan units only, then the zoom of the view.
+  CCircle c;
+  c.x1 = 50, c.y1 = 40, c.x2 = 60, c.y2 = 40;
+  CEllipse e;
+  e.x1 = 50, e.y1 = 40, e.x2 = 70, e.y2 = 50;
+  CRectn r;
+  r.startX = 40, r.startY = 30, r.endX = 65, r.endY = 30;
+  r.cornerU = {PointD{20, 20}, PointD{60, 20}, PointD{60, 40}, PointD{20, 40}};
+  struct Case {
+    CPrimitive* shape;
+    Point grip;  // at zoom 2
+  } cases[] = {{&c, {100, 80}}, {&c, {120, 80}}, {&e, {140, 100}}, {&r, {80, 60}}, {&r, {120, 80}}, {&r, {130, 60}}};
+  for (const auto& k : cases) {
+    k.shape->Rescale(2.0f);
+    const auto before = k.shape->clone();
+    ASSERT_TRUE(k.shape->PickGrip(k.grip)) << k.shape->GetType() << " " << k.grip.x;
+    k.shape->EndDrag();
+    EXPECT_FALSE(k.shape->grabbed());
+    if (auto* round = dynamic_cast<CRoundShape*>(k.shape)) {
+      const auto& was = static_cast<const CRoundShape&>(*before);
+      EXPECT_EQ((std::array<double, 4>{round->x1, round->y1, round->x2, round->y2}),
+                (std::array<double, 4>{was.x1, was.y1, was.x2, was.y2}));
+      EXPECT_EQ((Point{round->centreX, round->rimX}), (Point{was.centreX, was.rimX}));
+    } else {
+      const auto& was = static_cast<const CRectn&>(*before);
+      EXPECT_EQ(r.cornerPx, was.cornerPx);
+      EXPECT_EQ(r.cornerU[2], was.cornerU[2]);
+      EXPECT_DOUBLE_EQ(r.startX, 40.0);
+    }
+  }
+}
+
 TEST(TerrainZoom, ZoomInAndBackRestoresEveryPixel) {
   // Plan units as a file gives them, with fractions.
   CCircle c;
