@@ -134,8 +134,8 @@ void addPlacedSet(CGraphicPlane& doc, uint32_t key, bool deleted = false) {
 TEST(SetsFile, ReadsEveryFieldAndMarksElementsTheCatalogueLacks) {
   TempDir dir;
   writeBytes(dir.file(), setsFile({
-                             {5000, "Linia A", 1, {"PE25", "T25", "HC01"}},
-                             {5003, "Nazwa dokladnie 20 z", 0, {"GONE", "T25"}},
+                             {5003, "Linia A", 1, {"PE25", "T25", "HC01"}},
+                             {5000, "Nazwa dokladnie 20 z", 0, {"GONE", "T25"}},
                          }));
   RecordingMessageSink sink;
   CDBSets sets;
@@ -148,7 +148,7 @@ TEST(SetsFile, ReadsEveryFieldAndMarksElementsTheCatalogueLacks) {
   ASSERT_EQ(sets.count(), 2);
   EXPECT_EQ(sets.size(), 10);
   const CDBSetItem& a = sets.item(0);
-  EXPECT_EQ(a.id, 5000);
+  EXPECT_EQ(a.id, 5003);
   EXPECT_EQ(a.name, "Linia A");
   EXPECT_EQ(a.hasPipe, 1);
   EXPECT_EQ(a.erased, 0);
@@ -164,10 +164,10 @@ TEST(SetsFile, ReadsEveryFieldAndMarksElementsTheCatalogueLacks) {
   EXPECT_EQ(sink.shown[0].text, "Uwaga nie znaleziono elementu zestawu w bazie danych w zestawie: Nazwa dokladnie 20 z");
   EXPECT_EQ(sink.shown[0].caption, "Informacja.");
 
-  // The counter continues after the last id; the file was not rewritten.
+  // New ids continue after the highest id, even when it is not the last one.
   EXPECT_EQ(sets.newSet("Nowy"), 2);
   EXPECT_EQ(sets.item(2).id, 5004);
-  EXPECT_EQ(sets.find(5003), 1);
+  EXPECT_EQ(sets.find(5000), 1);
   EXPECT_EQ(sets.find(1234), -1);
 }
 
