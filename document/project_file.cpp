@@ -444,24 +444,30 @@ void readOrient(TokenReader& in, std::array<float, 4>& orient) {
 // The integer part, as the reader of controllers and sensors takes positions.
 double wholePart(TokenReader& in) { return static_cast<double>(RecordReader::truncated(in.readDoubleFull())); }
 
-// Connection set keys: old files hold an index into the collection; keys
-// below 4096 are raised; keys from files carry the top bit. Returns false
-// when the set cannot be mapped.
+// Connection set keys: keys below 4096 are raised and keys from files carry
+// the top bit; an old file's index goes through the collection. Returns
+// false when the set cannot be mapped.
 bool mapSetKey(RecordReader& r, uint32_t& key) {
-  bool matched = false;
-  if (r.oldVersion() && key < 4096) {
-    uint32_t mapped = 0;
-    if (r.io().blocks.setKeyAtIndex && r.io().blocks.setKeyAtIndex(key, mapped)) {
-      key = mapped;
-      matched = true;
-    } else {
-      return false;
-    }
-  } else if (!r.oldVersion() && key < 4096) {
-    key += 4096;
+  if (r.io().blocks.setKey) {
+    key = r.io().blocks.setKey(key, r.oldVersion());
+    return key != 0xFFFFFFFFu;
   }
-  if (key != 0 && !matched) key |= kProjectSetBit;
+  if (r.oldVersion() && key < 4096) return false;  // no collection to look the index up in
+  if (key == 0) return true;
+  if (key < 4096) key += 4096;
+  key |= kProjectSetBit;
   return true;
+}
+
+ReadError damagedBlock() { return {pl("Plik projektu jest uszkodzony."), "Info!!"}; }
+
+void readBlock(const std::function<BlockRead(TokenReader&)>& hook, TokenReader& in) {
+  if (!hook) return;
+  switch (hook(in)) {
+    case BlockRead::ok: return;
+    case BlockRead::missingElement: throw ReadError{missingElementMessage(), "Info!!"};
+    case BlockRead::damaged: throw damagedBlock();
+  }
 }
 
 std::unique_ptr<CWBase> readObject(RecordReader& r, int tag) {
@@ -847,6 +853,13 @@ std::string extractedImageName() {
 
 }  // namespace
 
+void writeObjectRecord(TokenWriter& out, CWBase& object, const CGraphicPlane& doc) {
+  RecordWriter w(out);
+  writeObject(w, object, doc);
+}
+
+void writePrimitiveRecord(TokenWriter& out, const CPrimitive& primitive) { writePrimitive(out, primitive); }
+
 std::string writeProjectText(ProjectIo& io) {
   CGraphicPlane& doc = io.doc;
   TokenWriter out;
@@ -855,12 +868,8 @@ std::string writeProjectText(ProjectIo& io) {
   for (const auto& p : doc.terrain())
     if (!p->deleted) writePrimitive(out, *p);
   RecordWriter w(out);
-  std::set<uint32_t> setKeys;
-  for (const auto& o : doc.objects()) {
-    if (o->deleted) continue;
-    writeObject(w, *o, doc);
-    if (o->listCode == kTypeSet) setKeys.insert(o->kindWord);
-  }
+  for (const auto& o : doc.objects())
+    if (!o->deleted) writeObject(w, *o, doc);
   out.writeInt(kTagOldExtras);
   out.writeInt(0);
   out.writeInt(kTagExtras);
@@ -868,9 +877,8 @@ std::string writeProjectText(ProjectIo& io) {
   out.writeInt(kTagSections);
   if (io.blocks.writeSections) io.blocks.writeSections(out);
   out.writeInt(kTagSets);
-  const std::vector<uint32_t> keys(setKeys.begin(), setKeys.end());
   if (io.blocks.writeSets)
-    io.blocks.writeSets(out, keys);
+    io.blocks.writeSets(out);
   else
     out.writeInt(0);
   out.writeInt(kTagSettings);
@@ -933,26 +941,28 @@ ProjectResult readProjectText(ProjectIo& io, std::string_view text) {
         doc.scaleDenominator = static_cast<float>(in.readDoubleFull());
         if (!(doc.scaleDenominator > 0)) doc.scaleDenominator = 100;  // a damaged scale cannot divide
       } else if (tag == kTagOldExtras) {
-        const int count = in.readCount(INT32_MAX);
-        for (int i = 0; i < count && !in.atEnd(); ++i) {
-          CElem* e = r.reference();
-          const float quantity = static_cast<float>(in.readInt());
-          if (io.blocks.addOldExtraElement) io.blocks.addOldExtraElement(e, quantity);
+        if (io.blocks.readOldExtraElements) {
+          readBlock(io.blocks.readOldExtraElements, in);
+        } else {
+          const int count = in.readCount(INT32_MAX);
+          for (int i = 0; i < count && !in.atEnd(); ++i) {
+            r.reference();
+            in.readInt();
+          }
         }
       } else if (tag == kTagExtras) {
-        if (io.blocks.readExtraElements) io.blocks.readExtraElements(in);
+        readBlock(io.blocks.readExtraElements, in);
       } else if (tag == kTagSections) {
-        if (io.blocks.readSections) io.blocks.readSections(in);
+        readBlock(io.blocks.readSections, in);
       } else if (tag == kTagSets) {
-        if (io.blocks.readSets)
-          io.blocks.readSets(in);
+        readBlock(io.blocks.readSets, in);
       } else if (tag == kTagSettings) {
         readSettingsBlockInto(io, in);
       } else if (tag == kTagGrid) {
         doc.gridStep = in.readFloat();
         io.settings.gridColour = in.readUint();
       } else if (tag == kTagLayout) {
-        if (io.blocks.readPrintLayout) io.blocks.readPrintLayout(in);
+        readBlock(io.blocks.readPrintLayout, in);
       } else if (tag == kTagEnd) {
         break;
       } else if (tag >= kTypeSprinkler) {

@@ -21,20 +21,23 @@ inline constexpr const char* kProjectVersionOld = "1.1";
 // elements, the section table, the connection sets the project uses, the
 // print layout. The program wires these to its objects; a hook left empty
 // writes an empty block (and reads none).
+enum class BlockRead { ok, missingElement, damaged };
+
 struct ProjectBlocks {
   std::function<void(TokenWriter&)> writeExtraElements;
-  std::function<void(TokenReader&)> readExtraElements;
-  // The old form of extra elements (tag 1222): element and quantity.
-  std::function<void(CElem*, float)> addOldExtraElement;
+  std::function<BlockRead(TokenReader&)> readExtraElements;
+  // The old form of extra elements (tag 1222).
+  std::function<BlockRead(TokenReader&)> readOldExtraElements;
   std::function<void(TokenWriter&)> writeSections;
-  std::function<void(TokenReader&)> readSections;
-  // The definitions of the sets with these keys, in the order given.
-  std::function<void(TokenWriter&, const std::vector<uint32_t>&)> writeSets;
-  std::function<void(TokenReader&)> readSets;
-  // The key of the set at `index` of the collection (old files), or none.
-  std::function<bool(uint32_t index, uint32_t& key)> setKeyAtIndex;
+  std::function<BlockRead(TokenReader&)> readSections;
+  // The count and definitions of the connection sets the plan uses.
+  std::function<void(TokenWriter&)> writeSets;
+  std::function<BlockRead(TokenReader&)> readSets;
+  // The in-memory key of a placed set's stored key; 0xFFFFFFFF drops the
+  // object (an old file's index the collection does not hold).
+  std::function<uint32_t(uint32_t stored, bool oldVersion)> setKey;
   std::function<void(TokenWriter&)> writePrintLayout;
-  std::function<void(TokenReader&)> readPrintLayout;
+  std::function<BlockRead(TokenReader&)> readPrintLayout;
   // The print layout's margins, which the settings block carries.
   std::function<DefaultMargins()> layoutMargins;
   std::function<void(const DefaultMargins&)> setLayoutMargins;
@@ -63,6 +66,13 @@ ProjectResult saveProject(ProjectIo& io, const std::string& path);
 // Reads `path` into a freshly made document. On failure the document holds
 // whatever was read and should be discarded.
 ProjectResult loadProject(ProjectIo& io, const std::string& path);
+
+class CWBase;
+class CPrimitive;
+// The record of one object or terrain primitive as the file holds it (the
+// primitive's followed by its fill record).
+void writeObjectRecord(TokenWriter& out, CWBase& object, const CGraphicPlane& doc);
+void writePrimitiveRecord(TokenWriter& out, const CPrimitive& primitive);
 
 // Every record of an in-memory project text, without the appended image.
 ProjectResult readProjectText(ProjectIo& io, std::string_view text);

@@ -1,5 +1,6 @@
 #include "document/settings_file.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -38,7 +39,9 @@ void readSettingsBlock(TokenReader& in, AppSettings& s) {
   r.endX = in.readDoubleFull();
   r.endY = in.readDoubleFull();
   r.spare = in.readFloat();
-  r.valid = 1;
+  // A range is remembered only when both directions are real directions: the
+  // zeros a fresh settings file holds would collapse every new sprinkler's arc.
+  r.valid = std::hypot(r.startX, r.startY) > 0.5 && std::hypot(r.endX, r.endY) > 0.5 ? 1 : 0;
   s.defaultMargins.left = in.readDoubleFull();
   s.defaultMargins.right = in.readDoubleFull();
   s.defaultMargins.top = in.readDoubleFull();

@@ -64,6 +64,7 @@ TEST(SettingsFile, ShortAndMissingFiles) {
   EXPECT_EQ(s.labelFontFace, "Times New Roman");
   EXPECT_EQ(s.pipeColour, 0u);         // numbers past the end are 0
   EXPECT_EQ(s.companyName, "kept");    // texts stay as they were
+  EXPECT_EQ(s.rememberedRange.valid, 0);  // no directions: nothing remembered
 }
 
 TEST(RegistryValues, AbsentNumberAndSaved) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/cli/catalogue_commands.h"
+#include "tools/cli/project_commands.h"
 #include "tools/cli/cli_options.h"
 
 namespace {
@@ -17,6 +18,12 @@ const char kUsage[] =
     "      every catalogue element and its record as JSON\n"
     "  catalogue summary [--catalogue FILE] [--user-data DIR]\n"
     "      the number of elements of each kind\n"
+    "  project dump PROJECT\n"
+    "      the document, its tables and every terrain primitive and object as JSON\n"
+    "  project resave IN OUT\n"
+    "      read a project and write it back\n"
+    "  render PROJECT -o OUT.png [--zoom Z] [--size WxH]\n"
+    "      the plan as the plan view paints it\n"
     "\n"
     "Common options: --home DIR (program folder), --user-data DIR, --catalogue FILE.\n";
 
@@ -30,6 +37,8 @@ int main(int argc, char** argv) {
   try {
     std::string command = argv[1];
     if (command == "catalogue") return cli::runCatalogueCommand(argc, argv);
+    if (command == "project") return cli::runProjectCommand(argc, argv);
+    if (command == "render") return cli::runRenderCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     std::fprintf(stderr, "verdimo-cli: %s\n\n%s", e.what(), kUsage);

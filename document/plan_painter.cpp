@@ -1,0 +1,73 @@
+#include "document/plan_painter.h"
+
+#include <cmath>
+#include <string>
+
+double gridStepPixels(const CGraphicPlane& doc) {
+  return doc.gridStep / doc.scaleDenominator * (doc.pixelsPerCm * 100.0) * doc.zoom;
+}
+
+namespace {
+
+void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& view) {
+  const AppSettings& s = app().settings;
+  const double step = gridStepPixels(doc);
+  if (!(step > 0) || !std::isfinite(step)) return;
+  const int lines = 500;
+  const int extent = static_cast<int>(std::min(step * lines, 2.0e9));
+  platform::CanvasStateSaver keep(c);
+  c.setPen(platform::Pen::solid(s.gridColour, 1));
+  for (int i = 0; i < lines; ++i) {
+    const int at = static_cast<int>(i * step);
+    c.line({at, 0}, {at, extent});
+    c.line({0, at}, {extent, at});
+  }
+  // A4 and A3 sheets at the drawing scale.
+  c.setPen(platform::Pen::solid(s.gridColour, 2));
+  const double z = doc.zoom, ppc = doc.pixelsPerCm;
+  for (double w : {29.7, 42.0}) c.line({static_cast<int>(ppc * w * z), 0}, {static_cast<int>(ppc * w * z), extent});
+  for (double h : {21.0, 29.7}) c.line({0, static_cast<int>(ppc * h * z)}, {extent, static_cast<int>(ppc * h * z)});
+  // Line numbers along the top and left edges of the view.
+  platform::Font font;
+  font.face = "Tahoma";
+  font.height = 8;
+  font.weight = 700;
+  c.setFont(font);
+  c.setTextColour(platform::rgb(100, 100, 100));
+  c.setBackgroundColour(s.backgroundColour);
+  c.setOpaqueBackground(true);
+  const int top = -view.scroll.y, left = -view.scroll.x;
+  for (int i = 0; i < lines; ++i) {
+    const int at = static_cast<int>(i * step);
+    const std::string number = std::to_string(i);
+    c.text({at + 1, top}, number);
+    c.text({left, at + 1}, number);
+  }
+}
+
+}  // namespace
+
+void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view) {
+  const Colour background = app().settings.backgroundColour;
+  canvas.setViewportOrigin(view.scroll);
+  const platform::Rect client{-view.scroll.x, -view.scroll.y, -view.scroll.x + view.client.cx,
+                              -view.scroll.y + view.client.cy};
+  if (view.printPreviewVisible) {
+    canvas.fillRect(client, 0xFFFFFF);
+    return;
+  }
+  canvas.fillRect(client, background);
+  if (doc.hasBackground && view.background && !view.hideBackground && view.background->width > 0) {
+    const double z = doc.zoom;
+    const platform::Rect source{static_cast<int>(std::floor(-view.scroll.x / z)),
+                                static_cast<int>(std::floor(-view.scroll.y / z)),
+                                static_cast<int>(std::floor(-view.scroll.x / z)) + static_cast<int>(view.client.cx / z),
+                                static_cast<int>(std::floor(-view.scroll.y / z)) + static_cast<int>(view.client.cy / z)};
+    canvas.drawImage(client, *view.background, source);
+  }
+  doc.viewOrgX = view.scroll.x;
+  doc.viewOrgY = view.scroll.y;
+  doc.paintTerrain(canvas);
+  if (view.gridShown) paintGrid(doc, canvas, view);
+  doc.paintObjects(canvas);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Painting a plan as the plan view shows it: background, terrain, grid,
+// objects with their labels, flows and the selection.
+
+#include "document/graphic_plane.h"
+#include "platform/canvas.h"
+
+struct PlanViewState {
+  int gridShown = 1;
+  int hideBackground = 0;
+  int printPreviewVisible = 0;
+  platform::Point scroll;     // the view's scroll offset (logical origin on the device)
+  platform::Size client;      // the client area in pixels
+  const platform::Image* background = nullptr;  // the loaded background image
+};
+
+// The grid step in pixels at the document's zoom.
+double gridStepPixels(const CGraphicPlane& doc);
+
+void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view);

@@ -1,0 +1,190 @@
+#include "startup/application.h"
+
+#include <filesystem>
+
+#include "document/registry_values.h"
+#include "document/settings_file.h"
+#include "platform/file_sys.h"
+#include "platform/folders.h"
+#include "platform/textcodec.h"
+#include "printing/print_layout.h"
+#include "sections/extra_elements.h"
+#include "sections/section_list.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string pl(const char* utf8) { return platform::utf8ToCp1250(utf8); }
+
+BlockRead fromStatus(bool ok) { return ok ? BlockRead::ok : BlockRead::damaged; }
+
+template <typename Status>
+BlockRead fromStatus(Status s) {
+  switch (s) {
+    case Status::ok: return BlockRead::ok;
+    case Status::missingElement: return BlockRead::missingElement;
+    default: return BlockRead::damaged;
+  }
+}
+
+// Sections, print layout, extra elements and sets start afresh for every
+// project that is made or opened.
+void resetProjectTables() {
+  Application& a = application();
+  sectionList().reset();
+  printLayout().reset();
+  extraReportElements().clear();
+  auto sets = std::make_unique<CDBSets>();
+  sets->load(platform::userDataDir(), a.catalogue);
+  a.sets = std::move(sets);
+}
+
+}  // namespace
+
+Application& application() {
+  static Application a;
+  return a;
+}
+
+bool provisionUserFolders() {
+  const std::string data = platform::userDataDir();
+  const std::string defaults = platform::joinPath(platform::programDir(), "Defaults");
+  std::error_code ec;
+  fs::create_directories(data, ec);
+  if (ec) return false;
+  for (const char* name : {"wnd.ini", "seq.dat", "sets.zdb"}) {
+    const fs::path target = fs::path(data) / name;
+    const fs::path source = fs::path(defaults) / name;
+    if (!fs::exists(target, ec) && fs::exists(source, ec)) fs::copy_file(source, target, ec);
+  }
+  fs::create_directories(platform::userProjectsDir(), ec);
+  return true;
+}
+
+StartupResult startUp(const StartupOptions& options) {
+  Application& a = application();
+  AppState& state = app();
+  printLayout().reset();
+  platform::CFileSys& dirs = platform::fileSys();
+  provisionUserFolders();
+  loadRegistryValues(state.settings);
+
+  if (sectionList().loadFile() != 0) return {false, pl("Nie załadowano pliku z sekcjami."), pl("Błąd krytyczny.")};
+  state.projectUntitled = 0;
+  state.projectOpen = 0;
+  if (loadSettings(state.settings, dirs.dirPath(platform::UserDataDir)) != 0)
+    return {false, pl("Nie załadowano pliku z ustawieniami."), pl("Błąd krytyczny.")};
+
+  a.catalogueFile = options.catalogueFile.empty() ? dirs.filePath(platform::DataBaseDir, "MainPartix.dbc")
+                                                  : fs::absolute(options.catalogueFile).string();
+  a.catalogueDir = fs::path(a.catalogueFile).parent_path().string();
+  a.catalogue.fileName = a.catalogueFile.c_str();
+  a.catalogue.LoadDB();
+  if (a.catalogue.count == 0) return {false, pl("Brak Bazy danych !!!"), "Info!!"};
+  UpdatePrizeMulFactor(state.settings.priceMultiplier);
+  state.catalogue = &a.catalogue;
+
+  a.sets = std::make_unique<CDBSets>();
+  a.sets->load(dirs.dirPath(platform::UserDataDir), a.catalogue);
+  ImgDir = a.catalogueDir.c_str();
+  a.started = true;
+  return {};
+}
+
+void shutDown() {
+  Application& a = application();
+  closeProject();
+  a.sets.reset();
+  if (a.catalogue.count != 0 && a.catalogue.head) a.catalogue.head->FreeAll();
+  a.catalogue.head = a.catalogue.tail = nullptr;
+  a.catalogue.count = 0;
+  app().catalogue = nullptr;
+  a.started = false;
+}
+
+ProjectIo projectIo(CGraphicPlane& doc) {
+  Application& a = application();
+  ProjectIo io{doc, a.catalogue, app().settings, {}, platform::userDataDir()};
+  ProjectBlocks& b = io.blocks;
+  CPartix& cat = a.catalogue;
+  b.writeExtraElements = [](TokenWriter& w) { extraReportElements().writeProjectBlock(w); };
+  b.readExtraElements = [&cat](TokenReader& r) { return fromStatus(extraReportElements().readProjectBlock(r, cat)); };
+  b.readOldExtraElements = [&cat](TokenReader& r) {
+    return fromStatus(extraReportElements().readOldProjectBlock(r, cat));
+  };
+  b.writeSections = [](TokenWriter& w) { sectionList().writeBlock(w); };
+  b.readSections = [](TokenReader& r) { return fromStatus(sectionList().readBlock(r)); };
+  b.writePrintLayout = [](TokenWriter& w) { printLayout().writeBlock(w); };
+  b.readPrintLayout = [](TokenReader& r) { return fromStatus(printLayout().readBlock(r)); };
+  b.layoutMargins = [] { return printLayout().margins(); };
+  b.setLayoutMargins = [](const DefaultMargins& m) { printLayout().setMargins(m); };
+  if (a.sets) {
+    CDBSets* sets = a.sets.get();
+    b.writeSets = [sets, &doc](TokenWriter& w) { sets->writeProjectBlock(w, doc); };
+    b.readSets = [sets, &cat](TokenReader& r) { return fromStatus(sets->readProjectBlock(r, cat)); };
+    b.setKey = [sets](uint32_t stored, bool oldVersion) -> uint32_t {
+      if (stored == 0) return 0;
+      if (oldVersion) return stored < 4096 ? sets->keyFromOldIndex(stored) : (stored | CDBSets::kProjectBit);
+      return CDBSets::projectKey(stored);
+    };
+  }
+  return io;
+}
+
+void newProject() {
+  Application& a = application();
+  a.document.reset();
+  resetProjectTables();
+  printLayout().resetForNewProject(app().settings.defaultMargins);
+  a.document = std::make_unique<CGraphicPlane>();
+  app().projectOpen = 1;
+  app().projectUntitled = 1;
+  a.autosave.setInterval(app().settings.autosaveMinutes);
+  a.autosave.start();
+}
+
+ProjectResult openProject(const std::string& path) {
+  Application& a = application();
+  // The tables are shared with the open project; they are taken back if the
+  // file does not read.
+  a.document.reset();
+  resetProjectTables();
+  auto doc = std::make_unique<CGraphicPlane>();
+  ProjectIo io = projectIo(*doc);
+  ProjectResult r = loadProject(io, path);
+  if (!r.ok) {
+    doc.reset();
+    resetProjectTables();
+    app().projectOpen = 0;
+    return r;
+  }
+  sectionList().refreshFromObjects(*doc);
+  a.document = std::move(doc);
+  app().projectOpen = 1;
+  app().projectUntitled = 0;
+  app().projectPath = path;
+  a.autosave.setInterval(app().settings.autosaveMinutes);
+  a.autosave.start();
+  return r;
+}
+
+ProjectResult saveOpenProject(const std::string& path) {
+  Application& a = application();
+  if (!a.document) return {false, pl("Brak otwartego projektu."), "Info!!"};
+  ProjectIo io = projectIo(*a.document);
+  ProjectResult r = saveProject(io, path);
+  if (r.ok) {
+    app().projectPath = path;
+    app().projectUntitled = 0;
+  }
+  return r;
+}
+
+void closeProject() {
+  Application& a = application();
+  a.autosave.stop();
+  a.document.reset();
+  if (a.started) resetProjectTables();
+  app().projectOpen = 0;
+}

@@ -1,0 +1,338 @@
+#include "tools/cli/project_commands.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <charconv>
+#include <cstring>
+#include <cmath>
+#include <iostream>
+#include <map>
+
+#include <nlohmann/json.hpp>
+
+#include "document/plan_painter.h"
+#include "document/project_file.h"
+#include "document/settings_file.h"
+#include "document/terrain.h"
+#include "platform/canvas_qpainter.h"
+#include "platform/folders.h"
+#include "platform/numtext.h"
+#include "platform/textcodec.h"
+#include "printing/print_layout.h"
+#include "sections/connection_sets.h"
+#include "sections/extra_elements.h"
+#include "sections/section_list.h"
+#include "startup/application.h"
+#include "tools/cli/cli_options.h"
+
+using nlohmann::ordered_json;
+
+namespace cli {
+namespace {
+
+const std::vector<std::string> kCommonOptions = {"--home", "--user-data", "--catalogue"};
+
+std::string utf8(const std::string& cp1250) { return platform::cp1250ToUtf8(cp1250); }
+
+ordered_json number(double v) {
+  if (!std::isfinite(v)) return nullptr;
+  return v;
+}
+
+// The fields of every record as the project file writes them, by name. A
+// name is "kind:name": p point (two numbers), P point list, d number,
+// i integer, u unsigned, r catalogue reference, t text, S the section
+// triple. A field the file holds only on a condition is handled below.
+const std::map<int, std::vector<std::string>>& recordFields() {
+  static const std::map<int, std::vector<std::string>> fields = {
+      {kTypeSprinkler, {"p:posU", "p:arcStartU", "p:arcEndU", "u:kindWord", "i:nozzleNo", "d:labelDx", "d:labelDy",
+                        "i:labelShown", "d:reduction", "r:elem", "S"}},
+      {kTypePipe, {"P:vertices", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "r:elem", "u:labelAngle", "S"}},
+      {kTypeSet, {"P:vertices", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "u:labelAngle", "S"}},
+      {kTypeValve, {"d:posUx", "d:posUy", "d:pointAUx", "d:pointAUy", "d:pointBUx", "d:pointBUy", "d:angle",
+                    "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "i:isWaterSource", "?source", "S"}},
+      {kTypeController, {"d:posUx", "d:posUy", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "r:elem",
+                         "d:sizeGripUx", "d:sizeGripUy", "d:sizeU"}},
+      {kTypeStaticSprinkler,
+       {"p:posU", "p:arcStartU", "p:arcEndU", "u:kindWord", "i:reserved", "d:labelDx", "d:labelDy", "i:labelShown",
+        "d:orient11", "d:orient12", "d:orient21", "d:orient22", "d:arcDeg", "d:radiusPx", "d:lengthPx", "d:widthPx",
+        "d:lengthTextM", "d:widthTextM", "d:flowStored", "i:mpPointIndex", "d:reduction", "r:elem", "r:nozzle", "S"}},
+      {kTypeMicroHadar, {"u:kindWord", "i:reserved1", "i:reserved2", "i:insertUsed", "p:posU", "p:handleU", "i:nozzleRow",
+                         "d:labelDx", "d:labelDy", "i:labelShown", "d:orient11", "d:orient12", "d:orient21", "d:orient22",
+                         "i:halfCircle", "d:radiusU", "d:radiusM", "d:flowLh", "r:elem", "r:insert", "S"}},
+      {kTypeDripline, {"P:vertices", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "r:elem", "u:labelAngle", "S"}},
+      {kTypeCable, {"P:vertices", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "?cable", "u:labelAngle"}},
+      {kTypeFilter, {"d:posUx", "d:posUy", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "r:elem"}},
+      {kTypeRegulator, {"d:posUx", "d:posUy", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "r:elem"}},
+      {kTypeValveBox, {"d:posUx", "d:posUy", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "d:widthGripUx",
+                       "d:widthGripUy", "d:lengthGripUx", "d:lengthGripUy", "d:widthU", "d:lengthU", "d:turn11",
+                       "d:turn12", "d:turn21", "d:turn22", "r:elem"}},
+      {kTypeRainSensor, {"d:posUx", "d:posUy", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "r:elem",
+                         "d:sizeGripUx", "d:sizeGripUy", "d:sizeU"}},
+      {kTypeRws, {"r:elem", "i:posX", "i:posY", "p:posU", "d:labelDx", "d:labelDy", "d:scaleDenominatorUsed",
+                  "d:pixelsPerCmUsed", "d:pressureUsed", "d:flowStored", "d:radiusU", "S", "i:labelShown"}},
+      {kTypeMicroSprinkler, {"u:kindWord", "r:elem", "p:posU", "p:handleU", "d:labelDx", "d:labelDy", "i:labelShown",
+                             "d:orient11", "d:orient12", "d:orient21", "d:orient22", "i:fullCircle", "d:arcDeg",
+                             "d:radiusU", "d:radiusM", "d:flowLh", "d:reduction", "S"}},
+      {kTypeText, {"d:posUx", "d:posUy", "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "t:text", "t:fontFace",
+                   "i:fontHeight", "i:fontWeight", "i:textAngle", "i:italic", "i:underline", "u:textColour"}},
+      {kListCodeDimension, {"d:posUx", "d:posUy", "d:endAUx", "d:endAUy", "d:endBUx", "d:endBUy", "u:labelAngle",
+                            "u:kindWord", "d:labelDx", "d:labelDy", "i:labelShown", "d:calibLength", "i:calibPixels",
+                            "t:text"}},
+      {kTerrainCircle, {"d:x1", "d:y1", "d:x2", "d:y2", "d:param", "u:colour"}},
+      {kTerrainEllipse, {"d:x1", "d:y1", "d:x2", "d:y2", "d:param", "u:colour"}},
+      {kTerrainRectangle, {"d:startX", "d:startY", "p:c1", "p:c2", "p:c3", "p:c4", "i:rectValue1", "i:rectValue2",
+                           "u:colour", "d:turn11", "d:turn12", "d:turn21", "d:turn22", "d:endX", "d:endY"}},
+      {kTerrainArea, {"P:vertices", "u:colour"}},
+      {kTerrainPolyline, {"P:vertices", "u:colour"}},
+  };
+  return fields;
+}
+
+// The fields of one record read back from the tokens the writer produced.
+ordered_json recordJson(TokenReader& in, const std::vector<std::string>& fields) {
+  ordered_json j = ordered_json::object();
+  auto point = [&] { return ordered_json::array({number(in.readDoubleFull()), number(in.readDoubleFull())}); };
+  for (const std::string& f : fields) {
+    if (f == "S") {
+      j["hasSectionColour"] = in.readInt();
+      j["sectionColour"] = in.readUint();
+      j["sectionNo"] = in.readUint();
+      continue;
+    }
+    if (f == "?source") {
+      if (j["isWaterSource"].get<int>() != 0) {
+        j["sourcePressure"] = number(in.readDoubleFull());
+        j["sourceCapacity"] = number(in.readDoubleFull());
+      } else {
+        j["elem"] = std::string(in.next());
+      }
+      continue;
+    }
+    if (f == "?cable") {
+      if (j["kindWord"].get<uint32_t>() != 99999) j["elem"] = std::string(in.next());
+      continue;
+    }
+    const char kind = f[0];
+    const std::string name = f.substr(2);
+    switch (kind) {
+      case 'p': j[name] = point(); break;
+      case 'P': {
+        const uint32_t n = in.readUint();
+        ordered_json pts = ordered_json::array();
+        for (uint32_t i = 0; i < n && !in.atEnd(); ++i) pts.push_back(point());
+        j[name] = pts;
+        break;
+      }
+      case 'd': j[name] = number(in.readDoubleFull()); break;
+      case 'i': j[name] = in.readInt(); break;
+      case 'u': j[name] = in.readUint(); break;
+      case 'r': j[name] = std::string(in.next()); break;
+      case 't': j[name] = utf8(in.readText()); break;
+    }
+  }
+  return j;
+}
+
+// Writes one object's or primitive's record and names its fields.
+template <typename WriteRecord>
+ordered_json describe(WriteRecord write) {
+  TokenWriter w;
+  write(w);
+  TokenReader in(w.text());
+  const int tag = in.readInt();
+  auto it = recordFields().find(tag);
+  ordered_json j;
+  j["tag"] = tag;
+  if (it != recordFields().end()) j["fields"] = recordJson(in, it->second);
+  return j;
+}
+
+int startOrFail(const Options& options) {
+  StartupOptions start;
+  if (auto c = options.value("--catalogue")) start.catalogueFile = *c;
+  StartupResult r = startUp(start);
+  if (!r.ok) throw CommandError(utf8(r.caption) + ": " + utf8(r.message));
+  return 0;
+}
+
+void openOrFail(const std::string& path) {
+  ProjectResult r = openProject(path);
+  if (!r.ok) throw CommandError(utf8(r.caption) + ": " + utf8(r.message));
+  if (!r.message.empty()) std::cerr << utf8(r.caption) << ": " << utf8(r.message) << "\n";
+}
+
+ordered_json documentJson(CGraphicPlane& doc) {
+  ordered_json out;
+  out["projectNo"] = utf8(doc.projectNo);
+  out["investor"] = utf8(doc.investor);
+  out["objectName"] = utf8(doc.objectName);
+  out["projectDate"] = utf8(doc.projectDate);
+  out["author"] = utf8(doc.author);
+  out["company"] = {{"name", utf8(doc.companyName)},   {"address", utf8(doc.companyAddress)},
+                    {"phone", utf8(doc.companyPhone)}, {"email", utf8(doc.companyEmail)},
+                    {"www", utf8(doc.companyWww)},     {"logo", utf8(doc.companyLogo)}};
+  out["hasWaterSource"] = doc.hasWaterSource;
+  out["sourcePressure"] = number(doc.sourcePressure);
+  out["sourceCapacity"] = number(doc.sourceCapacity);
+  out["scaleDenominator"] = number(doc.scaleDenominator);
+  out["pixelsPerCm"] = number(doc.pixelsPerCm);
+  out["gridStep"] = number(doc.gridStep);
+  out["scaleFromSegment"] = doc.scaleFromSegment;
+  out["hasBackground"] = doc.hasBackground;
+  out["backgroundFile"] = utf8(doc.backgroundFile);
+
+  const PrintLayout& l = printLayout();
+  out["layout"] = {{"printLawnFill", l.printLawnFill},   {"printBackground", l.printBackground},
+                   {"printGrid", l.printGrid},           {"portrait", l.portrait},
+                   {"lineWidthPercent", l.lineWidthPercent}, {"paperWidth", number(l.paperWidth)},
+                   {"paperHeight", number(l.paperHeight)}, {"printScale", l.printScale},
+                   {"planOffsetX", number(l.planOffsetX)}, {"planOffsetY", number(l.planOffsetY)},
+                   {"margins", {number(l.marginLeft), number(l.marginRight), number(l.marginTop), number(l.marginBottom)}}};
+
+  ordered_json sections = ordered_json::array();
+  const CSectionList& list = sectionList();
+  for (int i = 0; i < list.count(); ++i) {
+    const CSectionItem& s = list.item(i);
+    sections.push_back({{"nr", s.nr}, {"description", utf8(s.desc)}, {"colour", s.color}});
+  }
+  out["sections"] = sections;
+
+  ordered_json sets = ordered_json::array();
+  if (CDBSets* all = application().sets.get()) {
+    for (int i = 0; i < all->count(); ++i) {
+      const CDBSetItem& s = all->item(i);
+      if (s.erased || !setUsedOnPlan(doc, static_cast<uint32_t>(s.id))) continue;
+      ordered_json elems = ordered_json::array();
+      for (CElem* e : s.availableElements()) elems.push_back(e && e->data ? utf8(e->data->catalogueNo) : "");
+      sets.push_back({{"id", static_cast<uint32_t>(s.id)}, {"name", utf8(s.name)}, {"hasPipe", s.hasPipe}, {"elements", elems}});
+    }
+  }
+  out["sets"] = sets;
+
+  ordered_json extras = ordered_json::array();
+  for (const ExtraReportElement& e : extraReportElements().records())
+    extras.push_back({{"kind", e.kind},
+                      {"section", e.section},
+                      {"catalogueNo", utf8(e.catalogueNo)},
+                      {"name", utf8(e.name)},
+                      {"quantity", number(e.quantity)}});
+  out["extraElements"] = extras;
+
+  ordered_json terrain = ordered_json::array();
+  for (const auto& p : doc.terrain()) {
+    if (p->deleted) continue;
+    ordered_json j = describe([&](TokenWriter& w) { writePrimitiveRecord(w, *p); });
+    j["fillKind"] = p->fillKind;
+    terrain.push_back(j);
+  }
+  out["terrain"] = terrain;
+
+  ordered_json objects = ordered_json::array();
+  for (const auto& o : doc.objects()) {
+    if (o->deleted) continue;
+    ordered_json j = describe([&](TokenWriter& w) { writeObjectRecord(w, *o, doc); });
+    j["listCode"] = o->listCode;
+    j["type"] = o->GetType();
+    j["kindName"] = utf8(o->GetKindName());
+    j["flow"] = number(o->GetFlow());
+    objects.push_back(j);
+  }
+  out["objects"] = objects;
+  return out;
+}
+
+int dump(const Options& options) {
+  const auto& words = options.positional();
+  if (words.size() != 2) throw UsageError("project dump needs PROJECT");
+  startOrFail(options);
+  openOrFail(words[1]);
+  std::cout << documentJson(*application().document).dump(1) << '\n';
+  shutDown();
+  return std::cout ? 0 : 1;
+}
+
+int resave(const Options& options) {
+  const auto& words = options.positional();
+  if (words.size() != 3) throw UsageError("project resave needs IN and OUT");
+  startOrFail(options);
+  openOrFail(words[1]);
+  ProjectResult r = saveOpenProject(words[2]);
+  shutDown();
+  if (!r.ok) throw CommandError(utf8(r.message));
+  return 0;
+}
+
+}  // namespace
+
+int runProjectCommand(int argc, char** argv) {
+  Options options(argc, argv, 2, kCommonOptions);
+  options.allowOnly(kCommonOptions);
+  applyCommonOptions(options);
+  const auto& words = options.positional();
+  if (words.empty()) throw UsageError("project needs one of: dump, resave");
+  if (words[0] == "dump") return dump(options);
+  if (words[0] == "resave") return resave(options);
+  throw UsageError("unknown project command \"" + words[0] + "\"");
+}
+
+int runRenderCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"-o", "--zoom", "--size"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("render needs PROJECT");
+  const auto out = options.value("-o");
+  if (!out) throw UsageError("render needs -o OUT.png");
+  const double zoom = options.number("--zoom").value_or(1.0);
+  if (!(zoom >= 0.1 && zoom <= 15)) throw UsageError("--zoom takes a factor from 0.1 to 15");
+  int width = 1400, height = 1000;
+  if (auto size = options.value("--size")) {
+    const auto x = size->find('x');
+    if (x == std::string::npos) throw UsageError("--size takes WIDTHxHEIGHT");
+    auto w = std::from_chars(size->data(), size->data() + x, width);
+    auto h = std::from_chars(size->data() + x + 1, size->data() + size->size(), height);
+    if (w.ec != std::errc() || h.ec != std::errc() || width < 16 || height < 16 || width > 20000 || height > 20000)
+      throw UsageError("--size takes WIDTHxHEIGHT, each from 16 to 20000");
+  }
+
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qargc = 1;
+  char name[] = "verdimo-cli";
+  char* qargv[] = {name, nullptr};
+  QGuiApplication gui(qargc, qargv);
+
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  CGraphicPlane& doc = *application().document;
+  doc.setZoom(static_cast<float>(zoom));
+  QImage image(width, height, QImage::Format_RGB32);
+  platform::Image background;
+  PlanViewState view;
+  view.client = {width, height};
+  if (doc.hasBackground) {
+    QImage loaded(QString::fromStdString(platform::joinPath(platform::userDataDir(), doc.backgroundTempFile)));
+    if (!loaded.isNull()) {
+      loaded = loaded.convertToFormat(QImage::Format_RGB32);
+      background.width = loaded.width();
+      background.height = loaded.height();
+      background.pixels.resize(static_cast<size_t>(background.width) * background.height);
+      for (int y = 0; y < background.height; ++y)
+        std::memcpy(&background.pixels[static_cast<size_t>(y) * background.width], loaded.constScanLine(y),
+                    static_cast<size_t>(background.width) * 4);
+      view.background = &background;
+    }
+  }
+  {
+    QPainter painter(&image);
+    platform::QPainterCanvas canvas(painter);
+    paintPlan(doc, canvas, view);
+  }
+  shutDown();
+  if (!image.save(QString::fromStdString(*out), "PNG")) throw CommandError("cannot write " + *out);
+  return 0;
+}
+
+}  // namespace cli

@@ -1,0 +1,11 @@
+#pragma once
+// verdimo-cli project dump | resave, and render.
+
+namespace cli {
+
+// argv[1] is "project". Returns the exit status.
+int runProjectCommand(int argc, char** argv);
+// argv[1] is "render".
+int runRenderCommand(int argc, char** argv);
+
+}  // namespace cli
