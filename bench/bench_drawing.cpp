@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include "platform/canvas_qpainter.h"
+#include "platform/folders.h"
 #include "tests/support/scene_builder.h"
 
 namespace {
@@ -51,7 +52,7 @@ BENCHMARK(BM_DrawPlanFullSize)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  platform::prepareHeadlessGui();
   QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

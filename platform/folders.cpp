@@ -54,6 +54,16 @@ std::string joinPath(const std::string& dir, const std::string& name) {
   return dir + "/" + name;
 }
 
+void prepareHeadlessGui() {
+  if (env("QT_QPA_PLATFORM").empty()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!env("XDG_RUNTIME_DIR").empty()) return;
+  const std::string dir = "/tmp/runtime-" + std::to_string(getuid());
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+  if (!ec) setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+}
+
 std::string userDataDir() {
   std::string v = env("VERDIMO_USER_DATA");
   if (!v.empty()) return stripSlash(v);

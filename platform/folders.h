@@ -21,6 +21,11 @@ std::string programDir();
 // The folder of the running executable.
 std::string executableDir();
 
+// Prepares the environment of a program that draws with Qt but shows no
+// window: the offscreen platform unless another is asked for, and a private
+// runtime folder when the session provides none.
+void prepareHeadlessGui();
+
 // Joins two path pieces with one '/'.
 std::string joinPath(const std::string& dir, const std::string& name);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/folders.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <memory>
@@ -16,7 +18,7 @@ class QPainterCanvasTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (!QGuiApplication::instance()) {
-      if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+      platform::prepareHeadlessGui();
       static int argc = 1;
       static char name[] = "test";
       static char* argv[] = {name, nullptr};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/folders.h"
+
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -19,7 +21,7 @@ using namespace testing_support;
 
 void ensureGuiApplication() {
   if (QGuiApplication::instance()) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  platform::prepareHeadlessGui();
   static int argc = 1;
   static char name[] = "test";
   static char* argv[] = {name, nullptr};

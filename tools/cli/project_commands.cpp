@@ -298,7 +298,7 @@ int runRenderCommand(int argc, char** argv) {
       throw UsageError("--size takes WIDTHxHEIGHT, each from 16 to 20000");
   }
 
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  platform::prepareHeadlessGui();
   int qargc = 1;
   char name[] = "verdimo-cli";
   char* qargv[] = {name, nullptr};

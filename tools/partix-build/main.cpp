@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "partix.h"
+#include "platform/folders.h"
 #include "tools/partix-build/catalogue_writer.h"
 #include "tools/partix-build/pictures.h"
 
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  platform::prepareHeadlessGui();
   QGuiApplication app(argc, argv);
   // A picture shared by a family of elements carries no single element's code.
   std::map<std::string, int> uses;

@@ -1,0 +1,127 @@
+// Start-up on a fresh machine and its fatal ends; opening and saving
+// through the application.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "document/settings_file.h"
+#include "platform/file_sys.h"
+#include "platform/message_sink.h"
+#include "platform/textcodec.h"
+#include "printing/print_layout.h"
+#include "sections/section_list.h"
+#include "startup/application.h"
+#include "tests/catalogue_file_builder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A program folder and a user of their own for every test.
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = testing_support::makeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    home = root + "/program";
+    fs::create_directories(home);
+    fs::copy(std::string(VERDIMO_PROGRAM_DIR) + "/DataBase", home + "/DataBase", fs::copy_options::recursive);
+    fs::copy(std::string(VERDIMO_PROGRAM_DIR) + "/Defaults", home + "/Defaults", fs::copy_options::recursive);
+    setenv("VERDIMO_HOME", home.c_str(), 1);
+    setenv("VERDIMO_USER_DATA", (root + "/data").c_str(), 1);
+    setenv("VERDIMO_USER_PROJECTS", (root + "/projects").c_str(), 1);
+    setenv("VERDIMO_CONFIG", (root + "/verdimo.ini").c_str(), 1);
+    platform::fileSys() = platform::CFileSys();
+  }
+  void TearDown() override {
+    shutDown();
+    for (const char* v : {"VERDIMO_HOME", "VERDIMO_USER_DATA", "VERDIMO_USER_PROJECTS", "VERDIMO_CONFIG"}) unsetenv(v);
+    platform::fileSys() = platform::CFileSys();
+  }
+  std::string utf8(const std::string& s) { return platform::cp1250ToUtf8(s); }
+
+  std::string root, home;
+  platform::RecordingMessageSink messages;
+};
+
+}  // namespace
+
+TEST_F(StartupTest, AFreshUserFolderIsProvisioned) {
+  StartupResult r = startUp();
+  ASSERT_TRUE(r.ok) << utf8(r.message);
+  for (const char* f : {"wnd.ini", "seq.dat", "sets.zdb"}) EXPECT_TRUE(fs::exists(root + "/data/" + f)) << f;
+  EXPECT_TRUE(fs::is_directory(root + "/projects"));
+  Application& a = application();
+  EXPECT_GE(a.catalogue.count, 150);
+  ASSERT_TRUE(a.sets);
+  EXPECT_GE(a.sets->count(), 3);
+  EXPECT_STREQ(ImgDir, (home + "/DataBase").c_str());
+  EXPECT_EQ(app().settings.labelFontFace, "Arial");
+  EXPECT_GE(sectionList().count(), 1);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(StartupTest, FatalEnds) {
+  const struct {
+    const char* remove;
+    const char* message;
+    const char* caption;
+  } cases[] = {
+      {"seq.dat", "Nie załadowano pliku z sekcjami.", "Błąd krytyczny."},
+      {"wnd.ini", "Nie załadowano pliku z ustawieniami.", "Błąd krytyczny."},
+      {"DataBase/MainPartix.dbc", "Brak Bazy danych !!!", "Info!!"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.remove);
+    fs::remove_all(root + "/data");
+    const std::string name = c.remove;
+    if (name.find('/') == std::string::npos) {
+      fs::remove(home + "/Defaults/" + name);
+    } else {
+      fs::remove(home + "/" + name);
+    }
+    StartupResult r = startUp();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(utf8(r.message), c.message);
+    EXPECT_EQ(utf8(r.caption), c.caption);
+    shutDown();
+    // Put the file back for the next case.
+    if (name.find('/') == std::string::npos)
+      fs::copy(std::string(VERDIMO_PROGRAM_DIR) + "/Defaults/" + name, home + "/Defaults/" + name);
+    else
+      fs::copy(std::string(VERDIMO_PROGRAM_DIR) + "/" + name, home + "/" + name);
+  }
+}
+
+TEST_F(StartupTest, TheSampleProjectOpensAndSavesSteadily) {
+  ASSERT_TRUE(startUp().ok);
+  ProjectResult r = openProject(std::string(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj");
+  ASSERT_TRUE(r.ok) << utf8(r.message);
+  CGraphicPlane& doc = *application().document;
+  EXPECT_EQ(doc.hasWaterSource, 1);
+  EXPECT_EQ(doc.sourcePressure, 3.5f);
+  EXPECT_EQ(sectionList().count(), 3);
+  EXPECT_EQ(utf8(sectionList().item(0).desc), "Trawnik – zraszacze rotacyjne");
+  EXPECT_GT(doc.objects().size(), 30u);
+  EXPECT_EQ(app().projectOpen, 1);
+
+  // The first save marks the sets as the project's own; from then on a save
+  // gives the same file.
+  const std::string once = root + "/once.prj", twice = root + "/twice.prj";
+  ASSERT_TRUE(saveOpenProject(once).ok);
+  ASSERT_TRUE(openProject(once).ok);
+  ASSERT_TRUE(saveOpenProject(twice).ok);
+  std::string a, b;
+  readWholeFile(once, a);
+  readWholeFile(twice, b);
+  EXPECT_EQ(a, b);
+
+  // A file that does not read leaves no half-read project open.
+  std::ofstream(root + "/bad.prj") << "2.0\n";
+  ProjectResult bad = openProject(root + "/bad.prj");
+  EXPECT_FALSE(bad.ok);
+  EXPECT_EQ(application().document, nullptr);
+  EXPECT_EQ(app().projectOpen, 0);
+}

@@ -1,0 +1,92 @@
+// verdimo-cli project dump, project resave and render on the sample project.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <set>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/catalogue_file_builder.h"
+
+using nlohmann::json;
+
+namespace {
+
+struct CliRun {
+  int status;
+  std::string out;
+};
+
+// Runs the command line with a user of its own.
+CliRun cli(const std::string& user, const std::string& args) {
+  const std::string env = "VERDIMO_USER_DATA=" + user + "/data VERDIMO_USER_PROJECTS=" + user +
+                          "/projects VERDIMO_CONFIG=" + user + "/verdimo.ini ";
+  FILE* p = popen((env + VERDIMO_CLI + " " + args + " 2>/dev/null").c_str(), "r");
+  CliRun r{-1, {}};
+  if (!p) return r;
+  std::array<char, 65536> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  const int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+const std::string kSample = std::string(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj";
+
+TEST(CliProject, DumpNamesEveryRecordField) {
+  const std::string user = testing_support::makeTempDir("cli-dump");
+  CliRun r = cli(user, "project dump " + kSample);
+  ASSERT_EQ(r.status, 0);
+  json j = json::parse(r.out);
+  EXPECT_EQ(j["hasWaterSource"], 1);
+  EXPECT_EQ(j["sections"].size(), 3u);
+  EXPECT_FALSE(j["sets"].empty());
+  std::set<int> types;
+  for (const json& o : j["objects"]) {
+    types.insert(o["type"].get<int>());
+    EXPECT_TRUE(o.contains("flow"));
+    EXPECT_TRUE(o["fields"].is_object());
+  }
+  EXPECT_EQ(types.size(), 17u);  // every object class
+  const json& source = j["objects"][0]["fields"];
+  EXPECT_EQ(source["isWaterSource"], 1);
+  EXPECT_EQ(source["sourcePressure"], 3.5);
+  bool sprinklerSeen = false;
+  for (const json& o : j["objects"]) {
+    if (o["type"] != 1000) continue;
+    sprinklerSeen = true;
+    EXPECT_GT(o["flow"].get<double>(), 0.1);
+    EXPECT_EQ(o["fields"]["posU"].size(), 2u);
+    EXPECT_TRUE(o["fields"]["elem"].is_string());
+  }
+  EXPECT_TRUE(sprinklerSeen);
+  EXPECT_EQ(j["terrain"][0]["fillKind"], 2000);
+}
+
+TEST(CliProject, ResaveRenderAndErrors) {
+  const std::string user = testing_support::makeTempDir("cli-resave");
+  ASSERT_EQ(cli(user, "project resave " + kSample + " " + user + "/copy.prj").status, 0);
+  ASSERT_EQ(cli(user, "project resave " + user + "/copy.prj " + user + "/again.prj").status, 0);
+  std::ifstream a(user + "/copy.prj", std::ios::binary), b(user + "/again.prj", std::ios::binary);
+  const std::string first((std::istreambuf_iterator<char>(a)), {}), second((std::istreambuf_iterator<char>(b)), {});
+  EXPECT_FALSE(first.empty());
+  EXPECT_EQ(first, second);
+
+  ASSERT_EQ(cli(user, "render " + kSample + " -o " + user + "/plan.png --size 640x480 --zoom 0.5").status, 0);
+  std::ifstream png(user + "/plan.png", std::ios::binary);
+  char magic[8] = {};
+  png.read(magic, 8);
+  EXPECT_EQ(std::string(magic + 1, 3), "PNG");
+
+  EXPECT_NE(cli(user, "project dump " + user + "/missing.prj").status, 0);
+  EXPECT_NE(cli(user, "render " + kSample).status, 0);  // no -o
+  EXPECT_NE(cli(user, "render " + kSample + " -o x.png --zoom 99").status, 0);
+  std::ofstream(user + "/wrong.prj") << "0.9\n";
+  EXPECT_NE(cli(user, "project dump " + user + "/wrong.prj").status, 0);
+}
+
+}  // namespace
