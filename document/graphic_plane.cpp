@@ -57,6 +57,7 @@ void CGraphicPlane::releaseAll() {
   selected = nullptr;
   pointedPipe = pointedCable = nullptr;
   toolObject.reset();
+  toolPrimitive.reset();
   objects_.clear();
   terrain_.clear();
 }
@@ -238,6 +239,7 @@ void CGraphicPlane::dragSelected(Point from, Point to) {
 void CGraphicPlane::cancelTool() {
   if (toolObject && undo) undo->endPendingOperation();
   toolObject.reset();
+  toolPrimitive.reset();
 }
 
 Colour CGraphicPlane::sectionColourOf(int n) const {

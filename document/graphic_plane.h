@@ -109,6 +109,8 @@ class CGraphicPlane {
   // The objects being drawn by the tool in progress (a pipe, a drip line, a
   // cable, a connection set, a dimension line); destroyed by cancelTool.
   std::unique_ptr<CWBase> toolObject;
+  // The terrain primitive being drawn by the tool in progress.
+  std::unique_ptr<CPrimitive> toolPrimitive;
   // The pipe under calculation and the cable of the voltage drop, drawn on
   // top of the plan.
   CWBase* pointedPipe = nullptr;

@@ -5,9 +5,12 @@
 #include "document/graphic_plane.h"
 #include "platform/canvas.h"
 
+// The display switches the plan view owns, and what painting needs of it.
 struct PlanViewState {
   int gridShown = 1;
   int hideBackground = 0;
+  int snapToGrid = 0;
+  int editFilter = 0;  // 0 "Wszystko", 1 "Teren", 2 "System"
   int printPreviewVisible = 0;
   platform::Point scroll;     // the view's scroll offset (logical origin on the device)
   platform::Size client;      // the client area in pixels

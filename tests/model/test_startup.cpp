@@ -125,3 +125,29 @@ TEST_F(StartupTest, TheSampleProjectOpensAndSavesSteadily) {
   EXPECT_EQ(application().document, nullptr);
   EXPECT_EQ(app().projectOpen, 0);
 }
+
+TEST_F(StartupTest, ProjectSetsWithSmallIdsAreRaisedAndMarked) {
+  ASSERT_TRUE(startUp().ok);
+  const std::string path = root + "/sets.prj";
+  std::ofstream(path, std::ios::binary) << "1.12\n_\n_\n_\n_\n"
+                                           "1002\n2\n10\n10\n50\n10\n12\n-10\n10\n1\n0\n0\n0\n16777215\n"
+                                           "123325\n1\n12\nZestaw_testowy\n2\n1\nZM4003\nZM5020\n"
+                                           "12312332\n";
+  ProjectResult r = openProject(path);
+  ASSERT_TRUE(r.ok) << utf8(r.message);
+  CGraphicPlane& doc = *application().document;
+  ASSERT_EQ(doc.objects().size(), 1u);
+  const uint32_t key = doc.objects()[0]->kindWord;
+  EXPECT_EQ(key, 0x80000000u | (4096 + 12));
+  const int index = application().sets->find(static_cast<int32_t>(key));
+  ASSERT_GE(index, 0);
+  EXPECT_EQ(application().sets->item(index).name, "Zestaw testowy");
+  EXPECT_EQ(application().sets->item(index).availableElements().size(), 2u);
+
+  // Written back, the definition carries the key without its mark.
+  const std::string again = root + "/sets-again.prj";
+  ASSERT_TRUE(saveOpenProject(again).ok);
+  std::string text;
+  readWholeFile(again, text);
+  EXPECT_NE(text.find("123325\r\n1\r\n4108\r\nZestaw_testowy\r\n"), std::string::npos);
+}
