@@ -90,6 +90,20 @@ bool isStaticNozzleKind(uint32_t kind) {
          kind == kKindMpNozzleFixed || kind == kKindRectRotaryNozzle;
 }
 
+template <typename T>
+void writeSizedSymbol(RecordWriter& w, T& s) {
+  TokenWriter& out = w.out();
+  out.writeInt(s.listCode);
+  out.writeDouble(s.posUx);
+  out.writeDouble(s.posUy);
+  out.writeUint(s.kindWord);
+  w.labelFields(s);
+  w.reference(s.elem);
+  out.writeDouble(s.sizeGripUx);
+  out.writeDouble(s.sizeGripUy);
+  out.writeFloat(s.sizeU);
+}
+
 void writeObject(RecordWriter& w, CWBase& o, const CGraphicPlane& doc) {
   TokenWriter& out = w.out();
   switch (o.listCode) {
@@ -150,19 +164,9 @@ void writeObject(RecordWriter& w, CWBase& o, const CGraphicPlane& doc) {
       w.sectionTriple(v);
       break;
     }
-    case kTypeController: {
-      auto& c = static_cast<CWController&>(o);
-      out.writeInt(kTypeController);
-      out.writeDouble(c.posUx);
-      out.writeDouble(c.posUy);
-      out.writeUint(c.kindWord);
-      w.labelFields(c);
-      w.reference(c.elem);
-      out.writeDouble(c.sizeGripUx);
-      out.writeDouble(c.sizeGripUy);
-      out.writeFloat(c.sizeU);
+    case kTypeController:
+      writeSizedSymbol(w, static_cast<CWController&>(o));
       break;
-    }
     case kTypeStaticSprinkler: {
       auto& s = static_cast<CWStaticSprinkler&>(o);
       out.writeInt(kTypeStaticSprinkler);
@@ -250,19 +254,9 @@ void writeObject(RecordWriter& w, CWBase& o, const CGraphicPlane& doc) {
       w.reference(b.elem);
       break;
     }
-    case kTypeRainSensor: {
-      auto& s = static_cast<CWRainSensor&>(o);
-      out.writeInt(kTypeRainSensor);
-      out.writeDouble(s.posUx);
-      out.writeDouble(s.posUy);
-      out.writeUint(s.kindWord);
-      w.labelFields(s);
-      w.reference(s.elem);
-      out.writeDouble(s.sizeGripUx);
-      out.writeDouble(s.sizeGripUy);
-      out.writeFloat(s.sizeU);
+    case kTypeRainSensor:
+      writeSizedSymbol(w, static_cast<CWRainSensor&>(o));
       break;
-    }
     case kTypeRws: {
       auto& r = static_cast<CWRwsSprinkler&>(o);
       out.writeInt(kTypeRws);
@@ -470,6 +464,30 @@ void readBlock(const std::function<BlockRead(TokenReader&)>& hook, TokenReader& 
   }
 }
 
+// Controllers and sensors: the position as whole plan units, a size of 20
+// with its control point beside it, which files of the current version then
+// give themselves.
+template <typename T>
+std::unique_ptr<CWBase> readSizedSymbol(RecordReader& r) {
+  TokenReader& in = r.in();
+  auto s = std::make_unique<T>();
+  s->posUx = wholePart(in);
+  s->posUy = wholePart(in);
+  s->kindWord = in.readUint();
+  r.labelFields(*s);
+  s->elem = r.reference();
+  s->size = 20;
+  s->sizeU = 20.0f;
+  s->sizeGripUx = static_cast<int>(s->posUx + 20);
+  s->sizeGripUy = static_cast<int>(s->posUy);
+  if (!r.oldVersion()) {
+    s->sizeGripUx = in.readDouble();
+    s->sizeGripUy = in.readDouble();
+    s->sizeU = in.readFloat();
+  }
+  return s;
+}
+
 std::unique_ptr<CWBase> readObject(RecordReader& r, int tag) {
   TokenReader& in = r.in();
   CGraphicPlane& doc = r.io().doc;
@@ -534,24 +552,7 @@ std::unique_ptr<CWBase> readObject(RecordReader& r, int tag) {
       if (!old) r.sectionTriple(*v);
       return v;
     }
-    case kTypeController: {
-      auto c = std::make_unique<CWController>();
-      c->posUx = wholePart(in);
-      c->posUy = wholePart(in);
-      c->kindWord = in.readUint();
-      r.labelFields(*c);
-      c->elem = r.reference();
-      c->size = 20;
-      c->sizeU = 20.0f;
-      c->sizeGripUx = static_cast<int>(c->posUx + 20);
-      c->sizeGripUy = static_cast<int>(c->posUy);
-      if (!old) {
-        c->sizeGripUx = in.readDouble();
-        c->sizeGripUy = in.readDouble();
-        c->sizeU = in.readFloat();
-      }
-      return c;
-    }
+    case kTypeController: return readSizedSymbol<CWController>(r);
     case kTypeStaticSprinkler: {
       auto s = std::make_unique<CWStaticSprinkler>();
       s->posU = r.point();
@@ -649,24 +650,7 @@ std::unique_ptr<CWBase> readObject(RecordReader& r, int tag) {
       b->elem = r.reference();
       return b;
     }
-    case kTypeRainSensor: {
-      auto s = std::make_unique<CWRainSensor>();
-      s->posUx = wholePart(in);
-      s->posUy = wholePart(in);
-      s->kindWord = in.readUint();
-      r.labelFields(*s);
-      s->elem = r.reference();
-      s->size = 20;
-      s->sizeU = 20.0f;
-      s->sizeGripUx = static_cast<int>(s->posUx + 20);
-      s->sizeGripUy = static_cast<int>(s->posUy);
-      if (!old) {
-        s->sizeGripUx = in.readDouble();
-        s->sizeGripUy = in.readDouble();
-        s->sizeU = in.readFloat();
-      }
-      return s;
-    }
+    case kTypeRainSensor: return readSizedSymbol<CWRainSensor>(r);
     case kTypeRws: {
       auto w = std::make_unique<CWRwsSprinkler>();
       w->elem = r.reference();
