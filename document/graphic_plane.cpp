@@ -159,6 +159,12 @@ const int* connectedMark(const CWBase& o) {
   }
 }
 
+// Micro-sprinklers do not count toward a section's flow, but once marked
+// connected to the pipe under calculation they draw from it like the rest.
+const int* connectedMicroMark(const CWBase& o) {
+  return o.GetType() == kTypeMicroSprinkler ? &static_cast<const CWMicroSprinkler&>(o).connected : nullptr;
+}
+
 }  // namespace
 
 bool CGraphicPlane::capacityExceeded(int section) {
@@ -166,7 +172,8 @@ bool CGraphicPlane::capacityExceeded(int section) {
   for (auto& o : objects_) {
     if (o->deleted) continue;
     const int* connected = connectedMark(*o);
-    if (!connected) continue;  // micro-sprinklers are no consumers of this check
+    if (!connected && section == -1) connected = connectedMicroMark(*o);
+    if (!connected) continue;
     if (section == -1 ? *connected == 0 : o->GetSectionNo() != section) continue;
     switch (o->GetType()) {
       case kTypeStaticSprinkler: {
