@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "document/graphic_plane.h"
+#include "hydraulics/hydraulics_report.h"
 #include "hydraulics/system_parameters.h"
 #include "objects/micro_sprinklers.h"
 #include "objects/polylines.h"
@@ -13,9 +15,12 @@
 #include "objects/static_sprinkler.h"
 #include "objects/symbols.h"
 #include "partix.h"
+#include "platform/file_sys.h"
 #include "platform/message_sink.h"
 #include "platform/textcodec.h"
 #include "sections/section_list.h"
+#include "startup/application.h"
+#include "tests/catalogue_file_builder.h"
 
 namespace {
 
@@ -194,4 +199,67 @@ TEST(SystemParametersDialog, RowsShowTheSourceAndEachSection) {
   EXPECT_EQ(view.sections[0].devices, "1");
   EXPECT_EQ(view.sections[1].section, utf8ToCp1250("3 (Trawnik północ)"));
   EXPECT_EQ(view.sections[1].flow, "0.75");
+}
+
+// --- the command line's hydraulic report ------------------------------------
+
+TEST(HydraulicsReport, ObjectsInListOrderWithMarksWhereTheClassHasOne) {
+  CGraphicPlane doc;
+  metricScale(doc);
+  doc.hasWaterSource = 1;
+  doc.sourcePressure = 3.5f;
+  doc.sourceCapacity = 2.0f;
+  sprinkler(doc, 0.5f, 0)->connected = 1;
+  sprinkler(doc, 0.8f, 0)->deleted = 1;
+  auto pipe = std::make_unique<CWPipe>();
+  pipe->AddVertex({0, 0});
+  add(doc, std::move(pipe), kNoSection);
+  dripline(doc, 100, 0.02f, 1);
+
+  const HydraulicsReport r = buildHydraulicsReport(doc);
+  EXPECT_TRUE(r.hasWaterSource);
+  EXPECT_EQ(r.sourcePressure, 3.5f);
+  EXPECT_EQ(r.sourceCapacity, 2.0f);
+  ASSERT_EQ(r.objects.size(), 3u);  // the deleted sprinkler is left out
+  EXPECT_EQ(r.objects[0].listCode, kTypeSprinkler);
+  EXPECT_EQ(r.objects[0].sectionNo, 0);
+  EXPECT_EQ(r.objects[0].connected, 1);
+  EXPECT_EQ(r.objects[0].flow, 0.5f);
+  EXPECT_EQ(r.objects[1].listCode, kTypePipe);
+  EXPECT_EQ(r.objects[1].sectionNo, kNoSection);
+  EXPECT_FALSE(r.objects[1].connected.has_value());
+  EXPECT_EQ(r.objects[1].flow, -1.0f);
+  EXPECT_EQ(r.objects[2].connected, 0);
+  EXPECT_EQ(r.connectedFlow.count, 1);
+  EXPECT_EQ(r.connectedFlow.flow, 0.5f);
+  ASSERT_EQ(r.sections.size(), 2u);
+  EXPECT_EQ(r.sections[1].driplineLengthM, 10.0f);
+}
+
+TEST(HydraulicsReport, TheSampleProjectHasItsSectionsAndSource) {
+  const std::string root = testing_support::makeTempDir("hydraulics_sample");
+  setenv("VERDIMO_HOME", VERDIMO_PROGRAM_DIR, 1);
+  setenv("VERDIMO_USER_DATA", (root + "/data").c_str(), 1);
+  setenv("VERDIMO_USER_PROJECTS", (root + "/projects").c_str(), 1);
+  setenv("VERDIMO_CONFIG", (root + "/verdimo.ini").c_str(), 1);
+  platform::fileSys() = platform::CFileSys();
+  RecordingMessageSink sink;
+  ASSERT_TRUE(startUp().ok);
+  ASSERT_TRUE(openProject(std::string(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj").ok);
+  CGraphicPlane& doc = *application().document;
+
+  const HydraulicsReport r = buildHydraulicsReport(doc);
+  EXPECT_TRUE(r.hasWaterSource);
+  EXPECT_EQ(r.sourcePressure, doc.sourcePressure);
+  EXPECT_EQ(r.objects.size(), doc.objects().size());
+  EXPECT_FALSE(r.sections.empty());
+  for (size_t i = 1; i < r.sections.size(); ++i) EXPECT_LT(r.sections[i - 1].sectionNo, r.sections[i].sectionNo);
+  for (const SectionSummary& s : r.sections) {
+    EXPECT_GT(s.deviceCount, 0);
+    EXPECT_EQ(s.kinds.size(), static_cast<size_t>(s.deviceCount));
+  }
+
+  shutDown();
+  for (const char* v : {"VERDIMO_HOME", "VERDIMO_USER_DATA", "VERDIMO_USER_PROJECTS", "VERDIMO_CONFIG"}) unsetenv(v);
+  platform::fileSys() = platform::CFileSys();
 }
