@@ -90,3 +90,30 @@ TEST(CliProject, ResaveRenderAndErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliProject, HydraulicsOfTheSample) {
+  const std::string user = testing_support::makeTempDir("cli-hydraulics");
+  CliRun r = cli(user, "hydraulics " + kSample);
+  ASSERT_EQ(r.status, 0);
+  json j = json::parse(r.out);
+  EXPECT_EQ(j["hasWaterSource"], 1);
+  EXPECT_EQ(j["sourcePressure"], 3.5);
+  ASSERT_EQ(j["sections"].size(), 3u);
+  EXPECT_EQ(j["sections"][0]["deviceCount"], 5);
+  EXPECT_EQ(j["sections"][2]["hasDriplines"], 1);
+  EXPECT_GT(j["sections"][2]["driplineLengthM"].get<double>(), 10);
+  EXPECT_TRUE(j["connectedFlow"].contains("count"));
+  bool sawConnectedMark = false;
+  for (const json& o : j["objects"]) {
+    if (o["listCode"] == 1000) {
+      EXPECT_TRUE(o.contains("connected"));
+      sawConnectedMark = true;
+    }
+    if (o["listCode"] == 1001) EXPECT_FALSE(o.contains("connected"));
+  }
+  EXPECT_TRUE(sawConnectedMark);
+}
+
+}  // namespace

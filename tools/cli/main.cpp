@@ -24,6 +24,8 @@ const char kUsage[] =
     "      read a project and write it back\n"
     "  render PROJECT -o OUT.png [--zoom Z] [--size WxH]\n"
     "      the plan as the plan view paints it\n"
+    "  hydraulics PROJECT\n"
+    "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"
     "\n"
     "Common options: --home DIR (program folder), --user-data DIR, --catalogue FILE.\n";
 
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
     if (command == "catalogue") return cli::runCatalogueCommand(argc, argv);
     if (command == "project") return cli::runProjectCommand(argc, argv);
     if (command == "render") return cli::runRenderCommand(argc, argv);
+    if (command == "hydraulics") return cli::runHydraulicsCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     std::fprintf(stderr, "verdimo-cli: %s\n\n%s", e.what(), kUsage);

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "document/plan_painter.h"
+#include "hydraulics/hydraulics_report.h"
 #include "document/project_file.h"
 #include "document/settings_file.h"
 #include "document/terrain.h"
@@ -38,6 +39,15 @@ std::string utf8(const std::string& cp1250) { return platform::cp1250ToUtf8(cp12
 ordered_json number(double v) {
   if (!std::isfinite(v)) return nullptr;
   return v;
+}
+
+// A float as the shortest decimal that reads back as the same float.
+ordered_json number32(float f) {
+  if (!std::isfinite(f)) return nullptr;
+  const std::string text = platform::formatShortest(f);
+  double d = 0;
+  std::from_chars(text.data(), text.data() + text.size(), d);
+  return d;
 }
 
 // The fields of every record as the project file writes them, by name. A
@@ -275,6 +285,43 @@ int runProjectCommand(int argc, char** argv) {
   if (words[0] == "dump") return dump(options);
   if (words[0] == "resave") return resave(options);
   throw UsageError("unknown project command \"" + words[0] + "\"");
+}
+
+int runHydraulicsCommand(int argc, char** argv) {
+  Options options(argc, argv, 2, kCommonOptions);
+  options.allowOnly(kCommonOptions);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("hydraulics needs PROJECT");
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  const HydraulicsReport h = buildHydraulicsReport(*application().document);
+  ordered_json out;
+  out["hasWaterSource"] = h.hasWaterSource ? 1 : 0;
+  out["sourcePressure"] = number32(h.sourcePressure);
+  out["sourceCapacity"] = number32(h.sourceCapacity);
+  ordered_json objects = ordered_json::array();
+  for (const HydraulicsObject& o : h.objects) {
+    ordered_json j;
+    j["listCode"] = o.listCode;
+    j["sectionNo"] = o.sectionNo;
+    if (o.connected) j["connected"] = *o.connected;
+    j["flow"] = number32(o.flow);
+    objects.push_back(j);
+  }
+  out["objects"] = objects;
+  out["connectedFlow"] = {{"flow", number32(h.connectedFlow.flow)}, {"count", h.connectedFlow.count}};
+  ordered_json sections = ordered_json::array();
+  for (const SectionSummary& s : h.sections)
+    sections.push_back({{"sectionNo", s.sectionNo},
+                        {"kinds", s.kinds},
+                        {"flowSum", number32(s.flowSum)},
+                        {"deviceCount", s.deviceCount},
+                        {"hasDriplines", s.hasDriplines},
+                        {"driplineLengthM", number32(s.driplineLengthM)}});
+  out["sections"] = sections;
+  shutDown();
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
 }
 
 int runRenderCommand(int argc, char** argv) {

@@ -7,5 +7,7 @@ namespace cli {
 int runProjectCommand(int argc, char** argv);
 // argv[1] is "render".
 int runRenderCommand(int argc, char** argv);
+// argv[1] is "hydraulics".
+int runHydraulicsCommand(int argc, char** argv);
 
 }  // namespace cli
