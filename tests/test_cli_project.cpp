@@ -111,7 +111,9 @@ TEST(CliProject, HydraulicsOfTheSample) {
       EXPECT_TRUE(o.contains("connected"));
       sawConnectedMark = true;
     }
-    if (o["listCode"] == 1001) EXPECT_FALSE(o.contains("connected"));
+    if (o["listCode"] == 1001) {
+      EXPECT_FALSE(o.contains("connected"));
+    }
   }
   EXPECT_TRUE(sawConnectedMark);
 }
