@@ -31,10 +31,17 @@ struct Index {
   std::unordered_map<std::string, CElem*> byNumber;
 };
 
+Index& elementIndex() {
+  static Index index;
+  return index;
+}
+
 }  // namespace
 
+void forgetElementIndex() { elementIndex() = Index{}; }
+
 CElem* findElementByNumber(CPartix& catalogue, std::string_view number) {
-  static Index index;
+  Index& index = elementIndex();
   if (index.root != &catalogue || index.head != catalogue.head || index.count != catalogue.count) {
     index = Index{};
     index.root = &catalogue;

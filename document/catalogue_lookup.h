@@ -14,6 +14,10 @@ std::string catalogueReference(const CElem* element);
 // The first element of `catalogue` whose reference is `number`, or null.
 // Looked up through an index built once per catalogue.
 CElem* findElementByNumber(CPartix& catalogue, std::string_view number);
+// Drops that index: called whenever a catalogue's elements are freed, so that
+// a catalogue loaded again in the same place is never looked up through
+// pointers to the elements of the old one.
+void forgetElementIndex();
 
 // The message shown when a project refers to an element the catalogue lacks.
 const std::string& missingElementMessage();

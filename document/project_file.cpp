@@ -182,7 +182,12 @@ void writeObject(RecordWriter& w, CWBase& o, const CGraphicPlane& doc) {
       out.writeInt(s.mpPointIndex);
       out.writeFloat(s.reduction);
       w.reference(s.elem);
-      if (s.nozzle && isStaticNozzleKind(s.nozzle->kind)) w.reference(s.nozzle);
+      // The reader always takes a nozzle reference: a body without a nozzle
+      // writes the number of none rather than leaving the record short.
+      if (s.nozzle && isStaticNozzleKind(s.nozzle->kind))
+        w.reference(s.nozzle);
+      else
+        out.writeToken("000000");
       w.sectionTriple(s);
       break;
     }
@@ -447,7 +452,6 @@ bool mapSetKey(RecordReader& r, uint32_t& key) {
     return key != 0xFFFFFFFFu;
   }
   if (r.oldVersion() && key < 4096) return false;  // no collection to look the index up in
-  if (key == 0) return true;
   if (key < 4096) key += 4096;
   key |= kProjectSetBit;
   return true;
@@ -571,7 +575,16 @@ std::unique_ptr<CWBase> readObject(RecordReader& r, int tag) {
       s->lengthU = s->lengthPx;
       s->widthU = s->widthPx;
       s->elem = r.reference();
-      s->nozzle = r.reference();
+      {
+        const std::string_view number = in.next();
+        s->nozzle = findElementByNumber(r.io().catalogue, number);
+        // "000000" is a body without a nozzle, unless a nozzle has that number.
+        if (number == "000000") {
+          if (s->nozzle && !isStaticNozzleKind(s->nozzle->kind)) s->nozzle = nullptr;
+        } else if (!s->nozzle) {
+          s->nozzle = r.resolve(number);
+        }
+      }
       r.sectionTriple(*s);
       return s;
     }
@@ -818,14 +831,18 @@ void writeSettingsBlockFrom(ProjectIo& io, TokenWriter& out) {
   writeSettingsBlock(out, s);
 }
 
-// Where the appended image starts: 10 bytes after the first "12312332".
-size_t imageStart(std::string_view file) {
-  const size_t at = file.find("12312332");
-  if (at == std::string_view::npos) return std::string_view::npos;
-  size_t start = at + 10;
-  // A file written with bare line feeds has one byte less before the image.
-  if (at + 8 < file.size() && file[at + 8] == '\n') start = at + 9;
-  return start <= file.size() ? start : std::string_view::npos;
+// Where the appended image starts: after the line of the end marker that
+// the reader stopped at. The marker is found as a tag, not as the first
+// "12312332" of the file, which a text or a number before it may contain.
+size_t imageStart(std::string_view file, size_t afterMarker) {
+  if (afterMarker == std::string_view::npos || afterMarker > file.size()) return std::string_view::npos;
+  size_t start = afterMarker;
+  // CR LF as this program writes it; a bare line feed has one byte less.
+  if (file.substr(start, 2) == "\r\n")
+    start += 2;
+  else if (file.substr(start, 1) == "\n")
+    start += 1;
+  return start;
 }
 
 std::string extractedImageName() {
@@ -880,8 +897,11 @@ std::string writeProjectText(ProjectIo& io) {
   return std::move(out.text());
 }
 
-ProjectResult readProjectText(ProjectIo& io, std::string_view text) {
+ProjectResult readProjectText(ProjectIo& io, std::string_view text) { return readProjectText(io, text, nullptr); }
+
+ProjectResult readProjectText(ProjectIo& io, std::string_view text, size_t* afterEndMarker) {
   CGraphicPlane& doc = io.doc;
+  if (afterEndMarker) *afterEndMarker = std::string_view::npos;
   TokenReader in(text);
   // Far beyond any garden: 10^7 plan units are hundreds of kilometres.
   in.setMagnitudeLimit(1.0e7);
@@ -948,6 +968,7 @@ ProjectResult readProjectText(ProjectIo& io, std::string_view text) {
       } else if (tag == kTagLayout) {
         readBlock(io.blocks.readPrintLayout, in);
       } else if (tag == kTagEnd) {
+        if (afterEndMarker) *afterEndMarker = in.position();
         break;
       } else if (tag >= kTypeSprinkler) {
         lastPrimitive = nullptr;
@@ -974,10 +995,9 @@ ProjectResult loadProject(ProjectIo& io, const std::string& path) {
   std::string file;
   if (!readWholeFile(path, file))
     return {false, pl("Nie można otworzyć pliku ") + platform::utf8ToCp1250(path) + ".", "Info!!"};
-  const size_t image = imageStart(file);
-  const std::string_view records = image == std::string::npos ? std::string_view(file)
-                                                               : std::string_view(file).substr(0, image);
-  ProjectResult result = readProjectText(io, records);
+  size_t afterMarker = std::string::npos;
+  ProjectResult result = readProjectText(io, file, &afterMarker);
+  const size_t image = imageStart(file, afterMarker);
   if (!result.ok) return result;
   CGraphicPlane& doc = io.doc;
   doc.fileName = path;

@@ -74,6 +74,9 @@ class CPrimitive;
 void writeObjectRecord(TokenWriter& out, CWBase& object, const CGraphicPlane& doc);
 void writePrimitiveRecord(TokenWriter& out, const CPrimitive& primitive);
 
-// Every record of an in-memory project text, without the appended image.
+// Every record of an in-memory project text. Reading stops at the end
+// marker; `afterEndMarker` then receives the offset just past it (where an
+// appended image's line break begins), else npos.
 ProjectResult readProjectText(ProjectIo& io, std::string_view text);
+ProjectResult readProjectText(ProjectIo& io, std::string_view text, size_t* afterEndMarker);
 std::string writeProjectText(ProjectIo& io);

@@ -24,7 +24,14 @@ int saveValue(const char* name, float value) {
 
 void loadRegistryValues(AppSettings& s) {
   s.vatPercent = loadValue("Vat");
-  s.priceMultiplier = loadValue("Multiplier");
+  std::string text;
+  if (platform::readRegistryValue("Multiplier", text)) {
+    s.priceMultiplier = static_cast<float>(platform::parseDecimal(text));
+  } else {
+    // A missing multiplier is stored as 1, so that the entry is there to edit.
+    s.priceMultiplier = 1.0f;
+    saveMultiplier(s.priceMultiplier);
+  }
 }
 
 int saveMultiplier(float multiplier) { return saveValue("Multiplier", multiplier); }

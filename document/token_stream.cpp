@@ -12,8 +12,8 @@ std::string escapeText(std::string_view text) {
   for (char& c : out) {
     if (c == '_')
       c = '|';
-    else if (c == ' ')
-      c = '_';
+    else if (c == ' ' || (c >= '\t' && c <= '\r'))
+      c = '_';  // a line break or tab (of a multi-line text) would split the token: it reads back as a space
   }
   return out;
 }

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-// '_' -> '|' and ' ' -> '_', each character mapped once.
+// '_' -> '|' and ' ' -> '_', each character mapped once. Tabs and line
+// breaks become '_' as well, so that a text is always one token.
 std::string escapeText(std::string_view text);
 // '_' -> ' ' and '|' -> '_'.
 std::string unescapeText(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "document/catalogue_lookup.h"
 #include "document/registry_values.h"
 #include "document/settings_file.h"
 #include "platform/file_sys.h"
@@ -28,6 +29,8 @@ BlockRead fromStatus(Status s) {
   }
 }
 
+const std::string& userDataFolder() { return platform::fileSys().dirPath(platform::UserDataDir); }
+
 // Sections, print layout, extra elements and sets start afresh for every
 // project that is made or opened.
 void resetProjectTables() {
@@ -36,8 +39,51 @@ void resetProjectTables() {
   printLayout().reset();
   extraReportElements().clear();
   auto sets = std::make_unique<CDBSets>();
-  sets->load(platform::userDataDir(), a.catalogue);
+  sets->load(userDataFolder(), a.catalogue);
   a.sets = std::move(sets);
+}
+
+// Everything outside the document that opening a project changes, kept so
+// that a file which does not read leaves the open project as it was.
+struct KeptTables {
+  CSectionList sections;
+  PrintLayout layout;
+  PaperSize customPaper;
+  CExtraReportElements extras;
+  std::unique_ptr<CDBSets> sets;
+  AppSettings settings;
+  float currentSourcePressure = 0;
+  CGraphicPlane* document = nullptr;
+};
+
+KeptTables keepTables() {
+  Application& a = application();
+  return {sectionList(), printLayout(), paperTable()[kPaperCustom], extraReportElements(), std::move(a.sets),
+          app().settings, app().currentSourcePressure, app().document};
+}
+
+void restoreTables(KeptTables& kept) {
+  Application& a = application();
+  sectionList() = kept.sections;
+  printLayout() = kept.layout;
+  paperTable()[kPaperCustom] = kept.customPaper;
+  extraReportElements() = kept.extras;
+  a.sets = std::move(kept.sets);
+  setConnectionSetLookup(a.sets.get());
+  app().settings = kept.settings;
+  app().currentSourcePressure = kept.currentSourcePressure;
+  app().document = kept.document;
+}
+
+// A new document's company block and author come from the settings.
+void takeCompanyFromSettings(CGraphicPlane& doc, const AppSettings& s) {
+  doc.companyName = s.companyName;
+  doc.companyAddress = s.companyAddress;
+  doc.companyPhone = s.companyPhone;
+  doc.companyEmail = s.companyEmail;
+  doc.companyWww = s.companyWww;
+  doc.companyLogo = s.companyLogoFile;
+  doc.author = s.authorName;
 }
 
 }  // namespace
@@ -48,7 +94,8 @@ Application& application() {
 }
 
 bool provisionUserFolders() {
-  const std::string data = platform::userDataDir();
+  const platform::CFileSys& dirs = platform::fileSys();
+  const std::string data = dirs.dirPath(platform::UserDataDir);
   const std::string defaults = platform::joinPath(platform::programDir(), "Defaults");
   std::error_code ec;
   fs::create_directories(data, ec);
@@ -58,7 +105,7 @@ bool provisionUserFolders() {
     const fs::path source = fs::path(defaults) / name;
     if (!fs::exists(target, ec) && fs::exists(source, ec)) fs::copy_file(source, target, ec);
   }
-  fs::create_directories(platform::userProjectsDir(), ec);
+  fs::create_directories(dirs.dirPath(platform::UserProjectsDir), ec);
   return true;
 }
 
@@ -66,11 +113,13 @@ StartupResult startUp(const StartupOptions& options) {
   Application& a = application();
   AppState& state = app();
   printLayout().reset();
+  // The folders are resolved now, as the program starts.
   platform::CFileSys& dirs = platform::fileSys();
+  dirs = platform::CFileSys();
   provisionUserFolders();
   loadRegistryValues(state.settings);
 
-  if (sectionList().loadFile() != 0) return {false, pl("Nie załadowano pliku z sekcjami."), pl("Błąd krytyczny.")};
+  if (sectionList().loadFile(dirs.filePath(platform::UserDataDir, "seq.dat")) != 0) return {false, pl("Nie załadowano pliku z sekcjami."), pl("Błąd krytyczny.")};
   state.projectUntitled = 0;
   state.projectOpen = 0;
   if (loadSettings(state.settings, dirs.dirPath(platform::UserDataDir)) != 0)
@@ -80,6 +129,7 @@ StartupResult startUp(const StartupOptions& options) {
                                                   : fs::absolute(options.catalogueFile).string();
   a.catalogueDir = fs::path(a.catalogueFile).parent_path().string();
   a.catalogue.fileName = a.catalogueFile.c_str();
+  forgetElementIndex();
   a.catalogue.LoadDB();
   if (a.catalogue.count == 0) return {false, pl("Brak Bazy danych !!!"), "Info!!"};
   UpdatePrizeMulFactor(state.settings.priceMultiplier);
@@ -99,13 +149,14 @@ void shutDown() {
   if (a.catalogue.count != 0 && a.catalogue.head) a.catalogue.head->FreeAll();
   a.catalogue.head = a.catalogue.tail = nullptr;
   a.catalogue.count = 0;
+  forgetElementIndex();
   app().catalogue = nullptr;
   a.started = false;
 }
 
 ProjectIo projectIo(CGraphicPlane& doc) {
   Application& a = application();
-  ProjectIo io{doc, a.catalogue, app().settings, {}, platform::userDataDir()};
+  ProjectIo io{doc, a.catalogue, app().settings, {}, userDataFolder()};
   ProjectBlocks& b = io.blocks;
   CPartix& cat = a.catalogue;
   b.writeExtraElements = [](TokenWriter& w) { extraReportElements().writeProjectBlock(w); };
@@ -124,7 +175,7 @@ ProjectIo projectIo(CGraphicPlane& doc) {
     b.writeSets = [sets, &doc](TokenWriter& w) { sets->writeProjectBlock(w, doc); };
     b.readSets = [sets, &cat](TokenReader& r) { return fromStatus(sets->readProjectBlock(r, cat)); };
     b.setKey = [sets](uint32_t stored, bool oldVersion) -> uint32_t {
-      if (stored == 0) return 0;
+      // An old file keeps an index into the collection where a key is below 4096.
       if (oldVersion) return stored < 4096 ? sets->keyFromOldIndex(stored) : (stored | CDBSets::kProjectBit);
       return CDBSets::projectKey(stored);
     };
@@ -136,8 +187,12 @@ void newProject() {
   Application& a = application();
   a.document.reset();
   resetProjectTables();
+  // "wnd.ini" again: what an opened project's settings block changed for the
+  // run is taken back (a file that cannot be read keeps the values in use).
+  loadSettings(app().settings, userDataFolder());
   printLayout().resetForNewProject(app().settings.defaultMargins);
   a.document = std::make_unique<CGraphicPlane>();
+  takeCompanyFromSettings(*a.document, app().settings);
   app().projectOpen = 1;
   app().projectUntitled = 1;
   a.autosave.setInterval(app().settings.autosaveMinutes);
@@ -146,17 +201,18 @@ void newProject() {
 
 ProjectResult openProject(const std::string& path) {
   Application& a = application();
-  // The tables are shared with the open project; they are taken back if the
-  // file does not read.
-  a.document.reset();
+  // The file is read into fresh tables and a fresh document; the open project
+  // is released only when the file has read.
+  KeptTables kept = keepTables();
   resetProjectTables();
   auto doc = std::make_unique<CGraphicPlane>();
+  // The objects read take the drawing scale and pressure of their document.
+  app().document = doc.get();
   ProjectIo io = projectIo(*doc);
   ProjectResult r = loadProject(io, path);
   if (!r.ok) {
     doc.reset();
-    resetProjectTables();
-    app().projectOpen = 0;
+    restoreTables(kept);
     return r;
   }
   sectionList().refreshFromObjects(*doc);

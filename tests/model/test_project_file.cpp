@@ -11,6 +11,7 @@
 #include "document/settings_file.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
+#include "objects/static_sprinkler.h"
 #include "objects/symbols.h"
 #include "platform/textcodec.h"
 #include "tests/catalogue_file_builder.h"
@@ -196,4 +197,66 @@ TEST(ProjectFile, BackgroundImageTravelsInTheFile) {
   readWholeFile(path, one);
   readWholeFile(again, two);
   EXPECT_EQ(one, two);
+}
+
+TEST(ProjectFile, TheImageStartsAfterTheEndMarkerTheReaderMeets) {
+  // The marker's digits appear earlier as values: a terrain colour that is
+  // the whole token, and inside the company's phone number.
+  Project a;
+  buildScene(a);
+  a.doc.companyPhone = "+48 123123321";
+  a.doc.terrain()[0]->colour = 12312332;
+  const std::string dir = makeTempDir("marker");
+  const std::string image = dir + "/site.bmp";
+  const std::string bytes = "BM\n12312332\r\n" + std::string(300, '\x5A');
+  std::ofstream(image, std::ios::binary) << bytes;
+  a.doc.hasBackground = 1;
+  a.doc.backgroundFile = image;
+  const std::string records = writeProjectText(a.io);
+  const std::string path = dir + "/plan.prj";
+  ASSERT_TRUE(saveProject(a.io, path).ok);
+
+  // The same file with bare line feeds before the image reads the same.
+  std::string lf = records;
+  for (size_t at = lf.find("\r\n"); at != std::string::npos; at = lf.find("\r\n", at)) lf.erase(at, 1);
+  const std::string lfPath = dir + "/plan-lf.prj";
+  std::ofstream(lfPath, std::ios::binary) << lf << bytes;
+
+  for (const std::string& file : {path, lfPath}) {
+    SCOPED_TRACE(file);
+    Project b;
+    b.io.userDataDir = makeTempDir("marker-data");
+    ProjectResult r = loadProject(b.io, file);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(b.doc.objects().size(), a.doc.objects().size());
+    EXPECT_EQ(b.doc.terrain()[0]->colour, 12312332u);
+    EXPECT_EQ(b.doc.companyPhone, "+48 123123321");
+    EXPECT_EQ(b.doc.hasBackground, 1);
+    std::string extracted;
+    ASSERT_TRUE(readWholeFile(b.io.userDataDir + "/" + b.doc.backgroundTempFile, extracted));
+    EXPECT_EQ(extracted, bytes);
+  }
+}
+
+TEST(ProjectFile, AStaticSprinklerWithoutNozzleKeepsTheFileInStep) {
+  Project a;
+  buildScene(a);
+  CWStaticSprinkler* body = nullptr;
+  for (const auto& o : a.doc.objects())
+    if (o->GetType() == kTypeStaticSprinkler) body = static_cast<CWStaticSprinkler*>(o.get());
+  ASSERT_NE(body, nullptr);
+  body->nozzle = nullptr;
+  const std::string text = writeProjectText(a.io);
+
+  Project b;
+  ProjectResult r = readProjectText(b.io, text);
+  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_EQ(b.doc.objects().size(), a.doc.objects().size());
+  for (size_t i = 0; i < a.doc.objects().size(); ++i) {
+    EXPECT_EQ(b.doc.objects()[i]->listCode, a.doc.objects()[i]->listCode) << i;
+    EXPECT_EQ(b.doc.objects()[i]->GetSectionNo(), a.doc.objects()[i]->GetSectionNo()) << i;
+    if (a.doc.objects()[i].get() == body) {
+      EXPECT_EQ(static_cast<CWStaticSprinkler&>(*b.doc.objects()[i]).nozzle, nullptr);
+    }
+  }
 }

@@ -76,6 +76,11 @@ TEST(RegistryValues, AbsentNumberAndSaved) {
   loadRegistryValues(s);
   EXPECT_EQ(s.vatPercent, 1.0f);
   EXPECT_EQ(s.priceMultiplier, 1.0f);
+  // A missing multiplier is stored at once as 1; a missing VAT rate is not.
+  std::string stored;
+  EXPECT_TRUE(platform::readRegistryValue("Multiplier", stored));
+  EXPECT_EQ(stored, "1");
+  EXPECT_FALSE(platform::readRegistryValue("Vat", stored));
 
   // Saving creates the entry on a fresh installation.
   EXPECT_EQ(saveVat(23.0f), 0);

@@ -118,12 +118,87 @@ TEST_F(StartupTest, TheSampleProjectOpensAndSavesSteadily) {
   readWholeFile(twice, b);
   EXPECT_EQ(a, b);
 
-  // A file that does not read leaves no half-read project open.
+  // A file that does not read is abandoned: the open project stays open as it
+  // was, with its sections, sets, layout and the settings. This one fails
+  // late, after its sections and settings blocks have been read.
+  CGraphicPlane* const open = application().document.get();
+  const size_t objects = open->objects().size();
+  const CDBSets* const sets = application().sets.get();
+  const int setCount = sets->count();
+  const double paperWidth = printLayout().paperWidth;
+  const std::string fontFace = app().settings.labelFontFace;
+  AppSettings other = app().settings;
+  other.labelFontFace = "Courier";
+  TokenWriter settingsBlock;
+  writeSettingsBlock(settingsBlock, other);
+  std::ofstream(root + "/late.prj", std::ios::binary)
+      << "1.12\n_\n_\n_\n_\n123432\n5\nA\nB\nC\nD\nE\n123325\n1\n12\nX\n0\n0\n"
+      << "123328\n0\n0\n100\n42\n29.7\n0\n0\n0\n0\n0\n123326\n" << settingsBlock.text()
+      << "1012\n10\n10\n0\n-10\n10\n1\nNOSUCH\n12312332\n";
   std::ofstream(root + "/bad.prj") << "2.0\n";
-  ProjectResult bad = openProject(root + "/bad.prj");
-  EXPECT_FALSE(bad.ok);
-  EXPECT_EQ(application().document, nullptr);
-  EXPECT_EQ(app().projectOpen, 0);
+  for (const char* file : {"/late.prj", "/bad.prj", "/nonexistent.prj"}) {
+    SCOPED_TRACE(file);
+    ProjectResult bad = openProject(root + file);
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ(application().document.get(), open);
+    EXPECT_EQ(app().document, open);
+    EXPECT_EQ(open->objects().size(), objects);
+    EXPECT_EQ(app().projectOpen, 1);
+    EXPECT_EQ(sectionList().count(), 3);
+    EXPECT_EQ(utf8(sectionList().item(0).desc), "Trawnik – zraszacze rotacyjne");
+    EXPECT_EQ(application().sets.get(), sets);
+    EXPECT_EQ(application().sets->count(), setCount);
+    EXPECT_EQ(printLayout().paperWidth, paperWidth);
+    EXPECT_EQ(app().settings.labelFontFace, fontFace);
+  }
+  // The placed sets still find their collection.
+  for (const auto& o : open->objects()) {
+    if (o->GetType() != kTypeSet) continue;
+    EXPECT_TRUE(connectionSetLookup()->findSet(o->kindWord)) << o->kindWord;
+  }
+}
+
+TEST_F(StartupTest, AnOldFilesPlacedSetsIndexTheCollection) {
+  ASSERT_TRUE(startUp().ok);
+  const int count = application().sets->count();
+  ASSERT_GE(count, 2);
+  const std::string path = root + "/old.prj";
+  std::ofstream out(path, std::ios::binary);
+  out << "1.1\n_\n_\n_\n_\n";
+  const uint32_t stored[] = {0, static_cast<uint32_t>(count - 1), static_cast<uint32_t>(count), 5000};
+  for (uint32_t key : stored) out << "1002\n2\n10\n10\n50\n10\n" << key << "\n-10\n10\n1\n0\n0\n0\n16777215\n";
+  out << "12312332\n";
+  out.close();
+  ProjectResult r = openProject(path);
+  ASSERT_TRUE(r.ok) << utf8(r.message);
+  const CGraphicPlane& doc = *application().document;
+  const CDBSets& sets = *application().sets;  // opening made it afresh from "sets.zdb"
+  ASSERT_EQ(sets.count(), count);
+  // An index the collection does not hold drops its object.
+  ASSERT_EQ(doc.objects().size(), 3u);
+  EXPECT_EQ(doc.objects()[0]->kindWord, static_cast<uint32_t>(sets.item(0).id));
+  EXPECT_EQ(doc.objects()[1]->kindWord, static_cast<uint32_t>(sets.item(sets.count() - 1).id));
+  EXPECT_EQ(doc.objects()[2]->kindWord, 0x80000000u | 5000);
+}
+
+TEST_F(StartupTest, ANewProjectStartsFromTheSettingsFile) {
+  ASSERT_TRUE(startUp().ok);
+  AppSettings& s = app().settings;
+  s.companyName = "Zielone Ogrody";
+  s.authorName = "A. Nowak";
+  s.defaultMargins = {1, 2, 3, 4};
+  ASSERT_TRUE(saveSettings(s, root + "/data"));
+  // What an opened project brought for the run is taken back.
+  s.labelFontFace = "Courier";
+  s.defaultMargins = {9, 9, 9, 9};
+  newProject();
+  const CGraphicPlane& doc = *application().document;
+  EXPECT_EQ(s.labelFontFace, "Arial");
+  EXPECT_EQ(doc.companyName, "Zielone Ogrody");
+  EXPECT_EQ(doc.author, "A. Nowak");
+  EXPECT_EQ(printLayout().marginLeft, 1);
+  EXPECT_EQ(printLayout().marginBottom, 4);
+  EXPECT_EQ(app().projectUntitled, 1);
 }
 
 TEST_F(StartupTest, ProjectSetsWithSmallIdsAreRaisedAndMarked) {

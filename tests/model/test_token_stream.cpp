@@ -7,6 +7,14 @@
 TEST(TokenText, EscapingRoundTrips) {
   EXPECT_EQ(escapeText("a_b c"), "a|b_c");
   EXPECT_EQ(unescapeText("a|b_c"), "a_b c");
+  // A multi-line text stays one token: its breaks come back as spaces, and
+  // the value after it is still read as such.
+  TokenWriter lines;
+  lines.writeText("ul. Lipowa 5\r\n00-001\tWarszawa");
+  lines.writeInt(7);
+  TokenReader back(lines.text());
+  EXPECT_EQ(back.readText(), "ul. Lipowa 5  00-001 Warszawa");
+  EXPECT_EQ(back.readInt(), 7);
   TokenWriter w;
   w.writeText("a_b c");
   w.writeText("");
