@@ -1,0 +1,85 @@
+#pragma once
+// The three HTML reports of a project: the summary cost estimate, the cost
+// estimate by sections and the project information, each built as Windows-1250
+// bytes or written to a file; the report files of the user projects folder;
+// the VAT rate and the price multiplier the estimates use.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "reports/report_items.h"
+
+class CGraphicPlane;
+
+namespace reports {
+
+// --- the reports ---------------------------------------------------------------
+
+// "KOSZTORYS ZBIORCZY": every element of the plan and every extra report
+// element, by category, one row per catalogue number, with the totals.
+// Nothing (after the message for an extra report element the catalogue
+// lacks) when the report cannot be made.
+std::optional<std::string> summaryEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx);
+
+// "KOSZTORYS Z PODZIAŁEM NA SEKCJE": the same materials section by section,
+// then the elements of no section, with the totals of the whole project.
+std::optional<std::string> sectionEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx);
+
+// One section of the project information: what GatherSections of the
+// hydraulics reports for a section holding counted objects.
+struct SectionSummary {
+  int sectionNo = 0;
+  std::vector<int> kinds;  // type codes of the counted objects, in list order
+  float flowSum = 0;       // m3/h
+  int deviceCount = 0;
+  int hasDriplines = 0;
+  float driplineLengthM = 0;
+};
+
+// The section summaries of the plan, in ascending section number: objects
+// that are not deleted and are in a section count when they are HADAR units,
+// drip lines (with their length), or have a flow above 0.
+std::vector<SectionSummary> summariseSections(const CGraphicPlane& doc);
+
+// "INFORMACJE O PROJEKCIE": the water source, one row per section summary
+// and the connection sets used on the plan.
+std::string projectInfoHtml(const CGraphicPlane& doc, const ReportContext& ctx,
+                            const std::vector<SectionSummary>& sections);
+std::string projectInfoHtml(const CGraphicPlane& doc, const ReportContext& ctx);
+
+// --- files ------------------------------------------------------------------------
+
+enum class ReportKind { Summary, Sections, Info };
+enum class ReportUse { OpenInWordProcessor, Print };
+
+// The temporary report file of the user projects folder: "temp_z.html",
+// "temp.html", "temp_s.html" or "temp_i.html".
+std::string temporaryReportName(ReportKind kind, ReportUse use);
+std::string temporaryReportPath(ReportKind kind, ReportUse use);
+// The name the save dialog offers: "Kosztorys zbiorczy", "Kosztorys sekcje",
+// "Informacje".
+std::string initialSaveName(ReportKind kind);
+// The save dialog's filter ("Zestawienia (*.html)|*.html|Wszystkie pliki (*.*)|*.*||").
+std::string saveDialogFilter();
+
+// Writes the report of `kind` for `doc` to `path` through a temporary file
+// renamed over the old one. False, after telling the user, when the report
+// cannot be made or written; the old file then stays as it was.
+bool writeReport(ReportKind kind, const CGraphicPlane& doc, const std::string& path, const ReportContext& ctx);
+bool writeReport(ReportKind kind, const CGraphicPlane& doc, const std::string& path);
+
+// The message the save commands show without an open project.
+void tellNoProject();
+
+// --- VAT and multiplier ------------------------------------------------------------
+
+// Takes the VAT rate for the rest of the run and, with `store`, keeps it in
+// the user's configuration. False, after telling the user, when it could not
+// be stored (the value is taken all the same).
+bool setVatPercent(float percent, bool store);
+// Takes the price multiplier, recomputes the catalogue's multiplied prices
+// and, with `store`, keeps it in the user's configuration.
+bool setPriceMultiplier(float multiplier, bool store);
+
+}  // namespace reports
