@@ -6,6 +6,7 @@
 
 #include "document/project_file.h"
 #include "document/settings_file.h"
+#include "reports/reports.h"
 #include "tests/support/scene_builder.h"
 
 namespace {
@@ -57,7 +58,15 @@ void BM_LoadProject50k(benchmark::State& state) {
   }
 }
 
+void BM_SummaryEstimate50k(benchmark::State& state) {
+  CGraphicPlane& doc = largeProject();
+  reports::ReportContext ctx = reports::currentReportContext();
+  ctx.catalogue = &shippedCatalogue();
+  for (auto _ : state) benchmark::DoNotOptimize(reports::summaryEstimateHtml(doc, ctx));
+}
+
 BENCHMARK(BM_SaveProject50k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SummaryEstimate50k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadProject50k)->Unit(benchmark::kMillisecond);
 
 }  // namespace

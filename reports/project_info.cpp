@@ -16,39 +16,6 @@
 
 namespace reports {
 
-std::vector<SectionSummary> summariseSections(const CGraphicPlane& doc) {
-  std::map<int, SectionSummary> bySection;
-  for (const auto& ptr : doc.objects()) {
-    if (!ptr || ptr->deleted) continue;
-    const CWBase& o = *ptr;
-    const int section = o.GetSectionNo();
-    if (section == kNoSection) continue;
-    const int type = o.GetType();
-    const float flow = o.GetFlow();
-    float length = 0;
-    if (type == kTypeDripline) {
-      length = polylineMetres(static_cast<const CWPolyline&>(o).LengthU(), doc);
-    } else if (type != kTypeMicroHadar) {
-      if (!(flow > 0.0f)) continue;
-      if (type == kTypeStaticSprinkler && isStaticFlowError(flow)) continue;
-    }
-    auto [it, fresh] = bySection.try_emplace(section);
-    SectionSummary& s = it->second;
-    if (fresh) s.sectionNo = section;
-    s.kinds.push_back(type);
-    s.flowSum += flow;
-    s.deviceCount += 1;
-    if (type == kTypeDripline) {
-      s.hasDriplines = 1;
-      s.driplineLengthM += length;
-    }
-  }
-  std::vector<SectionSummary> out;
-  out.reserve(bySection.size());
-  for (auto& [section, s] : bySection) out.push_back(std::move(s));
-  return out;
-}
-
 namespace {
 
 constexpr std::string_view kTable100 =
@@ -173,7 +140,7 @@ std::string projectInfoHtml(const CGraphicPlane& doc, const ReportContext& ctx,
 }
 
 std::string projectInfoHtml(const CGraphicPlane& doc, const ReportContext& ctx) {
-  return projectInfoHtml(doc, ctx, summariseSections(doc));
+  return projectInfoHtml(doc, ctx, GatherSections(doc));
 }
 
 }  // namespace reports

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "reports/report_items.h"
+#include "hydraulics/system_parameters.h"
 
 class CGraphicPlane;
 
@@ -26,21 +27,9 @@ std::optional<std::string> summaryEstimateHtml(const CGraphicPlane& doc, const R
 // then the elements of no section, with the totals of the whole project.
 std::optional<std::string> sectionEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx);
 
-// One section of the project information: what GatherSections of the
-// hydraulics reports for a section holding counted objects.
-struct SectionSummary {
-  int sectionNo = 0;
-  std::vector<int> kinds;  // type codes of the counted objects, in list order
-  float flowSum = 0;       // m3/h
-  int deviceCount = 0;
-  int hasDriplines = 0;
-  float driplineLengthM = 0;
-};
-
-// The section summaries of the plan, in ascending section number: objects
-// that are not deleted and are in a section count when they are HADAR units,
-// drip lines (with their length), or have a flow above 0.
-std::vector<SectionSummary> summariseSections(const CGraphicPlane& doc);
+// One section of the project information: a section summary of the
+// hydraulics (GatherSections).
+using SectionSummary = ::SectionSummary;
 
 // "INFORMACJE O PROJEKCIE": the water source, one row per section summary
 // and the connection sets used on the plan.

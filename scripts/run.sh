@@ -8,3 +8,8 @@ echo
 sample=build/bin/Projekty/Ogrod_przykladowy.prj
 build/bin/verdimo-cli render "$sample" -o build/sample-plan.png --size 1400x1000
 echo "Sample project $sample rendered to build/sample-plan.png"
+mkdir -p build/reports
+for kind in summary sections info; do
+  build/bin/verdimo-cli report "$kind" "$sample" -o "build/reports/$kind.html"
+done
+echo "Its reports: build/reports/summary.html, build/reports/sections.html, build/reports/info.html"

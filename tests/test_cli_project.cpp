@@ -119,3 +119,27 @@ TEST(CliProject, HydraulicsOfTheSample) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliProject, ReportsOfTheSample) {
+  const std::string user = testing_support::makeTempDir("cli-reports");
+  const struct {
+    const char* kind;
+    const char* title;
+  } cases[] = {{"summary", "KOSZTORYS ZBIORCZY"},
+               {"sections", "KOSZTORYS Z PODZIA\xA3" "EM NA SEKCJE"},
+               {"info", "INFORMACJE O PROJEKCIE"}};
+  for (const auto& c : cases) {
+    const std::string out = user + "/" + c.kind + ".html";
+    ASSERT_EQ(cli(user, std::string("report ") + c.kind + " " + kSample + " -o " + out + " --vat 23").status, 0)
+        << c.kind;
+    std::ifstream in(out, std::ios::binary);
+    const std::string html((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(html.find(c.title), std::string::npos) << c.kind;
+  }
+  EXPECT_NE(cli(user, "report other " + kSample + " -o x.html").status, 0);
+  EXPECT_NE(cli(user, "report summary " + kSample).status, 0);
+}
+
+}  // namespace

@@ -26,6 +26,8 @@ const char kUsage[] =
     "      the plan as the plan view paints it\n"
     "  hydraulics PROJECT\n"
     "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"
+    "  report summary|sections|info PROJECT -o OUT.html [--vat R] [--multiplier M]\n"
+    "      the summary estimate, the estimate by sections or the project information\n"
     "\n"
     "Common options: --home DIR (program folder), --user-data DIR, --catalogue FILE.\n";
 
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
     if (command == "project") return cli::runProjectCommand(argc, argv);
     if (command == "render") return cli::runRenderCommand(argc, argv);
     if (command == "hydraulics") return cli::runHydraulicsCommand(argc, argv);
+    if (command == "report") return cli::runReportCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     std::fprintf(stderr, "verdimo-cli: %s\n\n%s", e.what(), kUsage);

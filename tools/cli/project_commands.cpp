@@ -13,6 +13,7 @@
 
 #include "document/plan_painter.h"
 #include "hydraulics/hydraulics_report.h"
+#include "reports/reports.h"
 #include "document/project_file.h"
 #include "document/settings_file.h"
 #include "document/terrain.h"
@@ -322,6 +323,38 @@ int runHydraulicsCommand(int argc, char** argv) {
   shutDown();
   std::cout << out.dump(1) << '\n';
   return std::cout ? 0 : 1;
+}
+
+int runReportCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"-o", "--vat", "--multiplier"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  const auto& words = options.positional();
+  if (words.size() != 2) throw UsageError("report needs summary|sections|info and PROJECT");
+  reports::ReportKind kind;
+  if (words[0] == "summary")
+    kind = reports::ReportKind::Summary;
+  else if (words[0] == "sections")
+    kind = reports::ReportKind::Sections;
+  else if (words[0] == "info")
+    kind = reports::ReportKind::Info;
+  else
+    throw UsageError("unknown report \"" + words[0] + "\"");
+  const auto out = options.value("-o");
+  if (!out) throw UsageError("report needs -o OUT.html");
+  const auto vat = options.number("--vat");
+  const auto multiplier = options.number("--multiplier");
+  startOrFail(options);
+  // The values given here hold for this report only; the configuration keeps its own.
+  if (vat) reports::setVatPercent(static_cast<float>(*vat), false);
+  if (multiplier) reports::setPriceMultiplier(static_cast<float>(*multiplier), false);
+  openOrFail(words[1]);
+  const bool written = reports::writeReport(kind, *application().document, *out);
+  shutDown();
+  if (!written) throw CommandError("the report was not written");
+  return 0;
 }
 
 int runRenderCommand(int argc, char** argv) {
