@@ -62,6 +62,13 @@ void paintSheet(QPainter& painter, double dpi, CGraphicPlane& doc, const PrintLa
 
 }  // namespace
 
+bool projectOpenForPrinting() {
+  if (app().projectOpen && application().document) return true;
+  platform::tell(platform::utf8ToCp1250("Aby właczyć opcje wydruku należy otworzyć projekt"), "Info",
+                 platform::MessageIcon::Information);
+  return false;
+}
+
 int runPrintJob(QPagedPaintDevice& device, CGraphicPlane& doc, const PrintLayout& layout,
                 const PrintRequest& request) {
   // The sheet is measured from the paper's corner, margins and all: the

@@ -21,6 +21,10 @@ struct PrintRequest {
   const TitleBlockPicture* titleBlock = nullptr;
 };
 
+// The print command's first step: without an open project it tells the user
+// "Aby właczyć opcje wydruku należy otworzyć projekt" and gives false.
+bool projectOpenForPrinting();
+
 // The name of every print job: the application's title.
 inline constexpr const char* kPrintJobName = "VERDIMO";
 

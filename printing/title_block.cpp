@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QFont>
 #include <QImage>
 #include <QImageReader>
 #include <cstring>
@@ -42,6 +43,17 @@ std::pair<int, int> headerSize(const std::string& b) {
 }
 
 std::string utf8Literal(const char* text) { return platform::utf8ToCp1250(text); }
+
+// The block is laid out for Arial's widths. Where Arial itself is missing,
+// its metric-compatible twin takes its place rather than whatever face the
+// system would fall back to.
+void preferMetricTwinOfArial() {
+  static const bool done = [] {
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    return true;
+  }();
+  (void)done;
+}
 
 }  // namespace
 
@@ -110,6 +122,7 @@ void drawTitleBlock(platform::Canvas& canvas, const TitleBlockPicture& picture, 
     canvas.drawImage({at.left, at.top, at.left + at.width, at.top + at.height}, picture.image,
                      {0, 0, picture.image.width, picture.image.height});
 
+  preferMetricTwinOfArial();
   platform::Font font;
   font.face = "Arial";
   font.height = static_cast<int>(unit * 12);

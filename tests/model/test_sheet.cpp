@@ -475,6 +475,14 @@ TEST_F(SheetTest, AFileThatCannotBeWrittenIsAPrinterErrorAndKeepsTheOldFile) {
 // a picture next to the PDF, for a person to check.
 TEST(SampleSheet, TheSampleProjectPrintsAsAPlan) {
   ensureGuiApplication();
+  {
+    platform::RecordingMessageSink messages;
+    EXPECT_FALSE(projectOpenForPrinting());
+    EXPECT_EQ(printOpenProjectToPdf(std::string(VERDIMO_ARTEFACT_DIR) + "/none.pdf"), -1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, cp("Aby właczyć opcje wydruku należy otworzyć projekt"));
+    EXPECT_EQ(messages.shown[0].caption, "Info");
+  }
   const std::string root = testing_support::makeTempDir("sheet_sample");
   setenv("VERDIMO_USER_DATA", (root + "/data").c_str(), 1);
   setenv("VERDIMO_USER_PROJECTS", (root + "/projects").c_str(), 1);
@@ -486,6 +494,7 @@ TEST(SampleSheet, TheSampleProjectPrintsAsAPlan) {
   QDir().mkpath(VERDIMO_ARTEFACT_DIR);
   const std::string pdf = std::string(VERDIMO_ARTEFACT_DIR) + "/sheet_sample.pdf";
   platform::RecordingMessageSink messages;
+  EXPECT_TRUE(projectOpenForPrinting());
   ASSERT_EQ(printOpenProjectToPdf(pdf), 0);
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_GT(fs::file_size(pdf), 5000u);
