@@ -7,8 +7,6 @@ double gridStepPixels(const CGraphicPlane& doc) {
   return doc.gridStep / doc.scaleDenominator * (doc.pixelsPerCm * 100.0) * doc.zoom;
 }
 
-namespace {
-
 void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& view) {
   const AppSettings& s = app().settings;
   const double step = gridStepPixels(doc);
@@ -44,8 +42,6 @@ void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& vie
     c.text({left, at + 1}, number);
   }
 }
-
-}  // namespace
 
 void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view) {
   const Colour background = app().settings.backgroundColour;

@@ -20,4 +20,8 @@ struct PlanViewState {
 // The grid step in pixels at the document's zoom.
 double gridStepPixels(const CGraphicPlane& doc);
 
+// The grid from the canvas's logical origin at the document's zoom, its line
+// numbers along the top and left edges of the view.
+void paintGrid(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view);
+
 void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view);

@@ -1,0 +1,68 @@
+#pragma once
+// The print job on Qt's print system: one page holding the sheet, on a
+// printer or in a PDF file, and the same sheet as a picture.
+
+#include <QImage>
+#include <string>
+
+#include "platform/canvas.h"
+#include "printing/print_layout.h"
+#include "printing/title_block.h"
+
+class CGraphicPlane;
+class QPagedPaintDevice;
+
+struct PrintRequest {
+  // N of the print scale 1:N; below 1, the drawing scale.
+  int printScale = 0;
+  // The project's background image; null prints none.
+  const platform::Image* background = nullptr;
+  // The title block's picture; null loads "table.bmp" of the interface folder.
+  const TitleBlockPicture* titleBlock = nullptr;
+};
+
+// The print command's first step: without an open project it tells the user
+// "Aby właczyć opcje wydruku należy otworzyć projekt" and gives false.
+bool projectOpenForPrinting();
+
+// The name of every print job: the application's title.
+inline constexpr const char* kPrintJobName = "VERDIMO";
+
+// Prints one page holding the sheet on `device` (a printer chosen in the
+// print dialog, or a PDF writer). The page is turned as the layout says and
+// laid out from the paper's corner; the paper size is left as the device
+// has it. The device's resolution gives the pixels per centimetre.
+// A device that cannot be painted on, or a page that cannot be finished, is
+// told as "Błąd drukarki." and gives -1; 0 when the page is printed.
+int runPrintJob(QPagedPaintDevice& device, CGraphicPlane& doc, const PrintLayout& layout,
+                const PrintRequest& request);
+
+// "Błąd drukarki." with its caption: a printer or a file that cannot be used.
+void tellPrinterError();
+
+// The resolutions a PDF or a picture of the sheet may be made at, dots per inch.
+inline constexpr int kMinSheetDpi = 10;
+inline constexpr int kMaxSheetDpi = 2400;
+inline constexpr int kDefaultPdfDpi = 600;
+
+// Writes the sheet as a one-page PDF of the layout's paper at `dpi`. The file
+// is replaced only when the whole document has been made. -1 for a
+// resolution outside kMinSheetDpi..kMaxSheetDpi (nothing is told) or a file
+// that cannot be written ("Błąd drukarki.").
+int printToPdf(CGraphicPlane& doc, const PrintLayout& layout, const std::string& path, int dpi,
+               const PrintRequest& request);
+
+// The sheet as a white picture of the layout's paper at `dpi`; a null image
+// for a resolution outside kMinSheetDpi..kMaxSheetDpi.
+QImage renderSheetImage(CGraphicPlane& doc, const PrintLayout& layout, int dpi, const PrintRequest& request);
+
+// The document's background image as the plan view loads it (the file
+// extracted into the user data folder, or the file the project names); an
+// empty image when the project has none or it cannot be read.
+platform::Image loadBackgroundImage(const CGraphicPlane& doc);
+
+// The open project's sheet as the program's print layout describes it, in a
+// one-page PDF at `path`. `printScale` below 1 takes the layout's print
+// scale, or the drawing scale when the layout has none; `dpi` below 1 is
+// kDefaultPdfDpi. -1 without an open project or when the file is not written.
+int printOpenProjectToPdf(const std::string& path, int printScale = 0, int dpi = 0);
