@@ -13,3 +13,5 @@ for kind in summary sections info; do
   build/bin/verdimo-cli report "$kind" "$sample" -o "build/reports/$kind.html"
 done
 echo "Its reports: build/reports/summary.html, build/reports/sections.html, build/reports/info.html"
+build/bin/verdimo-cli print "$sample" -o build/sample-plan.pdf
+echo "Its printed sheet: build/sample-plan.pdf"

@@ -143,3 +143,20 @@ TEST(CliProject, ReportsOfTheSample) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliProject, PrintsTheSampleSheet) {
+  const std::string user = testing_support::makeTempDir("cli-print");
+  const std::string pdf = user + "/plan.pdf";
+  ASSERT_EQ(cli(user, "print " + kSample + " -o " + pdf + " --dpi 100").status, 0);
+  std::ifstream in(pdf, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+  EXPECT_NE(bytes.find("/Count 1"), std::string::npos);  // one page
+  EXPECT_NE(cli(user, "print " + kSample + " -o " + pdf + " --dpi 5").status, 0);
+  EXPECT_NE(cli(user, "print " + kSample + " -o " + pdf + " --scale 0.5").status, 0);
+  EXPECT_NE(cli(user, "print " + kSample).status, 0);
+}
+
+}  // namespace

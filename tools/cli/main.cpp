@@ -28,6 +28,8 @@ const char kUsage[] =
     "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"
     "  report summary|sections|info PROJECT -o OUT.html [--vat R] [--multiplier M]\n"
     "      the summary estimate, the estimate by sections or the project information\n"
+    "  print PROJECT -o OUT.pdf [--scale N] [--dpi D]\n"
+    "      the project's sheet with its title block at 1:N as a one-page PDF of its paper\n"
     "\n"
     "Common options: --home DIR (program folder), --user-data DIR, --catalogue FILE.\n";
 
@@ -45,6 +47,7 @@ int main(int argc, char** argv) {
     if (command == "render") return cli::runRenderCommand(argc, argv);
     if (command == "hydraulics") return cli::runHydraulicsCommand(argc, argv);
     if (command == "report") return cli::runReportCommand(argc, argv);
+    if (command == "print") return cli::runPrintCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     std::fprintf(stderr, "verdimo-cli: %s\n\n%s", e.what(), kUsage);

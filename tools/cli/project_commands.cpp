@@ -21,6 +21,7 @@
 #include "platform/folders.h"
 #include "platform/numtext.h"
 #include "platform/textcodec.h"
+#include "printing/print_job.h"
 #include "printing/print_layout.h"
 #include "sections/connection_sets.h"
 #include "sections/extra_elements.h"
@@ -354,6 +355,36 @@ int runReportCommand(int argc, char** argv) {
   const bool written = reports::writeReport(kind, *application().document, *out);
   shutDown();
   if (!written) throw CommandError("the report was not written");
+  return 0;
+}
+
+int runPrintCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"-o", "--scale", "--dpi"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("print needs PROJECT");
+  const auto out = options.value("-o");
+  if (!out) throw UsageError("print needs -o OUT.pdf");
+  const double scale = options.number("--scale").value_or(0);
+  if (scale != 0 && !(scale >= 1 && scale <= PrintLayout::kMaxPrintScale))
+    throw UsageError("--scale takes the N of 1:N, from 1 to " + std::to_string(PrintLayout::kMaxPrintScale));
+  const double dpi = options.number("--dpi").value_or(600);
+  if (!(dpi >= kMinSheetDpi && dpi <= kMaxSheetDpi))
+    throw UsageError("--dpi takes a resolution from " + std::to_string(kMinSheetDpi) + " to " +
+                     std::to_string(kMaxSheetDpi));
+
+  platform::prepareHeadlessGui();
+  int qargc = 1;
+  char name[] = "verdimo-cli";
+  char* qargv[] = {name, nullptr};
+  QGuiApplication gui(qargc, qargv);
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  const int result = printOpenProjectToPdf(*out, static_cast<int>(scale), static_cast<int>(dpi));
+  shutDown();
+  if (result != 0) throw CommandError("the sheet could not be printed to " + *out);
   return 0;
 }
 

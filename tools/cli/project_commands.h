@@ -11,5 +11,7 @@ int runRenderCommand(int argc, char** argv);
 int runHydraulicsCommand(int argc, char** argv);
 // argv[1] is "report".
 int runReportCommand(int argc, char** argv);
+// argv[1] is "print".
+int runPrintCommand(int argc, char** argv);
 
 }  // namespace cli

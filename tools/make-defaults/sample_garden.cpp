@@ -15,6 +15,7 @@
 #include "platform/recording_canvas.h"
 #include "platform/textcodec.h"
 #include "sections/connection_sets.h"
+#include "printing/print_layout.h"
 #include "sections/section_list.h"
 #include "startup/application.h"
 
@@ -136,7 +137,7 @@ class Garden {
 
 void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   Garden g(doc, cat);
-  doc.projectNo = "P/2026/014";
+  doc.projectNo = "14/26";
   doc.investor = pl("Anna i Piotr Zielińscy");
   doc.objectName = pl("Ogród przydomowy, ul. Słoneczna 12, Konstancin");
   doc.author = pl("inż. Marta Kwiatkowska");
@@ -286,6 +287,13 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   dimension->SetEnd({380, 70});
   dimension->Complete({380, 75});
   g.add(kListCodeDimension, std::move(dimension));
+
+  // The whole garden fits an A4 sheet at 1:200, lawn and all.
+  PrintLayout& layout = printLayout();
+  layout.printScale = 200;
+  layout.printLawnFill = true;
+  layout.planOffsetX = 0.5;
+  layout.planOffsetY = 0.5;
 
   const std::vector<Colour> colours = {0x00B000, 0xC06000, 0x0060C0};
   const char* descriptions[] = {"Trawnik – zraszacze rotacyjne", "Taras i przedogródek – zraszacze statyczne",
