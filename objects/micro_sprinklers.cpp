@@ -96,17 +96,41 @@ void CWMicroSprinkler::Evaluate(float scaleDenominator, float pixelsPerCm, float
   radius = static_cast<int>(metresToUnitsF(r, scaleDenominator, pixelsPerCm));
 }
 
+namespace {
+
+// A new placement at `p` (pixels) with the handle `radius` pixels to the right.
+template <typename T>
+void setPlacement(T& s, Point p, int radius) {
+  s.pos = p;
+  s.handle = {p.x + radius, p.y};
+  s.posU = {p.x * s.scale, p.y * s.scale};
+  s.handleU = {s.handle.x * s.scale, s.handle.y * s.scale};
+  s.radiusU = static_cast<float>(radius * s.scale);
+}
+
+// Placed again where it stands at a new pressure: the place in plan units is
+// kept as it is (pixels at a small zoom would shift it) and the handle stays
+// in the sector's start direction.
+template <typename T>
+void placeAgain(T& s, float scaleDenominator, float pixelsPerCm, float pressure) {
+  const PointD keep = s.posU;
+  s.PlaceAt(s.pos, scaleDenominator, pixelsPerCm, pressure);
+  s.posU = keep;
+  double ux, uy;
+  startDirection(s.orient, ux, uy);
+  s.handleU = {s.posU.x + ux * s.radiusU, s.posU.y + uy * s.radiusU};
+  s.Rescale(static_cast<float>(1.0 / s.scale));
+}
+
+}  // namespace
+
 void CWMicroSprinkler::PlaceAt(Point p, float scaleDenominator, float pixelsPerCm, float pressure) {
   const CMicroSprinkler* rec = record();
   arcDeg = rec ? rec->angle : 0.0f;
   fullCircle = std::fabs(arcDeg - 360.0f) < 0.01f;
   Evaluate(scaleDenominator, pixelsPerCm, pressure);
   radius = static_cast<int>(radius / scale);
-  pos = p;
-  handle = {pos.x + radius, pos.y};
-  posU = {pos.x * scale, pos.y * scale};
-  handleU = {handle.x * scale, handle.y * scale};
-  radiusU = static_cast<float>(radius * scale);
+  setPlacement(*this, p, radius);
 }
 
 void CWMicroSprinkler::ApplyPressure(float pressure) {
@@ -115,16 +139,7 @@ void CWMicroSprinkler::ApplyPressure(float pressure) {
 }
 
 void CWMicroSprinkler::ApplyPressure(float pressure, float scaleDenominator, float pixelsPerCm) {
-  // Placed again where it stands: the place in plan units is kept as it is
-  // (pixels at a small zoom would shift it) and the handle stays in the
-  // sector's start direction.
-  const PointD keep = posU;
-  PlaceAt(pos, scaleDenominator, pixelsPerCm, pressure);
-  posU = keep;
-  double ux, uy;
-  startDirection(orient, ux, uy);
-  handleU = {posU.x + ux * radiusU, posU.y + uy * radiusU};
-  Rescale(static_cast<float>(1.0 / scale));
+  placeAgain(*this, scaleDenominator, pixelsPerCm, pressure);
   ReduceRadiusAt(reduction, scaleDenominator, pixelsPerCm, pressure);
 }
 
@@ -289,11 +304,7 @@ void CWMicroSprinklerHadar::PlaceAt(Point p, float scaleDenominator, float pixel
   flowLh = q;
   radiusM = r;
   radiusPx = static_cast<int>(units / scale);
-  pos = p;
-  handle = {pos.x + radiusPx, pos.y};
-  posU = {pos.x * scale, pos.y * scale};
-  handleU = {handle.x * scale, handle.y * scale};
-  radiusU = static_cast<float>(radiusPx * scale);
+  setPlacement(*this, p, radiusPx);
 }
 
 void CWMicroSprinklerHadar::ApplyPressure(float pressure) {
@@ -302,13 +313,7 @@ void CWMicroSprinklerHadar::ApplyPressure(float pressure) {
 }
 
 void CWMicroSprinklerHadar::ApplyPressure(float pressure, float scaleDenominator, float pixelsPerCm) {
-  const PointD keep = posU;
-  PlaceAt(pos, scaleDenominator, pixelsPerCm, pressure);
-  posU = keep;
-  double ux, uy;
-  startDirection(orient, ux, uy);
-  handleU = {posU.x + ux * radiusU, posU.y + uy * radiusU};
-  Rescale(static_cast<float>(1.0 / scale));
+  placeAgain(*this, scaleDenominator, pixelsPerCm, pressure);
 }
 
 std::unique_ptr<CWBase> CWMicroSprinklerHadar::CloneAt(Point target) const {
