@@ -1,6 +1,7 @@
 #include "hydraulics/pipe_calculator.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -57,6 +58,11 @@ double Velocity(double q, double d) {
 }
 
 int roundHalfDown(float metres) {
+  // A length beyond what an int holds (a damaged drawing scale) is the
+  // largest one rather than an undefined conversion.
+  if (std::isnan(metres)) return 0;
+  if (metres > 2147483520.0f) return INT_MAX;  // the largest float below 2^31
+  if (metres <= -2147483648.0f) return INT_MIN;
   const float whole = std::floor(metres);
   const float rest = metres - whole - 0.5f;
   if (rest > 0.0f) return static_cast<int>(std::ceil(metres));

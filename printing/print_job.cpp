@@ -84,6 +84,8 @@ int runPrintJob(QPagedPaintDevice& device, CGraphicPlane& doc, const PrintLayout
     return -1;
   }
   paintSheet(painter, device.logicalDpiX(), doc, layout, request);
+  // The document has its screen state back; the plan view shows it again.
+  if (doc.requestRepaint) doc.requestRepaint();
   if (!painter.end()) {
     tellPrinterError();
     return -1;

@@ -31,7 +31,8 @@ inline constexpr const char* kPrintJobName = "VERDIMO";
 // Prints one page holding the sheet on `device` (a printer chosen in the
 // print dialog, or a PDF writer). The page is turned as the layout says and
 // laid out from the paper's corner; the paper size is left as the device
-// has it. The device's resolution gives the pixels per centimetre.
+// has it. The device's resolution gives the pixels per centimetre. The plan
+// view is repainted once the document has its screen state back.
 // A device that cannot be painted on, or a page that cannot be finished, is
 // told as "Błąd drukarki." and gives -1; 0 when the page is printed.
 int runPrintJob(QPagedPaintDevice& device, CGraphicPlane& doc, const PrintLayout& layout,

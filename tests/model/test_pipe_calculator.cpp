@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 #include "document/graphic_plane.h"
@@ -111,6 +112,13 @@ TEST(PipeFormulas, LengthsRoundToWholeMetresHalvesDown) {
   }
   EXPECT_EQ(roundHalfDown(12.5f), 12);
   EXPECT_EQ(roundHalfDown(12.51f), 13);
+
+  // A damaged drawing scale gives a length no int holds: the largest one.
+  CWPipe far;
+  far.AddVertex({0, 0});
+  far.AddVertex({1000, 0});
+  EXPECT_EQ(PipeLengthM(far, 1.0e30f, 10.0f), INT_MAX);
+  EXPECT_EQ(roundHalfDown(-3.0e9f), INT_MIN);
 }
 
 TEST(PipeCalculatorDialog, OffersCurrentTypesSortedAndComputes) {

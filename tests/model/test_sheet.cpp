@@ -419,6 +419,8 @@ TEST_F(SheetTest, TitleBlockPictures) {
 
 TEST_F(SheetTest, PdfFileOfOnePageOfThePaper) {
   addPipe(0, 100, 290);
+  int repaints = 0;
+  doc.requestRepaint = [&] { ++repaints; };
   const std::string dir = testing_support::makeTempDir("sheet_pdf");
   PrintRequest request;
   request.printScale = 100;
@@ -437,8 +439,10 @@ TEST_F(SheetTest, PdfFileOfOnePageOfThePaper) {
     layout.choosePaper(k.paper);
     const std::string path = dir + "/sheet.pdf";
     platform::RecordingMessageSink messages;
+    repaints = 0;
     ASSERT_EQ(printToPdf(doc, layout, path, 150, request), 0);
     EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(repaints, 1);  // the plan view shows the screen state again
     const std::string pdf = readAll(path);
     EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
     const std::regex page(R"(/Type\s*/Page[^s])");
