@@ -120,6 +120,38 @@ TEST(SourceParameters, CapacityIsExceededOnlyWhenStrictlyAbove) {
   }
 }
 
+TEST(SourceParameters, CapacityCheckCountsOnlyWhatDrawsFromTheSource) {
+  CElem type;
+  type.InitData(kKindDripLine);
+  auto& d = *static_cast<CLinKrop*>(type.data);
+  std::strncpy(d.dripperType, "<1>", sizeof d.dripperType - 1);
+  d.dripperSpacing = 30.0f;
+  d.dripperFlow = 2.0f;
+
+  CGraphicPlane doc;
+  metricScale(doc);
+  doc.sourcePressure = 2.5f;
+  doc.sourceCapacity = 0.6f;
+  sprinkler(doc, 0.5f, 2);
+  auto broken = std::make_unique<CWStaticSprinkler>();
+  broken->flow = kFlowAngleTooLarge;  // an error code, no flow
+  add(doc, std::move(broken), 2);
+  CWDripline* line = dripline(doc, 105, 9.0f, 2);  // a stale flow; 0.07 m3/h afresh
+  line->elem = &type;
+  auto micro = std::make_unique<CWMicroSprinkler>();
+  micro->flowLh = 800.0f;
+  CWMicroSprinkler* m = add(doc, std::move(micro), 2);
+
+  // The section: 0.5 + 0.07; the micro-sprinkler is no consumer of a section.
+  EXPECT_FALSE(doc.capacityExceeded(2));
+  EXPECT_NEAR(line->flow, 0.07f, 1e-6);
+  // Marked connected it draws from the pipe under calculation.
+  EXPECT_FALSE(doc.capacityExceeded(-1));
+  m->connected = 1;
+  EXPECT_TRUE(doc.capacityExceeded(-1));
+  type.FreeData();
+}
+
 TEST(SectionSummaries, CountFlowsDevicesAndDriplineMetres) {
   CGraphicPlane doc;
   metricScale(doc);
