@@ -23,12 +23,18 @@ namespace reports {
 
 // --- prices and names --------------------------------------------------------
 
-float reportPrice(const CData& data) {
-  return std::fabs(data.finalPrice) >= 1e-6f ? data.finalPrice : data.priceMul;
-}
+namespace {
+
+// Whether a price-list price counts: at least 1e-6 in magnitude. The float is
+// compared in double: 1e-6f itself lies just below 1e-6 and does not count.
+bool isListedPrice(float finalPrice) { return std::fabs(static_cast<double>(finalPrice)) >= 1e-6; }
+
+}  // namespace
+
+float reportPrice(const CData& data) { return isListedPrice(data.finalPrice) ? data.finalPrice : data.priceMul; }
 
 float reportPrice(const HadarComponent& c) {
-  return std::fabs(c.componentFinalPrice) >= 1e-6f ? c.componentFinalPrice : c.componentPriceMul;
+  return isListedPrice(c.componentFinalPrice) ? c.componentFinalPrice : c.componentPriceMul;
 }
 
 std::string reportName(std::string_view name) {

@@ -32,6 +32,15 @@ enum Element {
   kNozzle09,      // "Dysza <0.9> czarna", HD-09, 0.30
   kNozzle12,      // "Dysza <1.2> niebieska", HD-12, 0.35
   kOther,         // "Tasma", T-1, 7.00
+  kMicro,         // "Mikro", M-1, 2.00
+  kRws,           // "RWS", RW-1, 30.00
+  kController,    // "Sterownik", C-1, 300.00
+  kRainSensor,    // "Czujnik deszczu", CD-1, 90.00
+  kSoilSensor,    // "Czujnik gleby", CG-1, 120.00
+  kBox,           // "Studzienka", B-1, 40.00
+  kRegulator,     // "Regulator", RG-1, 60.00
+  kFilter,        // "Filtr", F-1, 45.00
+  kCable,         // "Przewod 5x1", E-5, 3.00 per metre
   kElementCount
 };
 
@@ -78,6 +87,15 @@ inline CPartix& catalogue() {
     add(kKindHadarNozzle, "Dysza <0.9> czarna", "HD-09", 0.3f, 0.0f);
     add(kKindHadarNozzle, "Dysza <1.2> niebieska", "HD-12", 0.35f, 0.0f);
     add(kKindOther, "Tasma", "T-1", 7.0f, 0.0f);
+    add(kKindMicroSprinkler, "Mikro", "M-1", 2.0f, 0.0f);
+    add(kKindRws, "RWS", "RW-1", 30.0f, 0.0f);
+    add(kKindController, "Sterownik", "C-1", 300.0f, 0.0f);
+    add(kKindRainSensor, "Czujnik deszczu", "CD-1", 90.0f, 0.0f);
+    add(kKindSoilSensor, "Czujnik gleby", "CG-1", 120.0f, 0.0f);
+    add(kKindValveBox, "Studzienka", "B-1", 40.0f, 0.0f);
+    add(kKindRegulator, "Regulator", "RG-1", 60.0f, 0.0f);
+    add(kKindFilter, "Filtr", "F-1", 45.0f, 0.0f);
+    add(kKindCable, "Przewod 5x1", "E-5", 3.0f, 0.0f);
     return c;
   }();
   return *root;

@@ -59,13 +59,21 @@ TEST(ReportTexts, NumbersNamesAndEscaping) {
   EXPECT_EQ(reports::roundUpQuantity(3e30f), INT32_MAX);
   EXPECT_EQ(reports::integerPart(NAN), 0);
 
-  CData d;
-  d.priceMul = 3.0f;
-  EXPECT_EQ(reports::reportPrice(d), 3.0f);
-  d.finalPrice = 4.5f;
-  EXPECT_EQ(reports::reportPrice(d), 4.5f);
-  d.finalPrice = 1e-7f;  // too small to count as a price of the list
-  EXPECT_EQ(reports::reportPrice(d), 3.0f);
+  // The price-list price counts from a magnitude of 1e-6 on; the float 1e-6f
+  // lies just below it.
+  const struct {
+    float finalPrice, price;
+  } prices[] = {{0.0f, 3.0f}, {4.5f, 4.5f}, {1e-7f, 3.0f}, {1e-6f, 3.0f}, {1.1e-6f, 1.1e-6f}, {-2.0f, -2.0f}};
+  for (const auto& c : prices) {
+    CData d;
+    d.priceMul = 3.0f;
+    d.finalPrice = c.finalPrice;
+    EXPECT_EQ(reports::reportPrice(d), c.price) << c.finalPrice;
+    HadarComponent h{};
+    h.componentPriceMul = 3.0f;
+    h.componentFinalPrice = c.finalPrice;
+    EXPECT_EQ(reports::reportPrice(h), c.price) << c.finalPrice;
+  }
 }
 
 TEST(ReportItems, MergeBySectionKindAndNumberAndFilterByName) {

@@ -287,6 +287,98 @@ TEST_F(SmallProject, SummaryCategoriesFollowWhatThePlanHolds) {
                              pieceRow("N-7", "Dysza VAN", 4, "3,00", "12,00"), "</table>\n"}));
 }
 
+// One element of each category the small project leaves out, all in the
+// second of two sections, with lengths added by hand: where every category
+// stands in each estimate, and how the estimates round lengths differently.
+TEST(Reports, EveryCategoryStandsInItsPlace) {
+  auto doc = emptyPlan();
+  doc->author = "Anna";
+  place<CWMicroSprinkler>(*doc, kTypeMicroSprinkler, elem(kMicro), 1).flowLh = 40.0f;
+  place<CWRwsSprinkler>(*doc, kTypeRws, elem(kRws), 1).flow = 0.1f;
+  place<CWController>(*doc, kTypeController, elem(kController), 1);
+  place<CWRainSensor>(*doc, kTypeRainSensor, elem(kRainSensor), 1);
+  place<CWRainSensor>(*doc, kTypeRainSensor, elem(kSoilSensor), 1);
+  place<CWValveBox>(*doc, kTypeValveBox, elem(kBox), 1);
+  place<CWReg>(*doc, kTypeRegulator, elem(kRegulator), 1);
+  place<CWFilter>(*doc, kTypeFilter, elem(kFilter), 1);
+  place<CWValve>(*doc, kTypeValve, elem(kValve), 1);
+  line<CWCable>(*doc, kTypeCable, nullptr, 1, 121).AssignCableType(elem(kCable));
+  line<CWCable>(*doc, kTypeCable, nullptr, 1, 500);  // no cable type: not priced
+  line<CWPipe>(*doc, kTypePipe, nullptr, 1, 102).AssignType(elem(kPipe));
+  line<CWDripline>(*doc, kTypeDripline, elem(kDrip), 1, 32);
+
+  CSectionList sections;
+  sections.setCount(2);
+  sections.describeSection(*doc, 1, "Rabata", 0x0000FF);
+  CExtraReportElements extras;
+  for (Element e : {kPipe, kCable, kDrip}) extras.add(elem(e), 1, 2.7f);
+  extras.add(elem(kElbow), 1, 1.0f);
+  extras.add(elem(kOther), 1, 1.0f);
+
+  reports::ReportContext ctx;
+  ctx.catalogue = &catalogue();
+  ctx.sections = &sections;
+  ctx.extras = &extras;
+  ctx.vatPercent = 8.0f;
+
+  // The summary rounds each section's length up and adds the whole metres of a
+  // drip line or cable added by hand, but the full length of a pipe.
+  const std::string summary = utf8(reports::summaryEstimateHtml(*doc, ctx).value());
+  EXPECT_TRUE(inOrder(summary, {
+      kColumnHeader,
+      caption("Mikrozraszacze"), pieceRow("M-1", "Mikro", 1, "2,00", "2,00"), "</table>\n",
+      caption("Seria RWS"), pieceRow("RW-1", "RWS", 1, "30,00", "30,00"), "</table>\n",
+      caption("Linie kroplujące"), metreRow("D-1", "Linia", 6, "1,20", "7,20"), "</table>\n",  // 4 + 2
+      caption("Zawory elektromagnetyczne"), pieceRow("V-1", "Zawor  V ", 1, "50,00", "50,00"), "</table>\n",
+      caption("Sterowniki"), pieceRow("C-1", "Sterownik", 1, "300,00", "300,00"), "</table>\n",
+      caption("Czujniki opadu deszczu"), pieceRow("CD-1", "Czujnik deszczu", 1, "90,00", "90,00"), "</table>\n",
+      caption("Czujniki wilgotności gleby"), pieceRow("CG-1", "Czujnik gleby", 1, "120,00", "120,00"), "</table>\n",
+      caption("Studzienki"), pieceRow("B-1", "Studzienka", 1, "40,00", "40,00"), "</table>\n",
+      caption("Regulatory ciśnienia"), pieceRow("RG-1", "Regulator", 1, "60,00", "60,00"), "</table>\n",
+      caption("Filtry"), pieceRow("F-1", "Filtr", 1, "45,00", "45,00"), "</table>\n",
+      caption("Złączki"), pieceRow("K-25", "Kolano 25", 1, "1,50", "1,50"), "</table>\n",
+      caption("Rury"), metreRow("P-25", "Rura PE 25", 14, "2,00", "28,00"), "</table>\n",  // 11 + 2.7
+      caption("Przewody elektryczne"), metreRow("E-5", "Przewod 5x1", 15, "3,00", "45,00"), "</table>\n",  // 13 + 2
+      caption("Inne"), pieceRow("T-1", "Tasma", 1, "7,00", "7,00"), "</table>\n",
+      totals("825,70", "8", "66,06", "891,76"),
+  }));
+  for (const char* absent : {"Zraszacze", "HADAR", "Dysze"})
+    EXPECT_EQ(summary.find(absent), std::string::npos) << absent;
+
+  // By sections every merged quantity is rounded up once; the empty first
+  // section has no heading, the other keeps its own number.
+  const std::string bySections = utf8(reports::sectionEstimateHtml(*doc, ctx).value());
+  EXPECT_TRUE(inOrder(bySections, {
+      kColumnHeader, heading("<B> Sekcja 2  - Rabata </B>"),
+      caption("Mikrozraszacze "), sectionRow("M-1", "Mikro", 1, "2,00", "2,00"), "</table>\n",
+      caption("Seria RWS"), sectionRow("RW-1", "RWS", 1, "30,00", "30,00"), "</table>\n",
+      caption("Linie kroplujące "), sectionRow("D-1", "Linia", 6, "1,20", "7,20"), "</table>\n",  // 5.9
+      caption("Sterowniki"), sectionRow("C-1", "Sterownik", 1, "300,00", "300,00"), "</table>\n",
+      caption("Zawory elektromagnetyczne "), sectionRow("V-1", "Zawor  V ", 1, "50,00", "50,00"), "</table>\n",
+      caption("Czujniki opadu deszczu "), sectionRow("CD-1", "Czujnik deszczu", 1, "90,00", "90,00"), "</table>\n",
+      caption("Czujniki wilgotności gleby "), sectionRow("CG-1", "Czujnik gleby", 1, "120,00", "120,00"),
+      "</table>\n",
+      caption("Filtry "), sectionRow("F-1", "Filtr", 1, "45,00", "45,00"), "</table>\n",
+      caption("Regulatory ciśnienia "), sectionRow("RG-1", "Regulator", 1, "60,00", "60,00"), "</table>\n",
+      caption("Studzienki "), sectionRow("B-1", "Studzienka", 1, "40,00", "40,00"), "</table>\n",
+      caption("Złączki"), sectionRow("K-25", "Kolano 25", 1, "1,50", "1,50"), "</table>\n",
+      caption("Rury"), sectionRow("P-25", "Rura PE 25", 13, "2,00", "26,00"), "</table>\n",  // 12.9
+      caption("Przewody elektryczne "), sectionRow("E-5", "Przewod 5x1", 15, "3,00", "45,00"), "</table>\n",  // 14.8
+      caption("Inne "), sectionRow("T-1", "Tasma", 1, "7,00", "7,00"), "</table>\n",
+      totals("823,70", "8", "65,90", "889,60"),
+  }));
+  for (const char* absent : {"Sekcja 1", "Pozostałe"}) EXPECT_EQ(bySections.find(absent), std::string::npos) << absent;
+
+  // The only section with water users is the second: its row is numbered 1
+  // and shows that section's description and colour.
+  const std::string info = utf8(reports::projectInfoHtml(*doc, ctx));
+  EXPECT_NE(info.find("<tr><td width=\"20%\" align=\"center\" >1</td><td width=\"40%\" >Rabata</td>"
+                      "<td width=\"10%\"  bgcolor=\"ff0000\"   >&nbsp</td><td width=\"15%\" align=\"center\" >0.14</td>"
+                      "<td width=\"20%\" align=\"center\" >3 - 3 [m]</td></tr></table><br>"),
+            std::string::npos)
+      << info;
+}
+
 TEST_F(SmallProject, EstimateBySections) {
   const std::optional<std::string> html = reports::sectionEstimateHtml(*doc, ctx);
   ASSERT_TRUE(html);
