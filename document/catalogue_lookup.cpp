@@ -1,5 +1,6 @@
 #include "document/catalogue_lookup.h"
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -51,6 +52,19 @@ CElem* findElementByNumber(CPartix& catalogue, std::string_view number) {
   }
   auto it = index.byNumber.find(std::string(number));
   return it == index.byNumber.end() ? nullptr : it->second;
+}
+
+namespace {
+
+// The float is compared in double: 1e-6f itself lies just below 1e-6.
+bool isListedPrice(float finalPrice) { return std::fabs(static_cast<double>(finalPrice)) >= 1e-6; }
+
+}  // namespace
+
+float priceOf(const CData& data) { return isListedPrice(data.finalPrice) ? data.finalPrice : data.priceMul; }
+
+float priceOf(const HadarComponent& c) {
+  return isListedPrice(c.componentFinalPrice) ? c.componentFinalPrice : c.componentPriceMul;
 }
 
 const std::string& missingElementMessage() {

@@ -5,8 +5,10 @@
 #include <string>
 #include <string_view>
 
+class CData;
 class CElem;
 class CPartix;
+struct HadarComponent;
 
 // The number a file writes for `element`; "000000" when it has none.
 std::string catalogueReference(const CElem* element);
@@ -18,6 +20,11 @@ CElem* findElementByNumber(CPartix& catalogue, std::string_view number);
 // a catalogue loaded again in the same place is never looked up through
 // pointers to the elements of the old one.
 void forgetElementIndex();
+
+// The price that counts for an element or a HADAR component: its price-list
+// price when that is at least 1e-6 in magnitude, else the multiplied price.
+float priceOf(const CData& data);
+float priceOf(const HadarComponent& component);
 
 // The message shown when a project refers to an element the catalogue lacks.
 const std::string& missingElementMessage();

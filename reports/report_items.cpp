@@ -23,19 +23,9 @@ namespace reports {
 
 // --- prices and names --------------------------------------------------------
 
-namespace {
+float reportPrice(const CData& data) { return priceOf(data); }
 
-// Whether a price-list price counts: at least 1e-6 in magnitude. The float is
-// compared in double: 1e-6f itself lies just below 1e-6 and does not count.
-bool isListedPrice(float finalPrice) { return std::fabs(static_cast<double>(finalPrice)) >= 1e-6; }
-
-}  // namespace
-
-float reportPrice(const CData& data) { return isListedPrice(data.finalPrice) ? data.finalPrice : data.priceMul; }
-
-float reportPrice(const HadarComponent& c) {
-  return isListedPrice(c.componentFinalPrice) ? c.componentFinalPrice : c.componentPriceMul;
-}
+float reportPrice(const HadarComponent& c) { return priceOf(c); }
 
 std::string reportName(std::string_view name) {
   std::string out(name);

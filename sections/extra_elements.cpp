@@ -19,11 +19,8 @@ std::string nameOf(const CElem& e) {
   return std::string(e.data->name, strnlen(e.data->name, sizeof e.data->name));
 }
 
-// The price the reports take: finalPrice when it is not zero, else priceMul.
-float reportPrice(const CElem& element) {
-  if (!element.data) return 0.0f;
-  return std::fabs(element.data->finalPrice) >= 1e-6f ? element.data->finalPrice : element.data->priceMul;
-}
+// The price the reports take.
+float reportPrice(const CElem& element) { return element.data ? priceOf(*element.data) : 0.0f; }
 
 CElem* firstHadarBase(CPartix& catalogue) {
   for (CElem* e = catalogue.head; e; e = e->next)
