@@ -108,6 +108,26 @@ void setPlacement(T& s, Point p, int radius) {
   s.radiusU = static_cast<float>(radius * s.scale);
 }
 
+// A copy whose position lies at `target` (pixels), its handle moved alike.
+template <typename T>
+std::unique_ptr<CWBase> copyMovedTo(const T& s, Point target) {
+  auto copy = std::make_unique<T>(s);
+  const int dx = target.x - s.pos.x, dy = target.y - s.pos.y;
+  copy->pos = {s.pos.x + dx, s.pos.y + dy};
+  copy->handle = {s.handle.x + dx, s.handle.y + dy};
+  copy->posU = {copy->pos.x * s.scale, copy->pos.y * s.scale};
+  copy->handleU = {copy->handle.x * s.scale, copy->handle.y * s.scale};
+  return copy;
+}
+
+// The position and the handle in pixels at `zoom`, from their plan units.
+template <typename T>
+void rescalePlace(T& s, float zoom) {
+  s.pos = {static_cast<int>(zoom * s.posU.x), static_cast<int>(zoom * s.posU.y)};
+  s.handle = {static_cast<int>(zoom * s.handleU.x), static_cast<int>(zoom * s.handleU.y)};
+  s.scale = 1.0 / zoom;
+}
+
 // Placed again where it stands at a new pressure: the place in plan units is
 // kept as it is (pixels at a small zoom would shift it) and the handle stays
 // in the sector's start direction.
@@ -164,23 +184,13 @@ void CWMicroSprinkler::ReduceRadiusAt(float fraction, float scaleDenominator, fl
   Rescale(static_cast<float>(1.0 / scale));
 }
 
-std::unique_ptr<CWBase> CWMicroSprinkler::CloneAt(Point target) const {
-  auto copy = std::make_unique<CWMicroSprinkler>(*this);
-  const int dx = target.x - pos.x, dy = target.y - pos.y;
-  copy->pos = {pos.x + dx, pos.y + dy};
-  copy->handle = {handle.x + dx, handle.y + dy};
-  copy->posU = {copy->pos.x * scale, copy->pos.y * scale};
-  copy->handleU = {copy->handle.x * scale, copy->handle.y * scale};
-  return copy;
-}
+std::unique_ptr<CWBase> CWMicroSprinkler::CloneAt(Point target) const { return copyMovedTo(*this, target); }
 
 void CWMicroSprinkler::MoveLabelTo(Point p) { setLabelOffsetTo(p, pos); }
 
 void CWMicroSprinkler::Rescale(float zoom) {
-  pos = {static_cast<int>(zoom * posU.x), static_cast<int>(zoom * posU.y)};
-  handle = {static_cast<int>(zoom * handleU.x), static_cast<int>(zoom * handleU.y)};
+  rescalePlace(*this, zoom);
   radius = static_cast<int>(radiusU * zoom);
-  scale = 1.0 / zoom;
 }
 
 void CWMicroSprinkler::drawSector() const {
@@ -316,23 +326,13 @@ void CWMicroSprinklerHadar::ApplyPressure(float pressure, float scaleDenominator
   placeAgain(*this, scaleDenominator, pixelsPerCm, pressure);
 }
 
-std::unique_ptr<CWBase> CWMicroSprinklerHadar::CloneAt(Point target) const {
-  auto copy = std::make_unique<CWMicroSprinklerHadar>(*this);
-  const int dx = target.x - pos.x, dy = target.y - pos.y;
-  copy->pos = {pos.x + dx, pos.y + dy};
-  copy->handle = {handle.x + dx, handle.y + dy};
-  copy->posU = {copy->pos.x * scale, copy->pos.y * scale};
-  copy->handleU = {copy->handle.x * scale, copy->handle.y * scale};
-  return copy;
-}
+std::unique_ptr<CWBase> CWMicroSprinklerHadar::CloneAt(Point target) const { return copyMovedTo(*this, target); }
 
 void CWMicroSprinklerHadar::MoveLabelTo(Point p) { setLabelOffsetTo(p, pos); }
 
 void CWMicroSprinklerHadar::Rescale(float zoom) {
-  pos = {static_cast<int>(zoom * posU.x), static_cast<int>(zoom * posU.y)};
-  handle = {static_cast<int>(zoom * handleU.x), static_cast<int>(zoom * handleU.y)};
+  rescalePlace(*this, zoom);
   radiusPx = static_cast<int>(radiusU * zoom);
-  scale = 1.0 / zoom;
 }
 
 void CWMicroSprinklerHadar::drawCoverage() const {
