@@ -244,7 +244,9 @@ void CGraphicPlane::dragSelected(Point from, Point to) {
 }
 
 void CGraphicPlane::cancelTool() {
-  if (toolObject && undo) undo->endPendingOperation();
+  const bool drawingLine =
+      toolPrimitive && (toolPrimitive->GetType() == kTerrainArea || toolPrimitive->GetType() == kTerrainPolyline);
+  if ((toolObject || drawingLine) && undo) undo->endPendingOperation();
   toolObject.reset();
   toolPrimitive.reset();
 }

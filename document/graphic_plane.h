@@ -55,7 +55,8 @@ class CGraphicPlane {
   // repaint. `codes`, when not empty, restricts the test to those list codes.
   CWBase* pickObject(Point p, int mode, const std::vector<int>& codes = {});
   void dragSelected(Point from, Point to);
-  // Abandons the tool in progress and destroys its objects.
+  // Abandons the tool in progress and destroys its objects; an area or
+  // polyline being drawn ends its pending operation too.
   void cancelTool();
 
   // --- water source -------------------------------------------------------------
@@ -80,6 +81,8 @@ class CGraphicPlane {
   int viewOrgX = 0, viewOrgY = 0;
   int tool = 0;
   int toolKind = 0;
+  // The outline colour the terrain tool gives new primitives.
+  Colour toolColour = 0;
   int showGrips = 1;
   int noFill = 0;
   CWBase* selected = nullptr;

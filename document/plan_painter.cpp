@@ -4,7 +4,8 @@
 #include <string>
 
 double gridStepPixels(const CGraphicPlane& doc) {
-  return doc.gridStep / doc.scaleDenominator * (doc.pixelsPerCm * 100.0) * doc.zoom;
+  // Single precision, as the grid keeps its step: 2 m at 1:200 is exactly 29.
+  return doc.gridStep / doc.scaleDenominator * (doc.pixelsPerCm * 100.0f) * static_cast<float>(doc.zoom);
 }
 
 void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& view) {

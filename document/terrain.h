@@ -115,6 +115,8 @@ class CPrimitive {
   const CPrimitive* selfRef() const { return this; }
   // Whether a control point is grabbed for dragging.
   virtual bool grabbed() const { return false; }
+  // The control points PickGrip answers to, in pixels.
+  virtual std::vector<Point> GripPoints() const { return {}; }
 
   // --- fields --------------------------------------------------------------------
   int type = 0;  // the type the document's terrain list files it under
@@ -201,6 +203,7 @@ class CRoundShape : public CPrimitive {
   void BeginCreate(Point p) override;
   void EndCreate(Point p) override;
   bool grabbed() const override { return grabbedWhole || grabbedRim; }
+  std::vector<Point> GripPoints() const override { return {{centreX, centreY}, {rimX, rimY}}; }
 
   int grabbedWhole = 0;
   int centreX = 0, centreY = 0;
@@ -267,6 +270,7 @@ class CRectn : public PValue<CRectn, CPrimitive> {
   void BeginCreate(Point p) override;
   void EndCreate(Point p) override;
   bool grabbed() const override { return grabbedWhole || grabbedCorner || grabbedTurn; }
+  std::vector<Point> GripPoints() const override { return {{centreX, centreY}, turned(cornerPx[2]), {turnX, turnY}}; }
 
   // The corners as drawn, turned about the centre.
   std::array<Point, 4> turnedCorners() const;
@@ -329,6 +333,11 @@ class CPoly : public PValue<CPoly, CPrimitive> {
   void SetGripColours() override;
   void BeginCreate(Point p) override;
   bool grabbed() const override { return grabbedWhole || vertexIndex >= 0; }
+  std::vector<Point> GripPoints() const override {
+    std::vector<Point> g{{centreX, centreY}};
+    g.insert(g.end(), vertexPx.begin(), vertexPx.end());
+    return g;
+  }
 
   // Appends a vertex at `p` (pixels); refused at the capacity.
   bool AddVertex(Point p);

@@ -1,0 +1,664 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/gui_pictures.h"
+#include "app/options_bar.h"
+#include "app/small_dialogs.h"
+#include "app/splash_view.h"
+#include "document/settings_file.h"
+#include "editing/ui/plan_view.h"
+#include "platform/canvas_qpainter.h"
+#include "platform/file_sys.h"
+#include "platform/message_sink.h"
+#include "platform/qt_text.h"
+#include "platform/shell.h"
+#include "printing/print_job.h"
+#include "startup/application.h"
+
+using platform::cp;
+using platform::toQString;
+
+namespace {
+
+constexpr int kTitleLimit = 254;
+const char* const kTitleBase = "VERDIMO ver. 4.2";
+
+QString projectsFolder() { return QString::fromStdString(platform::fileSys().dirPath(platform::UserProjectsDir)); }
+
+// A command whose window comes later is shown but cannot be chosen yet.
+struct DrawingButton {
+  int id;
+  const char* tip;
+  bool checkable;
+  int image;
+  bool available;
+};
+
+constexpr DrawingButton kDrawingButtons[] = {
+    {kCmdCircle, "Rysuj okrąg", true, 0, true},
+    {kCmdEllipse, "Rysuj elipsę", true, 1, true},
+    {kCmdRectangle, "Rysuj prostokąt", true, 2, true},
+    {kCmdArea, "Rysuj obszar", true, 3, true},
+    {kCmdPolyline, "Rysuj łamaną", true, 4, true},
+    {kCmdText, "Wstaw tekst", true, 6, false},
+    {kCmdRaster, "Wstaw obraz rastrowy", false, 7, false},
+    {kCmdDimension, "Wymiaruj", true, 8, false},
+    {kCmdPan, "Przesuń plan", true, 10, true},
+    {kCmdEdit, "Edytuj obiekt", true, 11, true},
+    {kCmdSelect, "Zaznacz obiekt", true, 12, true},
+    {0, nullptr, false, -1, false},
+    {kCmdToolUndo, "Cofnij", false, 13, true},
+    {kCmdToolRedo, "Ponów", false, 14, true},
+    {0, nullptr, false, -1, false},
+    {kCmdSections, "Podział systemu na sekcje", false, 15, false},
+    {kCmdSystemParameters, "Parametry hydrauliczne systemu", false, 16, false},
+};
+
+struct FillButton {
+  int id;
+  const char* tip;
+  int kind;
+};
+
+constexpr FillButton kFillButtons[] = {
+    {11130, "Budynek", kFillBuilding}, {11160, "Nawierzchnia utwardzona", kFillPaving},
+    {11120, "Oczko wodne/basen", kFillWater}, {11100, "Trawnik", kFillLawn},
+    {11110, "Żywopłot", kFillHedge}, {11140, "Drzewo/Krzew", kFillTrees},
+    {11150, "Kwiaty", kFillFlowers}, {11170, "Inne", kFillOther},
+};
+
+// The commands whose pressed state the drawing toolbar shows.
+constexpr int kPressable[] = {kCmdCircle, kCmdRectangle, kCmdArea, kCmdEllipse, kCmdPolyline,
+                              kCmdText,   kCmdDimension, kCmdEdit, kCmdSelect,  kCmdPan};
+
+}  // namespace
+
+CMainFrame::CMainFrame() {
+  setObjectName("mainFrame");
+  setWindowTitle(kTitleBase);
+  setAccessibleName("VERDIMO");
+  const QString icon = QString::fromStdString(platform::fileSys().filePath(platform::GuiDir, "verdimo.png"));
+  if (QFileInfo::exists(icon)) setWindowIcon(QIcon(icon));
+  centre_ = new QStackedWidget(this);
+  splash_ = new CChildView(centre_);
+  centre_->addWidget(splash_);
+  setCentralWidget(centre_);
+  buildMenus();
+  buildToolbars();
+  buildStatusBar();
+  timer_ = new QTimer(this);
+  timer_->setObjectName("timer275");
+  timer_->setInterval(500);
+  connect(timer_, &QTimer::timeout, this, &CMainFrame::autosaveTick);
+  timer_->start();
+  app().projectOpen = 0;
+  updateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+  timer_->stop();
+  releaseProject();
+  undo_.clearAll();
+}
+
+QAction* CMainFrame::action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text, const QKeySequence& key, bool available) {
+  auto* a = new QAction(text, this);
+  a->setObjectName(QString("cmd%1").arg(id));
+  if (!key.isEmpty()) a->setShortcut(key);
+  a->setEnabled(available);
+  a->setProperty("available", available);
+  if (menu) menu->addAction(a);
+  actions_[id] = a;
+  connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+  return a;
+}
+
+void CMainFrame::buildMenus() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu("&Plik");
+  addCommand(file, kCmdNew, "Nowy projekt", QKeySequence("Ctrl+N"));
+  addCommand(file, kCmdOpen, QString::fromUtf8("Otwórz"), QKeySequence("Ctrl+O"));
+  addCommand(file, kCmdSave, "Zapisz", QKeySequence("Ctrl+S"));
+  addCommand(file, kCmdSaveAs, "Zapisz jako", QKeySequence("Ctrl+D"));
+  addCommand(file, kCmdClose, "Zamknij", QKeySequence("Ctrl+Q"));
+  file->addSeparator();
+  addCommand(file, kCmdPrintPreview, QString::fromUtf8("Pogląd wydruku"), QKeySequence("Ctrl+G"), false);
+  addCommand(file, kCmdPrint, "Drukuj", QKeySequence("Ctrl+F"), false);
+  file->addSeparator();
+  addCommand(file, kCmdProperties, QString::fromUtf8("Właściwości"), QKeySequence("Ctrl+I"), false);
+  file->addSeparator();
+  addCommand(file, kCmdExit, QString::fromUtf8("Wyjście"), QKeySequence("Alt+X"));
+
+  QMenu* viewMenu = bar->addMenu("&Widok");
+  QAction* status = addCommand(viewMenu, kCmdStatusBar, "&Pasek statusu");
+  status->setCheckable(true);
+  status->setChecked(true);
+
+  QMenu* settings = bar->addMenu("Ustawienia");
+  addCommand(settings, kCmdPreferences, "Preferencje", {}, false);
+  addCommand(settings, kCmdGrid, "Ustawienia siatki");
+
+  QMenu* base = bar->addMenu(QString::fromUtf8("Baza elementów"));
+  addCommand(base, kCmdBrowse, QString::fromUtf8("Przeglądaj"), QKeySequence("Ctrl+P"), false);
+  addCommand(base, kCmdSets, "Zestawy", QKeySequence("Ctrl+1"), false);
+
+  QMenu* reportsMenu = bar->addMenu("Raporty");
+  QMenu* prices = reportsMenu->addMenu("Ustawienia");
+  addCommand(prices, kCmdMultiplier, QString::fromUtf8("Ceny - mnożnik"), {}, false);
+  addCommand(prices, kCmdVat, "Ceny - podatek VAT", {}, false);
+  QMenu* sections = reportsMenu->addMenu("Kosztorys z podziałem na sekcje");
+  addCommand(sections, kCmdExtraElements, "Dodaj do raportu elementy z bazy danych", {}, false);
+  addCommand(sections, kCmdSectionsOpen, QString::fromUtf8("Otwórz w MS Word"));
+  addCommand(sections, kCmdSectionsSave, QString::fromUtf8("Zapisz raport elementów"));
+  addCommand(sections, kCmdSectionsPrint, QString::fromUtf8("Drukuj raport elementów"));
+  QMenu* summary = reportsMenu->addMenu("Kosztorys zbiorczy");
+  addCommand(summary, kCmdSummaryOpen, QString::fromUtf8("Otwórz w MS Word"));
+  addCommand(summary, kCmdSummarySave, QString::fromUtf8("Zapisz raport elementów"));
+  addCommand(summary, kCmdSummaryPrint, QString::fromUtf8("Drukuj raport elementów "));
+  QMenu* info = reportsMenu->addMenu("Informacje o projekcie");
+  addCommand(info, kCmdInfoOpen, QString::fromUtf8("Otwórz w MS Word"));
+  addCommand(info, kCmdInfoSave, "Zapisz ");
+  addCommand(info, kCmdInfoPrint, "Drukuj");
+
+  QMenu* help = bar->addMenu("&Pomoc");
+  addCommand(help, kCmdHelp, "Pomoc", QKeySequence::HelpContents);
+  addCommand(help, kCmdAbout, "&O programie...");
+
+  // Keys without a menu item: undo and redo as the frame has them, and as
+  // Qt applications have them.
+  QAction* undo = addCommand(nullptr, kCmdUndo, "Cofnij");
+  undo->setShortcuts({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")});
+  QAction* redo = addCommand(nullptr, kCmdRedo, QString::fromUtf8("Ponów"));
+  redo->setShortcuts({QKeySequence("Ctrl+A"), QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+  addAction(undo);
+  addAction(redo);
+  for (auto& [id, a] : actions_) a->setShortcutContext(Qt::WindowShortcut);
+}
+
+void CMainFrame::buildToolbars() {
+  options_ = new CMainToolBar([this] { return view_; }, this);
+  addToolBar(Qt::TopToolBarArea, options_);
+  connect(options_, &CMainToolBar::command, this, &CMainFrame::runCommand);
+  connect(options_->zoomList(), &QComboBox::currentIndexChanged, this, [this] { updateCommandStates(); });
+  addToolBarBreak(Qt::TopToolBarArea);
+
+  const QColor face = palette().button().color();
+  auto* drawing = new QToolBar(QString::fromUtf8("Rysowanie"), this);
+  drawing->setObjectName("drawingToolbar");
+  drawing->setIconSize({25, 25});
+  const auto images = cutStrip(loadComposedPicture("toolbar1a.bmp", "toolbar1amask.bmp", face), 25, 17);
+  for (const DrawingButton& b : kDrawingButtons) {
+    if (!b.tip) {
+      drawing->addSeparator();
+      continue;
+    }
+    const QString tip = QString::fromUtf8(b.tip);
+    QAction* a = addCommand(nullptr, b.id, tip, {}, b.available);
+    a->setToolTip(tip);
+    a->setStatusTip(tip);
+    a->setCheckable(b.checkable);
+    if (b.image >= 0 && !images[static_cast<size_t>(b.image)].isNull())
+      a->setIcon(buttonIcon(images[static_cast<size_t>(b.image)]));
+    drawing->addAction(a);
+    if (QWidget* w = drawing->widgetForAction(a)) w->setAccessibleName(tip);
+  }
+  addToolBar(Qt::TopToolBarArea, drawing);
+
+  auto* fills = new QToolBar(QString::fromUtf8("Wypełnienia"), this);
+  fills->setObjectName("fillToolbar");
+  fills->setIconSize({32, 32});
+  const auto fillImages = cutStrip(loadComposedPicture("toolbar2.bmp", "toolbar2mask.bmp", face), 32, 8);
+  fillGroup_ = new QActionGroup(this);
+  fillGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  for (size_t i = 0; i < std::size(kFillButtons); ++i) {
+    const FillButton& b = kFillButtons[i];
+    const QString tip = QString::fromUtf8(b.tip);
+    QAction* a = addCommand(nullptr, b.id, tip);
+    a->setToolTip(tip);
+    a->setCheckable(true);
+    a->setActionGroup(fillGroup_);
+    if (!fillImages[i].isNull()) a->setIcon(buttonIcon(fillImages[i]));
+    fills->addAction(a);
+    if (QWidget* w = fills->widgetForAction(a)) w->setAccessibleName(tip);
+  }
+  addToolBar(Qt::LeftToolBarArea, fills);
+}
+
+void CMainFrame::buildStatusBar() {
+  QStatusBar* bar = statusBar();
+  pane0_ = new QLabel(QString::fromUtf8("Gotów"), bar);
+  pane0_->setObjectName("statusPane0");
+  panePointer_ = new QLabel(bar);
+  panePointer_->setObjectName("statusPointer");
+  panePointer_->setToolTip(QString::fromUtf8("Położenie wskaźnika na planie [m]"));
+  paneZoom_ = new QLabel(bar);
+  paneZoom_->setObjectName("statusZoom");
+  paneScale_ = new QLabel(bar);
+  paneScale_->setObjectName("statusScale");
+  bar->addWidget(pane0_, 1);
+  bar->addPermanentWidget(panePointer_);
+  bar->addPermanentWidget(paneZoom_);
+  bar->addPermanentWidget(paneScale_);
+}
+
+QString CMainFrame::statusMessage() const { return pane0_->text(); }
+void CMainFrame::setStatus(const QString& text) { pane0_->setText(text); }
+
+void CMainFrame::updateTitle() {
+  QString name = QString::fromUtf8("Nowy");
+  if (!app().projectUntitled && !app().projectPath.empty()) name = QString::fromStdString(app().projectPath);
+  QString title = app().projectOpen ? QString("%1 [%2]").arg(kTitleBase, name) : QString(kTitleBase);
+  if (title.size() > kTitleLimit) title.truncate(kTitleLimit);
+  setWindowTitle(title);
+}
+
+void CMainFrame::updateCommandStates() {
+  const bool open = view_ != nullptr;
+  for (int id : {kCmdToolUndo, kCmdToolRedo, kCmdUndo, kCmdRedo})
+    if (QAction* a = action(id)) a->setEnabled(open);
+  if (view_) {
+    paneZoom_->setText(QString("%1%").arg(qRound(view_->document().zoom * 100)));
+    paneScale_->setText(QString("1:%1").arg(static_cast<double>(view_->document().scaleDenominator)));
+  } else {
+    paneZoom_->clear();
+    paneScale_->clear();
+    panePointer_->clear();
+  }
+}
+
+// --- commands -------------------------------------------------------------------------
+
+void CMainFrame::runCommand(int id) {
+  switch (id) {
+    case kCmdNew: newProject(); return;
+    case kCmdOpen: openProject(); return;
+    case kCmdOpenNamed:
+      if (savePrompt()) openProjectFile(projectToOpen);
+      return;
+    case kCmdSave: save(); return;
+    case kCmdSaveAs:
+      if (!view_) {
+        platform::tell("Musisz najpierw stworzyc nowy projekt, albo otworzyc istniejacy", "Info !!!!");
+        return;
+      }
+      saveAs();
+      return;
+    case kCmdClose: closeProject(); return;
+    case kCmdExit: close(); return;
+    case kCmdStatusBar: statusBar()->setVisible(action(kCmdStatusBar)->isChecked()); return;
+    case kCmdGrid: gridSettings(); return;
+    case kCmdSectionsOpen: reportCommand(reports::ReportKind::Sections, 0); return;
+    case kCmdSectionsSave: reportCommand(reports::ReportKind::Sections, 1); return;
+    case kCmdSectionsPrint: reportCommand(reports::ReportKind::Sections, 2); return;
+    case kCmdSummaryOpen: reportCommand(reports::ReportKind::Summary, 0); return;
+    case kCmdSummarySave: reportCommand(reports::ReportKind::Summary, 1); return;
+    case kCmdSummaryPrint: reportCommand(reports::ReportKind::Summary, 2); return;
+    case kCmdInfoOpen: reportCommand(reports::ReportKind::Info, 0); return;
+    case kCmdInfoSave: reportCommand(reports::ReportKind::Info, 1); return;
+    case kCmdInfoPrint: reportCommand(reports::ReportKind::Info, 2); return;
+    case kCmdHelp: openHelp(); return;
+    case kCmdAbout: {
+      CAboutDlg dlg(this);
+      dlg.exec();
+      return;
+    }
+    case kCmdUndo: case kCmdToolUndo: undoCommand(false); return;
+    case kCmdRedo: case kCmdToolRedo: undoCommand(true); return;
+    case kCmdCircle: terrainToolCommand(id, kToolCircle); return;
+    case kCmdEllipse: terrainToolCommand(id, kToolEllipse); return;
+    case kCmdRectangle: terrainToolCommand(id, kToolRectangle); return;
+    case kCmdArea: terrainToolCommand(id, kToolArea); return;
+    case kCmdPolyline: terrainToolCommand(id, kToolPolyline); return;
+    case kCmdEdit:
+      if (view_) {
+        view_->setTool(kToolEdit);
+        view_->setSelectMode(0);
+      }
+      clearToolButtons();
+      action(id)->setChecked(true);
+      return;
+    case kCmdSelect: case kCmdPan:
+      if (view_) {
+        view_->cancelTool();
+        view_->setTool(id == kCmdPan ? kToolPan : kToolEdit);
+        if (id == kCmdSelect) view_->setSelectMode(1);
+      }
+      clearToolButtons();
+      action(id)->setChecked(true);
+      return;
+    default: break;
+  }
+  for (const FillButton& b : kFillButtons)
+    if (b.id == id) fillCommand(id, b.kind);
+}
+
+void CMainFrame::clearToolButtons() {
+  for (int id : kPressable)
+    if (QAction* a = action(id)) a->setChecked(false);
+  if (view_) {
+    view_->document().selected = nullptr;
+    view_->editor().clearSelection();
+    view_->refresh();
+  }
+}
+
+void CMainFrame::applyTerrainTool(bool cancel) {
+  if (!view_) return;
+  CGraphicPlane& doc = view_->document();
+  if (cancel) {
+    view_->cancelTool();
+    view_->setTool(app().currentTerrainTool);
+  }
+  doc.toolKind = app().currentFillKind;
+  doc.toolColour = app().currentTerrainColour;
+}
+
+void CMainFrame::terrainToolCommand(int id, int tool) {
+  clearToolButtons();
+  action(id)->setChecked(true);
+  app().currentTerrainTool = tool;
+  applyTerrainTool(true);
+}
+
+void CMainFrame::fillCommand(int id, int kind) {
+  app().currentFillKind = kind;
+  app().currentTerrainColour =
+      kind == kFillOther ? app().settings.terrainLineColour : fillKindOutlineColour(kind);
+  // The fill buttons act as a group: the one chosen stays pressed.
+  action(id)->setChecked(true);
+  applyTerrainTool(false);
+}
+
+void CMainFrame::undoCommand(bool redo) {
+  if (!view_ || !app().projectOpen) return;
+  CGraphicPlane& doc = view_->document();
+  // An area or polyline half drawn stays as it is; its own snapshots are in the history.
+  if (redo)
+    undo_.redo(doc);
+  else
+    undo_.undo(doc);
+  if (view_->editor().selectedPrimitive() && view_->editor().selectedPrimitive()->deleted)
+    view_->editor().clearSelection();
+  view_->refresh();
+}
+
+// --- projects --------------------------------------------------------------------------
+
+bool CMainFrame::savePrompt() {
+  if (!view_ || view_->saved || !view_->modified) return true;
+  const platform::MessageAnswer answer = platform::messages().show(
+      {cp("Czy chcesz zapisać zmiany w pliku ???"), "Pytanie !!!", platform::MessageIcon::Question,
+       platform::MessageButtons::YesNoCancel});
+  if (answer == platform::MessageAnswer::Cancel) return false;
+  // Work is never dropped because its save did not happen.
+  if (answer == platform::MessageAnswer::Yes) return save();
+  return true;
+}
+
+void CMainFrame::releaseProject() {
+  if (!view_) return;
+  CProjWnd* v = view_;
+  if (application().document.get() == &v->document()) v->detachDocument();
+  view_ = nullptr;
+  centre_->removeWidget(v);
+  delete v;
+  undo_.reset();
+}
+
+void CMainFrame::installDocument() {
+  view_ = new CProjWnd(*application().document, undo_, centre_);
+  centre_->addWidget(view_);
+  centre_->setCurrentWidget(view_);
+  connect(view_, &CProjWnd::statusText, this, &CMainFrame::setStatus);
+  connect(view_, &CProjWnd::pointerAt, this, [this](double x, double y) {
+    panePointer_->setText(QString("x: %1 m  y: %2 m").arg(x, 0, 'f', 2).arg(y, 0, 'f', 2));
+  });
+  connect(view_, &CProjWnd::zoomInRequested, options_, &CMainToolBar::zoomIn);
+  connect(view_, &CProjWnd::zoomOutRequested, options_, &CMainToolBar::zoomOut);
+  connect(view_, &CProjWnd::zoomResetRequested, options_, &CMainToolBar::resetZoom);
+  connect(view_, &CProjWnd::orthoChanged, options_, &CMainToolBar::setOrthoButton);
+  connect(view_, &CProjWnd::gridToggled, options_, &CMainToolBar::setGridButton);
+}
+
+void CMainFrame::afterProjectMade() {
+  options_->resetToolbar();
+  options_->selectAllFilter();
+  options_->resetZoom();
+  // The switches of the bar hold for the new view.
+  CGraphicPlane& doc = view_->document();
+  doc.showGrips = 1;
+  doc.noFill = 0;
+  doc.showCoverage = 1;
+  doc.showLabels = 1;
+  doc.showFlows = 0;
+  view_->setGridShown(true);
+  view_->setSnapToGrid(false);
+  view_->setHideBackground(false);
+  // Every project starts without a tool.
+  view_->setTool(0);
+  clearToolButtons();
+  applyTerrainTool(false);
+  undo_.reset();
+  view_->modified = false;
+  view_->saved = false;
+  updateTitle();
+  updateCommandStates();
+  setStatus(QString::fromUtf8("Gotów"));
+  view_->setFocus();
+}
+
+void CMainFrame::newProject() {
+  if (!savePrompt()) return;
+  releaseProject();
+  ::newProject();
+  installDocument();
+  updateTitle();
+  // The drawing scale, asked until it is a number.
+  unsigned denominator = 0;
+  do {
+    CDlgProjScale dlg(this);
+    dlg.exec();
+    denominator = dlg.denominator;
+  } while (denominator == 0);
+  CGraphicPlane& doc = view_->document();
+  doc.pixelsPerCm = 29;
+  doc.scaleDenominator = static_cast<float>(denominator);
+  afterProjectMade();
+}
+
+void CMainFrame::openProject() {
+  if (!savePrompt()) return;
+  QFileDialog dlg(this, QString::fromUtf8("Otwórz"), projectsFolder(),
+                  QString::fromUtf8("Projekty (*.prj);;Wszystkie pliki (*)"));
+  dlg.setObjectName("openDialog");
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::ExistingFile);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+  openProjectFile(dlg.selectedFiles().front());
+}
+
+bool CMainFrame::openProjectFile(const QString& path) {
+  const std::string file = path.toStdString();
+  const ProjectResult r = ::openProject(file);
+  if (!r.ok) {
+    // The open project stays as it was.
+    platform::tell(r.message, r.caption.empty() ? "Info!!" : r.caption, platform::MessageIcon::Error);
+    return false;
+  }
+  releaseProject();
+  installDocument();
+  CGraphicPlane& doc = view_->document();
+  doc.fileName = file;
+  loadBackground();
+  doc.rescaleSprinklers();
+  afterProjectMade();
+  if (!r.message.empty()) platform::tell(r.message, r.caption.empty() ? "Info" : r.caption);
+  return true;
+}
+
+void CMainFrame::loadBackground() {
+  CGraphicPlane& doc = view_->document();
+  if (!doc.hasBackground) return;
+  auto image = std::make_shared<platform::Image>(loadBackgroundImage(doc));
+  if (image->width <= 0) {
+    doc.pixelsPerCm = 29;
+    return;
+  }
+  view_->setBackground(std::move(image));
+}
+
+QString CMainFrame::chooseSaveName(const QString& title, const QString& suggestion, const QString& filter,
+                                   const QString& suffix) {
+  QFileDialog dlg(this, title, projectsFolder(), filter);
+  dlg.setObjectName("saveDialog");
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setDefaultSuffix(suffix);
+  dlg.selectFile(suggestion);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+  return dlg.selectedFiles().front();
+}
+
+bool CMainFrame::writeProject(const QString& path) {
+  const ProjectResult r = saveOpenProject(path.toStdString());
+  if (!r.ok) {
+    platform::tell(r.message, r.caption.empty() ? "Info!!" : r.caption, platform::MessageIcon::Error);
+    return false;
+  }
+  view_->document().fileName = path.toStdString();
+  view_->saved = true;
+  view_->modified = false;
+  app().projectOpen = 1;
+  updateTitle();
+  setStatus(QString("%1 %2").arg(QString::fromUtf8("Zapisano plik: "), path));
+  if (!r.message.empty()) platform::tell(r.message, r.caption.empty() ? "Info" : r.caption);
+  return true;
+}
+
+bool CMainFrame::save() {
+  if (!view_) {
+    platform::tell("Musisz najpierw stworzyc nowy projekt, albo otworzyc istniejacy", "Info !!!!");
+    return false;
+  }
+  if (app().projectUntitled || app().projectPath.empty()) return saveAs();
+  return writeProject(QString::fromStdString(app().projectPath));
+}
+
+bool CMainFrame::saveAs() {
+  if (!view_) return false;
+  const QString path = chooseSaveName("Zapisz jako", "nowy.prj",
+                                      QString::fromUtf8("Projekty (*.prj);;Wszystkie pliki (*)"), "prj");
+  if (path.isEmpty()) return false;
+  return writeProject(path);
+}
+
+void CMainFrame::closeProject() {
+  if (!view_) return;
+  if (!savePrompt()) return;
+  releaseProject();
+  ::closeProject();
+  centre_->setCurrentWidget(splash_);
+  updateTitle();
+  updateCommandStates();
+  clearToolButtons();
+  setStatus(QString::fromUtf8("Gotów"));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+  if (view_ && !savePrompt()) {
+    e->ignore();
+    return;
+  }
+  application().autosave.stop();
+  app().projectOpen = 0;
+  app().projectUntitled = 0;
+  timer_->stop();
+  e->accept();
+}
+
+void CMainFrame::autosaveTick() {
+  if (!view_ || !application().autosave.isDue()) return;
+  if (app().projectUntitled) {
+    // An untitled project is kept as autosave1.prj, autosave2.prj, ... in the
+    // projects folder and stays untitled: the user still chooses its name.
+    const std::string path = platform::fileSys().filePath(platform::UserProjectsDir, application().autosave.fileName());
+    ProjectIo io = projectIo(view_->document());
+    const ProjectResult r = saveProject(io, path);
+    if (r.ok) setStatus(QString("%1 %2").arg(QString::fromUtf8("Zapisano plik: "), QString::fromStdString(path)));
+    else platform::tell(r.message, r.caption.empty() ? "Info!!" : r.caption, platform::MessageIcon::Error);
+    return;
+  }
+  writeProject(QString::fromStdString(app().projectPath));
+}
+
+// --- settings ---------------------------------------------------------------------------
+
+void CMainFrame::gridSettings() {
+  if (!view_) {
+    platform::tell(cp("Musi być otwarty projekt aby ustawić parametry siatki."), "Info !!!");
+    return;
+  }
+  CGraphicPlane& doc = view_->document();
+  CDlgGrid dlg(doc.gridStep, app().settings.gridColour, this);
+  dlg.exec();
+  app().settings.gridColour = dlg.colour();
+  // A step of nothing cannot be drawn: the grid keeps its step.
+  if (dlg.step > 0) doc.gridStep = dlg.step;
+  view_->refresh();
+}
+
+// --- reports and help ---------------------------------------------------------------------
+
+void CMainFrame::reportCommand(reports::ReportKind kind, int use) {
+  if (!view_) {
+    if (use == 1) reports::tellNoProject();
+    return;
+  }
+  const CGraphicPlane& doc = view_->document();
+  std::string path;
+  if (use == 1) {
+    const QString chosen =
+        chooseSaveName("Zapisz", QString::fromStdString(platform::cp1250ToUtf8(reports::initialSaveName(kind))) + ".html",
+                       "Zestawienia (*.html);;Wszystkie pliki (*)", "html");
+    if (chosen.isEmpty()) return;
+    path = chosen.toStdString();
+  } else {
+    path = reports::temporaryReportPath(kind, use == 0 ? reports::ReportUse::OpenInWordProcessor
+                                                       : reports::ReportUse::Print);
+  }
+  if (!reports::writeReport(kind, doc, path)) return;
+  platform::ShellResult r;
+  switch (use) {
+    case 0: r = platform::openInWordProcessor(path); break;
+    case 1: r = platform::openWithDefault(path); break;
+    default: r = platform::printHtmlFile(path); break;
+  }
+  if (!r.ok) platform::tell(r.message, "Info", platform::MessageIcon::Error);
+}
+
+void CMainFrame::openHelp() {
+  const std::string path = platform::fileSys().filePath(platform::HelpDir, "Help.html");
+  const platform::ShellResult r = platform::openWithDefault(path);
+  if (!r.ok) platform::tell(r.message, "Info", platform::MessageIcon::Error);
+}

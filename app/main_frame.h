@@ -1,0 +1,150 @@
+#pragma once
+// The main window: menus, status bar, the options bar and the drawing and
+// fill toolbars around the plan view of the open project (or the splash
+// view while none is open); the project commands, the report commands and
+// the autosave timer.
+
+#include <QMainWindow>
+#include <QString>
+#include <map>
+#include <memory>
+
+#include "editing/undo_history.h"
+#include "reports/reports.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QStackedWidget;
+class QTimer;
+class CChildView;
+class CMainToolBar;
+class CProjWnd;
+
+// The command ids of the menu and the drawing toolbar.
+enum FrameCommand {
+  kCmdNew = 32771,
+  kCmdOpen = 32772,
+  kCmdSave = 32773,
+  kCmdSaveAs = 32855,
+  kCmdClose = 32856,
+  kCmdPrintPreview = 32828,
+  kCmdPrint = 32829,
+  kCmdProperties = 32781,
+  kCmdExit = 57665,
+  kCmdStatusBar = 59393,
+  kCmdPreferences = 32776,
+  kCmdGrid = 32782,
+  kCmdBrowse = 32778,
+  kCmdSets = 32779,
+  kCmdMultiplier = 32927,
+  kCmdVat = 32925,
+  kCmdExtraElements = 32885,
+  kCmdSectionsOpen = 32888,
+  kCmdSectionsSave = 32886,
+  kCmdSectionsPrint = 32887,
+  kCmdSummaryOpen = 32820,
+  kCmdSummarySave = 32780,
+  kCmdSummaryPrint = 32819,
+  kCmdInfoOpen = 32897,
+  kCmdInfoSave = 32894,
+  kCmdInfoPrint = 32895,
+  kCmdHelp = 57670,
+  kCmdAbout = 57664,
+  kCmdUndo = 57643,
+  kCmdRedo = 57644,
+  kCmdOpenNamed = 32901,
+  // drawing toolbar
+  kCmdCircle = 32783,
+  kCmdEllipse = 32823,
+  kCmdRectangle = 32784,
+  kCmdArea = 32785,
+  kCmdPolyline = 32824,
+  kCmdText = 32786,
+  kCmdRaster = 32791,
+  kCmdDimension = 32789,
+  kCmdPan = 32900,
+  kCmdEdit = 32787,
+  kCmdSelect = 32792,
+  kCmdToolUndo = 32794,
+  kCmdToolRedo = 32795,
+  kCmdSections = 32796,
+  kCmdSystemParameters = 32853,
+};
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  CMainFrame();
+  ~CMainFrame() override;
+
+  // The open project's plan view, or null.
+  CProjWnd* view() const { return view_; }
+  CMUndo& undoHistory() { return undo_; }
+  CMainToolBar* optionsBar() const { return options_; }
+  // The action of a command id (menus and toolbars), or null.
+  QAction* action(int id) const;
+  // The text of the status bar's first pane.
+  QString statusMessage() const;
+
+  // The project named on the command line, opened by command 32901.
+  QString projectToOpen;
+  void runCommand(int id);
+
+  // --- project commands -----------------------------------------------------------
+  void newProject();
+  void openProject();
+  // Opens `path` as Open does after its dialog. False when it did not open.
+  bool openProjectFile(const QString& path);
+  bool save();
+  bool saveAs();
+  void closeProject();
+  // The save prompt: false when the user cancelled (or a save did not happen).
+  bool savePrompt();
+  // Runs the autosave check of the timer now.
+  void autosaveTick();
+
+  // The terrain tool state of the drawing and fill toolbars.
+  void applyTerrainTool(bool cancel);
+  void clearToolButtons();
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void buildMenus();
+  void buildToolbars();
+  void buildStatusBar();
+  QAction* addCommand(QMenu* menu, int id, const QString& text, const QKeySequence& key = {}, bool available = true);
+  void updateTitle();
+  void updateCommandStates();
+  void setStatus(const QString& text);
+  // Replaces the open project's view by one for the document now in the model.
+  void installDocument();
+  void releaseProject();
+  void afterProjectMade();
+  void loadBackground();
+  // A save to `path` with the user told of a failure; true when written.
+  bool writeProject(const QString& path);
+  QString chooseSaveName(const QString& title, const QString& suggestion, const QString& filter,
+                         const QString& suffix);
+  void terrainToolCommand(int id, int tool);
+  void fillCommand(int id, int kind);
+  void reportCommand(reports::ReportKind kind, int use);
+  void openHelp();
+  void undoCommand(bool redo);
+  void gridSettings();
+
+  CMUndo undo_;
+  CProjWnd* view_ = nullptr;
+  CChildView* splash_ = nullptr;
+  QStackedWidget* centre_ = nullptr;
+  CMainToolBar* options_ = nullptr;
+  QTimer* timer_ = nullptr;
+  QLabel* pane0_ = nullptr;
+  QLabel* panePointer_ = nullptr;
+  QLabel* paneZoom_ = nullptr;
+  QLabel* paneScale_ = nullptr;
+  std::map<int, QAction*> actions_;
+  QActionGroup* fillGroup_ = nullptr;
+};

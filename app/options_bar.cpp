@@ -1,0 +1,188 @@
+#include "app/options_bar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+
+#include "app/gui_pictures.h"
+#include "editing/ui/plan_view.h"
+
+const int CMainToolBar::kZoomPercent[14] = {10, 25, 50, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, 1500};
+
+namespace {
+
+QString idName(int id) { return QString("ctl%1").arg(id); }
+
+}  // namespace
+
+CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
+    : QToolBar(QString::fromUtf8("Opcje"), parent), view_(std::move(view)) {
+  setObjectName("optionsBar");
+  setAccessibleName("Opcje");
+  setMovable(false);
+  setIconSize({32, 32});
+
+  addPictureButton(1009, "foldernew", "Nowy projekt", false);
+  addPictureButton(1001, "folder", QString::fromUtf8("Otwórz projekt"), false);
+  addPictureButton(1011, "foldersave", "Zapisz projekt", false);
+  addPictureButton(1012, "print", "Drukuj/Opcje drukowania", false)->setEnabled(false);
+  addPictureButton(1006, "pprev", QString::fromUtf8("Podgląd wydruku"), false)->setEnabled(false);
+  addSeparator();
+  addPictureButton(1005, "grid", QString::fromUtf8("Włącz/Wyłącz siatkę"), true);
+  addPictureButton(1002, "grid2", QString::fromUtf8("Włącz/Wyłącz przyciąganie do siatki"), true);
+  addPictureButton(1003, "ortho", QString::fromUtf8("Włącz/Wyłącz ORTO"), true);
+  addSeparator();
+  addPictureButton(1007, "loopa_plus", QString::fromUtf8("Powiększ widok"), false);
+  addPictureButton(1008, "loopa_minus", "Pomniejsz widok", false);
+
+  auto* zoomLabel = new QLabel(" Zoom: ", this);
+  addWidget(zoomLabel);
+  zoom_ = new QComboBox(this);
+  zoom_->setObjectName(idName(1028));
+  zoom_->setToolTip(QString::fromUtf8("Powiększenie"));
+  zoom_->setAccessibleName(QString::fromUtf8("Powiększenie"));
+  for (int p : kZoomPercent) zoom_->addItem(QString("%1%").arg(p), p);
+  zoom_->setCurrentIndex(3);
+  zoomLabel->setBuddy(zoom_);
+  addWidget(zoom_);
+  connect(zoom_, &QComboBox::activated, this, [this] { applyZoom(); });
+
+  auto* filterLabel = new QLabel("  Edytuj ", this);
+  addWidget(filterLabel);
+  filter_ = new QComboBox(this);
+  filter_->setObjectName(idName(1041));
+  filter_->setToolTip("Selektywna edycja");
+  filter_->setAccessibleName("Selektywna edycja");
+  filter_->addItems({"Wszystko", "Teren", "System"});
+  filterLabel->setBuddy(filter_);
+  addWidget(filter_);
+  connect(filter_, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (CProjWnd* v = view_()) v->setEditFilter(i);
+  });
+  addSeparator();
+
+  // The object list window comes with its own dialog; until then the box is off.
+  addCheck(1025, "Wybierz z listy", QString::fromUtf8("Wybór obiektu z listy"))->setEnabled(false);
+  addCheck(1055, QString::fromUtf8("Ukryj tło"), QString::fromUtf8("Ukryj/Pokaż bitmapę"));
+  addCheck(1021, QString::fromUtf8("Wypełnienie"), QString::fromUtf8("Włącz/Wyłącz wypełnienia"));
+  addCheck(1020, "Punkty  kontrolne", QString::fromUtf8("Włącz/Wyłącz punkty kontrolne"));
+  addCheck(1022, QString::fromUtf8("Zasięgi"), QString::fromUtf8("Włącz/Wyłącz zasięgi"));
+  addCheck(1023, "Opisy", QString::fromUtf8("Włącz/Wyłącz opisy"));
+  addCheck(1024, "Wydatki", QString::fromUtf8("Włącz/Wyłącz wydatki"));
+
+  connect(button(1009), &QToolButton::clicked, this, [this] { emit command(32771); });
+  connect(button(1001), &QToolButton::clicked, this, [this] { emit command(32772); });
+  connect(button(1011), &QToolButton::clicked, this, [this] { emit command(32773); });
+  connect(button(1007), &QToolButton::clicked, this, [this] { zoomIn(); });
+  connect(button(1008), &QToolButton::clicked, this, [this] { zoomOut(); });
+  resetToolbar();
+}
+
+QToolButton* CMainToolBar::addPictureButton(int id, const QString& picture, const QString& tip, bool checkable) {
+  auto* b = new QToolButton(this);
+  b->setObjectName(idName(id));
+  b->setToolTip(tip);
+  b->setAccessibleName(tip);
+  b->setCheckable(checkable);
+  b->setAutoRaise(true);
+  const QImage composed = loadComposedPicture(picture + ".bmp", picture + "_m.bmp", palette().button().color());
+  if (composed.isNull())
+    b->setText(tip);
+  else
+    b->setIcon(buttonIcon(composed));
+  addWidget(b);
+  if (checkable) connect(b, &QToolButton::toggled, this, [this, id](bool on) { switched(id, on); });
+  return b;
+}
+
+QCheckBox* CMainToolBar::addCheck(int id, const QString& text, const QString& tip) {
+  auto* c = new QCheckBox(text, this);
+  c->setObjectName(idName(id));
+  c->setToolTip(tip);
+  c->setAccessibleName(text);
+  c->setAccessibleDescription(tip);
+  addWidget(c);
+  connect(c, &QCheckBox::toggled, this, [this, id](bool on) { switched(id, on); });
+  return c;
+}
+
+QToolButton* CMainToolBar::button(int id) const { return findChild<QToolButton*>(idName(id)); }
+QCheckBox* CMainToolBar::checkBox(int id) const { return findChild<QCheckBox*>(idName(id)); }
+
+void CMainToolBar::switched(int id, bool on) {
+  if (id == 1003) app().orthoOn = on;
+  CProjWnd* v = view_();
+  if (!v || !app().projectOpen) return;
+  CGraphicPlane& doc = v->document();
+  switch (id) {
+    case 1005: v->setGridShown(on); break;
+    case 1002: v->setSnapToGrid(on); return;
+    case 1003: break;
+    case 1055: v->setHideBackground(on); break;
+    case 1021:
+      doc.noFill = !on;
+      break;
+    case 1020: doc.showGrips = on; break;
+    case 1022: doc.showCoverage = on; break;
+    case 1023: doc.showLabels = on; break;
+    case 1024: doc.showFlows = on; break;
+    default: break;
+  }
+  v->refresh();
+}
+
+void CMainToolBar::resetToolbar() {
+  const std::pair<int, bool> buttons[] = {{1005, true}, {1002, false}, {1003, false}};
+  for (auto [id, on] : buttons) button(id)->setChecked(on);
+  const std::pair<int, bool> checks[] = {{1055, false}, {1020, true}, {1021, true},
+                                         {1022, true},  {1023, true}, {1024, false}};
+  for (auto [id, on] : checks) checkBox(id)->setChecked(on);
+  app().orthoOn = 0;
+}
+
+void CMainToolBar::resetZoom() {
+  zoom_->setCurrentIndex(3);
+  applyZoom();
+  if (CProjWnd* v = view_()) v->resetOrigin();
+}
+
+void CMainToolBar::zoomIn() {
+  CProjWnd* v = view_();
+  if (!v || !app().projectOpen || v->document().tool == 90) return;
+  if (zoom_->currentIndex() >= zoom_->count() - 1) return;
+  zoom_->setCurrentIndex(zoom_->currentIndex() + 1);
+  applyZoom();
+}
+
+void CMainToolBar::zoomOut() {
+  CProjWnd* v = view_();
+  if (!v || !app().projectOpen || v->document().tool == 90) return;
+  if (zoom_->currentIndex() <= 0) return;
+  zoom_->setCurrentIndex(zoom_->currentIndex() - 1);
+  applyZoom();
+}
+
+void CMainToolBar::applyZoom() {
+  CProjWnd* v = view_();
+  if (!v || !app().projectOpen || v->document().tool == 90) return;
+  const double z = static_cast<float>(zoom_->currentData().toInt() * 0.01f);
+  v->applyZoom(z);
+}
+
+void CMainToolBar::setOrthoButton(bool on) {
+  QSignalBlocker block(button(1003));
+  button(1003)->setChecked(on);
+}
+
+void CMainToolBar::setGridButton(bool on) {
+  QSignalBlocker block(button(1005));
+  button(1005)->setChecked(on);
+}
+
+bool CMainToolBar::isSnapChecked() const { return button(1002)->isChecked(); }
+
+void CMainToolBar::selectAllFilter() {
+  filter_->setCurrentIndex(0);
+  if (CProjWnd* v = view_()) v->setEditFilter(0);
+}

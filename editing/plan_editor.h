@@ -1,0 +1,145 @@
+#pragma once
+// What the plan view's mouse and keys do to the open project: the terrain
+// tools, the edit and select tools, snapping to the grid, ORTO and vertex
+// snapping, deleting and the label switch. Plain C++: the view hands over
+// points in plan-view pixels (client point less the scroll origin) and a
+// canvas on its back buffer for the inverted feedback, then repaints as told.
+
+#include <memory>
+#include <string>
+
+#include "document/graphic_plane.h"
+#include "document/plan_painter.h"
+#include "editing/undo_history.h"
+
+// Tool codes of the plan view that are not placement codes of objects.
+enum PlanTool {
+  kToolNone = 0,
+  kToolCircle = 1,
+  kToolRectangle = 2,
+  kToolArea = 3,
+  kToolEllipse = 4,
+  kToolPolyline = 5,
+  kToolBaseSegment = 90,
+  kToolTwoPoints = 97,
+  kToolEdit = 1100,
+  kToolSection = 1400,
+  kToolPan = 1401,
+};
+
+// The context menus of the plan view.
+enum PlanMenu {
+  kMenuNone = 0,
+  kMenuObject = 217,
+  kMenuArea = 218,
+  kMenuShape = 219,
+  kMenuSprinkler = 220,
+  kMenuLine = 221,
+  kMenuText = 227,
+  kMenuPaste = 235,
+  kMenuWaterSource = 236,
+};
+
+// Modifier keys held with a mouse event.
+struct Modifiers {
+  bool shift = false;
+};
+
+// The status text of a tool (UTF-8).
+std::string toolStatusText(int tool, int selectMode);
+
+// A point truncated to the grid of `step` pixels (toward zero).
+platform::Point snapToGridStep(platform::Point p, double step);
+// `p` aligned with `previous`: straight below or above it when the move is
+// at least as tall as it is wide, else level with it.
+platform::Point orthoAligned(platform::Point p, platform::Point previous);
+
+class PlanEditor {
+ public:
+  PlanEditor(CGraphicPlane& doc, CMUndo& undo, PlanViewState& view) : doc_(doc), undo_(undo), view_(view) {}
+
+  // The canvas feedback is drawn on while an event is handled (the view's
+  // back buffer), or null.
+  void setCanvas(platform::Canvas* canvas);
+
+  // --- mouse (points in plan-view pixels) ----------------------------------------
+  void leftDown(platform::Point p, Modifiers m = {});
+  void mouseMove(platform::Point p, bool leftHeld, Modifiers m = {});
+  void leftUp(platform::Point p);
+  // The menu to show for a right click, or kMenuNone when the click finished
+  // a line being drawn (or did nothing).
+  PlanMenu rightDown(platform::Point p);
+
+  // --- commands --------------------------------------------------------------------
+  // "Usuń obiekt": the selected object, else the selected primitive. The only
+  // water source is refused with its message.
+  void deleteSelection();
+  void deleteSelectedObject();
+  void deleteSelectedPrimitive();
+  // "Ukryj/Pokaż opis" of the selected object.
+  void toggleLabel();
+  // Abandons the operation in progress.
+  void cancel();
+  // Forgets the selections and any grabbed point (a new tool was chosen).
+  void clearSelection();
+
+  // --- state -----------------------------------------------------------------------
+  // The point where the last press landed, snapped (for the paste point).
+  platform::Point pressPoint() const { return press_; }
+  platform::Point currentPoint() const { return current_; }
+  CPrimitive* selectedPrimitive() const { return selectedPrimitive_; }
+  bool dragging() const { return dragObject_ || dragPrimitive_; }
+  // A line (area, polyline or line object) is being drawn.
+  bool drawingLine() const;
+  // The plan must be painted anew before it is shown.
+  bool takeRepaintRequest() {
+    const bool r = repaint_;
+    repaint_ = false;
+    return r;
+  }
+  void requestRepaint() { repaint_ = true; }
+  // Called after a full repaint: the feedback of the shape being drawn is
+  // put back on the fresh picture.
+  void redrawFeedback();
+  // Moves the stored pointer onto a control point an object picked.
+  void pointerMovedTo(platform::Point p) { grabOffset_ = {p.x - press_.x, p.y - press_.y}; current_ = p; }
+
+  // The water sources on the plan (not deleted).
+  int waterSourceCount() const;
+
+  // Sub-mode of the edit tool: 0 drags control points, 1 only selects.
+  int selectMode = 0;
+
+ private:
+  platform::Point snapped(platform::Point p) const;
+  // The vertex of the shape being drawn, after ORTO and Shift snapping.
+  platform::Point constrainedVertex(platform::Point p, Modifiers m) const;
+  void prepare(CPrimitive& prim) const;
+  void terrainDown(platform::Point p, Modifiers m);
+  void editDown(platform::Point p);
+  bool pickPrimitive(platform::Point p);
+  void startShape(int type, platform::Point p);
+  void finishShape();
+  void discardShape();
+
+  CGraphicPlane& doc_;
+  CMUndo& undo_;
+  PlanViewState& view_;
+  platform::Canvas* canvas_ = nullptr;
+
+  platform::Point press_;
+  platform::Point current_;
+  platform::Point previous_;
+  platform::Point grabOffset_;
+  bool repaint_ = false;
+
+  CPrimitive* selectedPrimitive_ = nullptr;
+  // A control point is held: the copy taken before it was grabbed goes to
+  // the history at the first move.
+  CWBase* dragObject_ = nullptr;
+  CPrimitive* dragPrimitive_ = nullptr;
+  std::unique_ptr<CWBase> objectBefore_;
+  std::unique_ptr<CPrimitive> primitiveBefore_;
+  bool dragMoved_ = false;
+  platform::Point dragLast_;
+};

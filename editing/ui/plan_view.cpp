@@ -1,0 +1,501 @@
+#include "editing/ui/plan_view.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "objects/sprinkler.h"
+#include "objects/static_sprinkler.h"
+#include "platform/canvas_qpainter.h"
+#include "platform/qt_text.h"
+
+using platform::Point;
+
+namespace {
+
+// Menu texts and the commands they stand for.
+struct MenuItem {
+  int command;
+  const char* text;
+  bool available;  // the dialog behind it exists
+};
+
+// The commands of the context menus.
+enum ContextCommand {
+  kCmdToggleLabel = 32808,
+  kCmdDeleteObject = 32809,
+  kCmdDeletePrimitive = 32815,
+  kCmdTransform = 32814,
+  kCmdFillKind = 32858,
+  kCmdReduceRadius = 32818,
+  kCmdRememberRange = 32875,
+  kCmdRotateLabel = 32825,
+  kCmdEditText = 32827,
+  kCmdSourceParameters = 32899,
+  kCmdCopy = 32864,
+  kCmdPaste = 32863,
+  kCmdClearClipboard = 32869,
+};
+
+std::vector<MenuItem> menuItems(PlanMenu menu) {
+  switch (menu) {
+    case kMenuLine:
+      return {{kCmdRotateLabel, "Obróć opis", false}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
+              {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+    case kMenuText:
+      return {{kCmdEditText, "Edytuj", false}, {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+    case kMenuWaterSource:
+      return {{kCmdSourceParameters, "Zmien parametry", false}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
+              {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+    case kMenuSprinkler:
+      return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", false},
+              {kCmdRememberRange, "Zapamiętaj zakres zraszania", true},
+              {kCmdReduceRadius, "Redukuj promień zraszania", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+    case kMenuObject:
+      return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", false},
+              {kCmdDeleteObject, "Usuń obiekt", true}};
+    case kMenuArea:
+      return {{kCmdTransform, "Transformuj", false}, {kCmdCopy, "Kopiuj...", false},
+              {kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", false}, {kCmdDeletePrimitive, "Usuń obiekt", true}};
+    case kMenuShape:
+      return {{kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", false}, {kCmdCopy, "Kopiuj...", false},
+              {kCmdDeletePrimitive, "Usuń obiekt", true}};
+    case kMenuPaste:
+      return {{kCmdPaste, "Wklej..", false}, {kCmdClearClipboard, "Wyczyść schowek", false}};
+    default: return {};
+  }
+}
+
+}  // namespace
+
+CProjWnd::CProjWnd(CGraphicPlane& doc, CMUndo& undo, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(&doc), undo_(undo), editor_(doc, undo, state_) {
+  setObjectName("planView");
+  setAccessibleName("Plan");
+  setFrameShape(QFrame::NoFrame);
+  setFocusPolicy(Qt::StrongFocus);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  viewport()->setMouseTracking(true);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setAttribute(Qt::WA_NoSystemBackground);
+  viewport()->setFocusProxy(this);
+  doc_->undo = &undo_;
+  doc_->requestRepaint = [this] { invalidate(); };
+  app().planView = this;
+  undo_.onModified = [this] {
+    modified = true;
+    emit changed();
+  };
+  updateScrollRanges();
+  updateCursor();
+}
+
+CProjWnd::~CProjWnd() {
+  // The document may be gone already (another project was opened in its
+  // place): only the view's own links are taken down here.
+  undo_.onModified = nullptr;
+  if (app().planView == this) app().planView = nullptr;
+  // The history refers to the document's objects.
+  undo_.clearAll();
+}
+
+void CProjWnd::detachDocument() {
+  doc_->undo = nullptr;
+  doc_->requestRepaint = nullptr;
+  doc_->dc = nullptr;
+  for (const auto& p : doc_->terrain()) p->dc = nullptr;
+  for (const auto& o : doc_->objects()) o->dc = nullptr;
+}
+
+// --- switches --------------------------------------------------------------------
+
+void CProjWnd::setGridShown(bool on) {
+  state_.gridShown = on;
+  invalidate();
+}
+
+void CProjWnd::setHideBackground(bool on) {
+  state_.hideBackground = on;
+  invalidate();
+}
+
+void CProjWnd::setEditFilter(int filter) {
+  state_.editFilter = std::clamp(filter, 0, 2);
+  // A selection of the kind the filter now leaves alone would block the other tools.
+  if (state_.editFilter == 1) doc_->selected = nullptr;
+  invalidate();
+}
+
+void CProjWnd::refresh() { invalidate(); }
+
+void CProjWnd::setBackground(std::shared_ptr<const platform::Image> image) {
+  background_ = std::move(image);
+  state_.background = background_.get();
+  updateScrollRanges();
+  invalidate();
+}
+
+void CProjWnd::invalidate() {
+  bufferValid_ = false;
+  viewport()->update();
+}
+
+// --- scroll and zoom ----------------------------------------------------------------
+
+void CProjWnd::setScrollOrigin(Point origin) {
+  state_.scroll = origin;
+  invalidate();
+}
+
+void CProjWnd::updateScrollRanges() {
+  double e = 0;
+  if (doc_->hasBackground && background_) e = std::max(background_->width, background_->height);
+  e = e > 5000 ? e * 1.3 : 5000;
+  scrollRange_ = static_cast<int>(std::max(doc_->zoom, 1.0) * e);
+  ignoreScroll_ = true;
+  for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+    bar->setRange(-scrollRange_, scrollRange_);
+    bar->setPageStep(std::max(1, viewport()->width() / 2));
+    bar->setSingleStep(20);
+    bar->setValue(0);
+  }
+  ignoreScroll_ = false;
+}
+
+void CProjWnd::scrollContentsBy(int dx, int dy) {
+  if (ignoreScroll_) return;
+  state_.scroll.x += dx;
+  state_.scroll.y += dy;
+  invalidate();
+}
+
+bool CProjWnd::applyZoom(double z) {
+  if (panning_ || z == doc_->zoom || !(z > 0)) return false;
+  // The plan point in the middle of the view stays in the middle.
+  const double hw = viewport()->width() / 2, hh = viewport()->height() / 2;
+  const double old = doc_->zoom;
+  const double ux = (hw - state_.scroll.x) / old, uy = (hh - state_.scroll.y) / old;
+  state_.scroll = {static_cast<int>(std::lround(hw - ux * z)), static_cast<int>(std::lround(hh - uy * z))};
+  doc_->setZoom(static_cast<float>(z));
+  doc_->zoom = z;
+  updateScrollRanges();
+  invalidate();
+  return true;
+}
+
+void CProjWnd::resetOrigin() {
+  state_.scroll = {};
+  invalidate();
+}
+
+// --- tools -------------------------------------------------------------------------------
+
+void CProjWnd::setTool(int code) {
+  doc_->tool = code;
+  updateCursor();
+}
+
+void CProjWnd::cancelTool() {
+  withCanvas([&] { editor_.cancel(); });
+}
+
+void CProjWnd::updateCursor() {
+  if (doc_->tool == kToolPan)
+    viewport()->setCursor(leftHeld_ ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+  else
+    viewport()->setCursor(Qt::CrossCursor);
+}
+
+// --- painting ------------------------------------------------------------------------------
+
+void CProjWnd::ensureBuffer() {
+  const qreal dpr = viewport()->devicePixelRatioF();
+  const QSize size = viewport()->size() * dpr;
+  if (buffer_.size() != size || buffer_.devicePixelRatio() != dpr) {
+    buffer_ = QImage(size.expandedTo({1, 1}), QImage::Format_RGB32);
+    buffer_.setDevicePixelRatio(dpr);
+    bufferValid_ = false;
+  }
+  if (!bufferValid_) render();
+}
+
+void CProjWnd::render() {
+  state_.client = {viewport()->width(), viewport()->height()};
+  QPainter painter(&buffer_);
+  platform::QPainterCanvas canvas(painter);
+  paintPlan(*doc_, canvas, state_);
+  if (CPrimitive* prim = editor_.selectedPrimitive(); prim && !prim->deleted) {
+    prim->dc = &canvas;
+    prim->viewOrgX = state_.scroll.x;
+    prim->viewOrgY = state_.scroll.y;
+    prim->DrawHighlight();
+  }
+  editor_.setCanvas(&canvas);
+  editor_.redrawFeedback();
+  editor_.setCanvas(nullptr);
+  app().undoRedrawPending = 0;
+  bufferValid_ = true;
+}
+
+void CProjWnd::renderNow() {
+  bufferValid_ = false;
+  ensureBuffer();
+}
+
+void CProjWnd::paintEvent(QPaintEvent*) {
+  QPainter p(viewport());
+  if (panning_) {
+    // While the plan moves with the pointer, the last picture moves with it;
+    // the plan is drawn anew when the button is let go.
+    const QPoint shift(state_.scroll.x - panOrigin_.x, state_.scroll.y - panOrigin_.y);
+    p.fillRect(viewport()->rect(), platform::toQColor(app().settings.backgroundColour));
+    p.drawImage(shift, buffer_);
+    return;
+  }
+  ensureBuffer();
+  p.drawImage(0, 0, buffer_);
+}
+
+void CProjWnd::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()})
+    bar->setPageStep(std::max(1, viewport()->width() / 2));
+  bufferValid_ = false;
+}
+
+void CProjWnd::withCanvas(const std::function<void()>& f) {
+  if (panning_) {
+    f();
+    return;
+  }
+  ensureBuffer();
+  {
+    QPainter painter(&buffer_);
+    platform::QPainterCanvas canvas(painter);
+    editor_.setCanvas(&canvas);
+    f();
+    editor_.setCanvas(nullptr);
+    doc_->dc = nullptr;
+  }
+  if (editor_.takeRepaintRequest()) bufferValid_ = false;
+  viewport()->update();
+}
+
+// --- mouse ------------------------------------------------------------------------------------
+
+Point CProjWnd::planPoint(QPoint client) const { return {client.x() - state_.scroll.x, client.y() - state_.scroll.y}; }
+
+void CProjWnd::mousePressEvent(QMouseEvent* e) {
+  const QPoint at = e->position().toPoint();
+  if (e->button() == Qt::LeftButton) {
+    if (!viewport()->rect().contains(at)) return;
+    setFocus(Qt::MouseFocusReason);
+    leftHeld_ = true;
+    saved = false;
+    updateCursor();
+    if (doc_->tool == kToolPan) {
+      startPanAt(at);
+      return;
+    }
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
+    withCanvas([&] { editor_.leftDown(planPoint(at), {shift}); });
+  } else if (e->button() == Qt::RightButton) {
+    PlanMenu menu = kMenuNone;
+    withCanvas([&] { menu = editor_.rightDown(planPoint(at)); });
+    menuPoint_ = editor_.pressPoint();
+    if (menu != kMenuNone) showContextMenu(menu, e->globalPosition().toPoint());
+  }
+}
+
+void CProjWnd::startPanAt(QPoint client) {
+  panPress_ = client;
+  panOrigin_ = state_.scroll;
+}
+
+void CProjWnd::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint at = e->position().toPoint();
+  emit statusText(QString::fromUtf8(toolStatusText(doc_->tool, editor_.selectMode).c_str()));
+  const Point p = planPoint(at);
+  emit pointerAt(planUnitsToMetres(p.x / doc_->zoom, doc_->scaleDenominator, doc_->pixelsPerCm),
+                 planUnitsToMetres(p.y / doc_->zoom, doc_->scaleDenominator, doc_->pixelsPerCm));
+  const bool held = e->buttons() & Qt::LeftButton;
+  if (doc_->tool == kToolPan) {
+    if (held && leftHeld_) {
+      if (!panning_) {
+        ensureBuffer();
+        panning_ = true;
+        panNoFill_ = doc_->noFill;
+        doc_->noFill = 1;
+      }
+      state_.scroll = {panOrigin_.x + at.x() - panPress_.x(), panOrigin_.y + at.y() - panPress_.y()};
+      viewport()->update();
+    } else if (panning_) {
+      endPan();
+    }
+    return;
+  }
+  const bool shift = e->modifiers() & Qt::ShiftModifier;
+  withCanvas([&] { editor_.mouseMove(p, held, {shift}); });
+}
+
+void CProjWnd::endPan() {
+  panning_ = false;
+  doc_->noFill = panNoFill_;
+  updateCursor();
+  invalidate();
+}
+
+void CProjWnd::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  leftHeld_ = false;
+  if (panning_) {
+    endPan();
+    return;
+  }
+  updateCursor();
+  withCanvas([&] { editor_.leftUp(planPoint(e->position().toPoint())); });
+}
+
+void CProjWnd::wheelEvent(QWheelEvent* e) {
+  const int delta = e->angleDelta().y();
+  // Turning the wheel toward the user zooms in, away zooms out.
+  if (delta < 0) emit zoomInRequested();
+  else if (delta > 0) emit zoomOutRequested();
+  e->accept();
+}
+
+// --- keys ------------------------------------------------------------------------------------
+
+void CProjWnd::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Control:
+      if (!e->isAutoRepeat()) {
+        app().orthoOn = 1;
+        emit orthoChanged(true);
+        invalidate();
+      }
+      return;
+    case Qt::Key_Escape:
+      cancelTool();
+      invalidate();
+      return;
+    case Qt::Key_PageUp: emit zoomInRequested(); return;
+    case Qt::Key_PageDown: emit zoomOutRequested(); return;
+    case Qt::Key_Home:
+      emit zoomResetRequested();
+      invalidate();
+      return;
+    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down: {
+      const int dx = e->key() == Qt::Key_Left ? -1 : e->key() == Qt::Key_Right ? 1 : 0;
+      const int dy = e->key() == Qt::Key_Up ? -1 : e->key() == Qt::Key_Down ? 1 : 0;
+      QCursor::setPos(QCursor::pos() + QPoint(dx, dy));
+      return;
+    }
+    case Qt::Key_Delete:
+      withCanvas([&] { editor_.deleteSelection(); });
+      return;
+    case Qt::Key_D:
+      withCanvas([&] { editor_.toggleLabel(); });
+      return;
+    case Qt::Key_G:
+      if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) break;
+      state_.gridShown = !state_.gridShown;
+      emit gridToggled(state_.gridShown);
+      invalidate();
+      return;
+    case Qt::Key_M:
+      if (!e->isAutoRepeat() && !snapHeld_) {
+        snapHeld_ = true;
+        snapBefore_ = state_.snapToGrid;
+        state_.snapToGrid = 1;
+      }
+      return;
+    case Qt::Key_V:
+      if (!e->isAutoRepeat() && !panHeld_ && !editor_.drawingLine() && doc_->tool != kToolPan) {
+        panHeld_ = true;
+        heldTool_ = doc_->tool;
+        setTool(kToolPan);
+      }
+      return;
+    default: break;
+  }
+  QAbstractScrollArea::keyPressEvent(e);
+}
+
+void CProjWnd::keyReleaseEvent(QKeyEvent* e) {
+  if (e->isAutoRepeat()) return;
+  switch (e->key()) {
+    case Qt::Key_Control:
+      app().orthoOn = 0;
+      emit orthoChanged(false);
+      invalidate();
+      return;
+    case Qt::Key_M:
+      if (snapHeld_) {
+        snapHeld_ = false;
+        state_.snapToGrid = snapBefore_;
+      }
+      return;
+    case Qt::Key_V:
+      if (panHeld_) {
+        panHeld_ = false;
+        if (panning_) endPan();
+        leftHeld_ = false;
+        setTool(heldTool_);
+      }
+      return;
+    default: break;
+  }
+  QAbstractScrollArea::keyReleaseEvent(e);
+}
+
+void CProjWnd::focusOutEvent(QFocusEvent* e) {
+  // Keys let go elsewhere never reach the view: held modes end here.
+  if (snapHeld_) {
+    snapHeld_ = false;
+    state_.snapToGrid = snapBefore_;
+  }
+  if (panHeld_) {
+    panHeld_ = false;
+    if (panning_) endPan();
+    setTool(heldTool_);
+  }
+  QAbstractScrollArea::focusOutEvent(e);
+}
+
+// --- context menus -------------------------------------------------------------------------
+
+void CProjWnd::rememberRange() {
+  CWBase* o = doc_->selected;
+  if (auto* rotary = dynamic_cast<CWSprinkler*>(o)) rotary->RememberRange();
+  else if (auto* fixed = dynamic_cast<CWStaticSprinkler*>(o)) fixed->RememberRange();
+}
+
+void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
+  QMenu m(this);
+  m.setObjectName(QString("menu%1").arg(static_cast<int>(menu)));
+  for (const MenuItem& item : menuItems(menu)) {
+    QAction* a = m.addAction(QString::fromUtf8(item.text));
+    a->setObjectName(QString("cmd%1").arg(item.command));
+    a->setEnabled(item.available);
+    const int command = item.command;
+    connect(a, &QAction::triggered, this, [this, command] {
+      switch (command) {
+        case kCmdToggleLabel: withCanvas([&] { editor_.toggleLabel(); }); break;
+        case kCmdDeleteObject: withCanvas([&] { editor_.deleteSelectedObject(); }); break;
+        case kCmdDeletePrimitive: withCanvas([&] { editor_.deleteSelectedPrimitive(); }); break;
+        case kCmdRememberRange: rememberRange(); break;
+        default: break;
+      }
+    });
+  }
+  m.exec(global);
+}

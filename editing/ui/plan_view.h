@@ -1,0 +1,142 @@
+#pragma once
+// The plan view: the open project drawn double-buffered with its scroll
+// origin, zoom, grid and tools, and the mouse, keys and context menus that
+// edit it. The document lives inside the view for as long as the project is
+// open.
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "document/graphic_plane.h"
+#include "document/plan_painter.h"
+#include "editing/plan_editor.h"
+#include "editing/undo_history.h"
+
+class QMenu;
+
+class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
+  Q_OBJECT
+ public:
+  // Shows and edits `doc`, which the application owns and which outlives
+  // the view's use of it; `undo` is the frame's history.
+  CProjWnd(CGraphicPlane& doc, CMUndo& undo, QWidget* parent = nullptr);
+  ~CProjWnd() override;
+
+  CGraphicPlane& document() { return *doc_; }
+  // Takes the view's links out of the document (before the view goes while
+  // the document stays).
+  void detachDocument();
+  PlanEditor& editor() { return editor_; }
+  PlanViewState& state() { return state_; }
+
+  // --- display switches -----------------------------------------------------------
+  void setGridShown(bool on);
+  void setSnapToGrid(bool on) { state_.snapToGrid = on; }
+  void setHideBackground(bool on);
+  void setEditFilter(int filter);
+  // Repaints the whole plan (after a change of the model).
+  void refresh();
+  // The background image shown under the plan, or none.
+  void setBackground(std::shared_ptr<const platform::Image> image);
+
+  // --- scroll and zoom ---------------------------------------------------------------
+  // Origin of the plan on the screen, in pixels: a plan pixel p is at p + origin.
+  platform::Point scrollOrigin() const { return state_.scroll; }
+  void setScrollOrigin(platform::Point origin);
+  // Zooms to `z`, keeping the middle of the view where it is. Nothing happens
+  // while panning or when `z` is the zoom already. Returns whether it zoomed.
+  bool applyZoom(double z);
+  // Origin 0 and the zoom list's 100 % (the frame's part of the Home key).
+  void resetOrigin();
+  bool panning() const { return panning_; }
+  // The scroll ranges: -e to e with e from the background's size and the zoom.
+  void updateScrollRanges();
+  int scrollRange() const { return scrollRange_; }
+
+  // --- tools ---------------------------------------------------------------------------
+  void setTool(int code);
+  int selectMode() const { return editor_.selectMode; }
+  void setSelectMode(int m) { editor_.selectMode = m; }
+  void cancelTool();
+
+  // --- flags of the frame's save prompt ------------------------------------------------
+  bool modified = false;
+  bool saved = false;
+
+  // --- PlanViewLink --------------------------------------------------------------------
+  bool snapToGrid() const override { return state_.snapToGrid != 0; }
+  void movePointerTo(platform::Point p) override { editor_.pointerMovedTo(p); }
+
+  // The last right click, in plan-view pixels (the paste point).
+  platform::Point menuPoint() const { return menuPoint_; }
+  // Renders the plan now into the back buffer (tests and benchmarks).
+  void renderNow();
+  const QImage& backBuffer() const { return buffer_; }
+
+ signals:
+  void statusText(const QString& text);
+  // The plan point under the pointer, in metres on the ground.
+  void pointerAt(double xMetres, double yMetres);
+  void zoomInRequested();
+  void zoomOutRequested();
+  void zoomResetRequested();
+  void orthoChanged(bool on);
+  void gridToggled(bool on);
+  void changed();
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+
+ private:
+  // Runs `f` with the editor drawing its feedback on the back buffer, then
+  // repaints as the editor asks.
+  void withCanvas(const std::function<void()>& f);
+  void ensureBuffer();
+  void render();
+  void invalidate();
+  platform::Point planPoint(QPoint client) const;
+  void showContextMenu(PlanMenu menu, QPoint global);
+  void updateCursor();
+  void startPanAt(QPoint client);
+  void endPan();
+  void rememberRange();
+
+  CGraphicPlane* doc_;
+  CMUndo& undo_;
+  PlanViewState state_;
+  PlanEditor editor_;
+  std::shared_ptr<const platform::Image> background_;
+
+  QImage buffer_;
+  bool bufferValid_ = false;
+  int scrollRange_ = 5000;
+  bool ignoreScroll_ = false;
+
+  // Panning: the press point and origin it started from, and the picture of
+  // the plan that moves with the pointer until the button is let go.
+  bool panning_ = false;
+  QPoint panPress_;
+  platform::Point panOrigin_;
+  int panNoFill_ = 0;
+  bool leftHeld_ = false;
+
+  // V held: the pan tool stands in for `heldTool_`; M held: snapping.
+  bool panHeld_ = false;
+  int heldTool_ = 0;
+  bool snapHeld_ = false;
+  int snapBefore_ = 0;
+
+  platform::Point menuPoint_;
+};

@@ -1,0 +1,163 @@
+#include "editing/undo_history.h"
+
+#include "objects/symbols.h"
+#include "platform/message_sink.h"
+#include "platform/textcodec.h"
+
+void CObjContainer::Init() {
+  if (object_) objectCopy_ = object_->clone();
+  if (primitive_) primitiveCopy_ = primitive_->clone();
+}
+
+void CObjContainer::Apply() {
+  if (object_ && objectCopy_) object_->assign(*objectCopy_);
+  if (primitive_ && primitiveCopy_) primitive_->assign(*primitiveCopy_);
+  objectCopy_.reset();
+  primitiveCopy_.reset();
+}
+
+void CDelLast::Apply() {
+  if (primitive_) {
+    if (type >= kTerrainCircle && type <= kTerrainPolyline) primitive_->deleted = !primitive_->deleted;
+    return;
+  }
+  if (!object_) return;
+  switch (type) {
+    case kTypeValve: {
+      // A water source stays: the plan must keep one.
+      const auto* valve = dynamic_cast<const CWValve*>(object_);
+      if (valve && valve->IsWaterSource()) return;
+      object_->deleted = !object_->deleted;
+      return;
+    }
+    case kTypeSprinkler: case kTypePipe: case kTypeSet: case kTypeController: case kTypeStaticSprinkler:
+    case kTypeMicroHadar: case kTypeDripline: case kTypeCable: case kTypeValveBox: case kTypeRainSensor:
+    case kTypeRws: case kTypeMicroSprinkler: case kTypeText: case kListCodeDimension:
+      object_->deleted = !object_->deleted;
+      return;
+    default:
+      // Filters and regulators: no control places them, nothing to toggle.
+      return;
+  }
+}
+
+void CMUndo::modified() {
+  if (onModified) onModified();
+}
+
+void CMUndo::pushEntry(std::unique_ptr<CObjContainer> e) {
+  modified();
+  undo_.push_back(std::move(e));
+  ++pushedTotal_;
+  if (checkpoint_) ++snapshotsInCheckpoint_;
+}
+
+void CMUndo::pushSnapshot(CWBase& object) {
+  auto e = std::make_unique<CObjContainer>(&object, nullptr);
+  e->Init();
+  pushEntry(std::move(e));
+}
+
+void CMUndo::pushSnapshot(CPrimitive& primitive) {
+  auto e = std::make_unique<CObjContainer>(nullptr, &primitive);
+  e->Init();
+  pushEntry(std::move(e));
+}
+
+void CMUndo::pushCopy(CWBase& target, std::unique_ptr<CWBase> copy) {
+  auto e = std::make_unique<CObjContainer>(&target, nullptr);
+  e->adopt(std::move(copy), nullptr);
+  pushEntry(std::move(e));
+}
+
+void CMUndo::pushCopy(CPrimitive& target, std::unique_ptr<CPrimitive> copy) {
+  auto e = std::make_unique<CObjContainer>(nullptr, &target);
+  e->adopt(nullptr, std::move(copy));
+  pushEntry(std::move(e));
+}
+
+void CMUndo::pushToggle(CWBase& object, int type) {
+  modified();
+  undo_.push_back(std::make_unique<CDelLast>(&object, nullptr, type));
+  ++pushedTotal_;
+}
+
+void CMUndo::pushToggle(CPrimitive& primitive, int type) {
+  modified();
+  undo_.push_back(std::make_unique<CDelLast>(nullptr, &primitive, type));
+  ++pushedTotal_;
+}
+
+void CMUndo::beginCheckpoint() {
+  snapshotsInCheckpoint_ = 0;
+  checkpoint_ = true;
+}
+
+void CMUndo::endCheckpoint() {
+  if (checkpoint_) {
+    checkpoint_ = false;
+    for (; snapshotsInCheckpoint_ > 0 && !undo_.empty(); --snapshotsInCheckpoint_) undo_.pop_back();
+    snapshotsInCheckpoint_ = 0;
+  }
+  redo_.clear();
+}
+
+CMUndo::Entry CMUndo::counterpart(const CObjContainer& e) {
+  if (e.IsToggle())
+    return std::make_unique<CDelLast>(e.object(), e.primitive(), static_cast<const CDelLast&>(e).type);
+  auto copy = std::make_unique<CObjContainer>(e.object(), e.primitive());
+  copy->Init();
+  return copy;
+}
+
+void CMUndo::rezoom(const CObjContainer& e, const CGraphicPlane& doc) {
+  // A copy may carry the pixels of the zoom it was taken at.
+  const auto z = static_cast<float>(doc.zoom);
+  if (e.object()) e.object()->Rescale(z);
+  if (e.primitive()) e.primitive()->Rescale(z);
+}
+
+bool CMUndo::undo(CGraphicPlane& doc) {
+  modified();
+  if (undo_.empty()) return false;
+  Entry e = std::move(undo_.back());
+  undo_.pop_back();
+  redo_.push_back(counterpart(*e));
+  e->Apply();
+  if (checkpoint_ && snapshotsInCheckpoint_ > 0) --snapshotsInCheckpoint_;
+  rezoom(*e, doc);
+  if (doc.selected && doc.selected->deleted) doc.selected = nullptr;
+  app().undoRedrawPending = 1;
+  return true;
+}
+
+bool CMUndo::redo(CGraphicPlane& doc) {
+  modified();
+  if (redo_.empty()) return false;
+  Entry e = std::move(redo_.back());
+  redo_.pop_back();
+  undo_.push_back(counterpart(*e));
+  ++pushedTotal_;
+  e->Apply();
+  rezoom(*e, doc);
+  if (doc.selected && doc.selected->deleted) doc.selected = nullptr;
+  app().undoRedrawPending = 1;
+  if (CWBase* o = e->object(); o && !o->deleted) {
+    switch (o->listCode) {
+      case kTypeSprinkler: case kTypeStaticSprinkler: case kTypeMicroHadar: case kTypeDripline: case kTypeRws:
+        if (o->GetSectionNo() != kNoSection && doc.capacityExceeded(o->GetSectionNo()))
+          platform::tell(platform::utf8ToCp1250("Przekroczono wydajność żródła wody"), "Informacja",
+                         platform::MessageIcon::Information);
+        break;
+      default: break;
+    }
+  }
+  return true;
+}
+
+void CMUndo::clearAll() {
+  undo_.clear();
+  redo_.clear();
+  snapshotsInCheckpoint_ = 0;
+  checkpoint_ = false;
+}

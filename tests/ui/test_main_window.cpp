@@ -1,0 +1,471 @@
+// The program driven as a designer drives it: menus, toolbar buttons,
+// dialogs, mouse and keys on the plan view.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+
+#include "app/main_frame.h"
+#include "app/options_bar.h"
+#include "app/small_dialogs.h"
+#include "editing/ui/plan_view.h"
+#include "objects/symbols.h"
+#include "platform/folders.h"
+#include "platform/message_sink.h"
+#include "platform/qt_text.h"
+#include "platform/shell.h"
+#include "startup/application.h"
+
+namespace {
+
+QString artefactDir() { return QStringLiteral(VERDIMO_ARTEFACT_DIR); }
+
+// Runs `answer` on the next modal dialog as soon as it is shown.
+void answerNextDialog(std::function<void(QWidget*)> answer) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      answer(w);
+    }
+  });
+  timer->start();
+}
+
+// The drawing scale dialog of a new project answered with `scale`.
+void answerScale(const QString& scale) {
+  answerNextDialog([scale](QWidget* w) {
+    auto* dlg = qobject_cast<CDlgProjScale*>(w);
+    QVERIFY(dlg);
+    QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Podaj skalę rysunku"));
+    dlg->edit()->setText(scale);
+    dlg->accept();
+  });
+}
+
+void sendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers mods = {}) {
+  QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, mods);
+  QApplication::sendEvent(w, &e);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir home_;
+  std::unique_ptr<platform::RecordingMessageSink> messages_;
+  std::unique_ptr<platform::RecordingShellBackend> shell_;
+  std::unique_ptr<CMainFrame> frame_;
+
+  CProjWnd* view() { return frame_->view(); }
+  QWidget* plan() { return view()->viewport(); }
+  CGraphicPlane& doc() { return view()->document(); }
+  void trigger(int id) {
+    QAction* a = frame_->action(id);
+    QVERIFY2(a, qPrintable(QString("no command %1").arg(id)));
+    QVERIFY2(a->isEnabled(), qPrintable(a->text()));
+    a->trigger();
+  }
+  // Plan-view point (pixels of the plan at the current zoom) to a client point.
+  QPoint client(int x, int y) { return {x + view()->scrollOrigin().x, y + view()->scrollOrigin().y}; }
+  void click(QPoint at, Qt::KeyboardModifiers mods = {}) {
+    sendMouse(plan(), QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton, mods);
+    sendMouse(plan(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, mods);
+    sendMouse(plan(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, mods);
+  }
+  void drag(QPoint from, QPoint to) {
+    sendMouse(plan(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    const QPoint mid = (from + to) / 2;
+    sendMouse(plan(), QEvent::MouseMove, mid, Qt::NoButton, Qt::LeftButton);
+    sendMouse(plan(), QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    sendMouse(plan(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+  }
+  void rightClick(QPoint at) {
+    sendMouse(plan(), QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    sendMouse(plan(), QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+  }
+  void newProject(const QString& scale) {
+    answerScale(scale);
+    trigger(kCmdNew);
+    QVERIFY(view());
+  }
+  int liveTerrain() {
+    int n = 0;
+    for (const auto& p : doc().terrain()) n += !p->deleted;
+    return n;
+  }
+  CPoly* lastArea() { return dynamic_cast<CPoly*>(doc().terrain().back().get()); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(home_.isValid());
+    qputenv("VERDIMO_USER_DATA", QFile::encodeName(home_.filePath("data")));
+    qputenv("VERDIMO_USER_PROJECTS", QFile::encodeName(home_.filePath("projects")));
+    qputenv("VERDIMO_CONFIG", QFile::encodeName(home_.filePath("verdimo.ini")));
+    const StartupResult r = startUp();
+    QVERIFY2(r.ok, r.message.c_str());
+  }
+
+  void init() {
+    messages_ = std::make_unique<platform::RecordingMessageSink>();
+    shell_ = std::make_unique<platform::RecordingShellBackend>();
+    frame_ = std::make_unique<CMainFrame>();
+    frame_->resize(1280, 900);
+    frame_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+  }
+
+  void cleanup() {
+    // Nothing unsaved may keep the window open between tests.
+    if (view()) view()->modified = false;
+    frame_->close();
+    frame_.reset();
+    closeProject();
+    shell_.reset();
+    messages_.reset();
+  }
+
+  void cleanupTestCase() { shutDown(); }
+
+  void menusNameEveryCommand() {
+    const std::pair<int, const char*> items[] = {
+        {kCmdNew, "Nowy projekt"}, {kCmdOpen, "Otwórz"}, {kCmdSave, "Zapisz"}, {kCmdSaveAs, "Zapisz jako"},
+        {kCmdClose, "Zamknij"}, {kCmdPrintPreview, "Pogląd wydruku"}, {kCmdGrid, "Ustawienia siatki"},
+        {kCmdSummaryPrint, "Drukuj raport elementów "}, {kCmdAbout, "&O programie..."}};
+    for (auto [id, text] : items) QCOMPARE(frame_->action(id)->text(), QString::fromUtf8(text));
+    QCOMPARE(frame_->action(kCmdSaveAs)->shortcut(), QKeySequence("Ctrl+D"));
+    QCOMPARE(frame_->action(kCmdExit)->shortcut(), QKeySequence("Alt+X"));
+    QVERIFY(frame_->action(kCmdRedo)->shortcuts().contains(QKeySequence("Ctrl+Y")));
+    QCOMPARE(frame_->windowTitle(), QString("VERDIMO ver. 4.2"));
+  }
+
+  void newProjectAskesTheScaleUntilItIsANumber() {
+    // A text that is no number asks again; 200 is taken.
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgProjScale*>(w);
+      QVERIFY(dlg);
+      dlg->edit()->setText("abc");
+      dlg->accept();
+      answerScale("200");
+    });
+    trigger(kCmdNew);
+    QVERIFY(view());
+    QCOMPARE(doc().scaleDenominator, 200.0f);
+    QCOMPARE(doc().pixelsPerCm, 29.0f);
+    QCOMPARE(frame_->windowTitle(), QString("VERDIMO ver. 4.2 [Nowy]"));
+    QCOMPARE(plan()->parentWidget()->accessibleName(), QString("Plan"));
+  }
+
+  void lawnAreaClosesWithinFourPixels() {
+    newProject("200");
+    trigger(11100);  // "Trawnik"
+    trigger(kCmdArea);
+    QVERIFY(frame_->action(kCmdArea)->isChecked());
+    const QPoint corners[] = {client(100, 100), client(300, 100), client(300, 250)};
+    for (QPoint p : corners) click(p);
+    // 5 px from the first vertex: one more vertex.
+    click(client(100, 105));
+    QCOMPARE(liveTerrain(), 0);
+    // 4 px: the area closes on its first vertex.
+    click(client(100, 104));
+    QCOMPARE(liveTerrain(), 1);
+    CPoly* area = lastArea();
+    QVERIFY(area);
+    QCOMPARE(area->type, static_cast<int>(kTerrainArea));
+    QCOMPARE(area->count(), 4);
+    QCOMPARE(area->fillKind, static_cast<int>(kFillLawn));
+    QCOMPARE(area->colour, fillKindOutlineColour(kFillLawn));
+    // The history holds one toggle for it: the vertex snapshots are gone.
+    QCOMPARE(frame_->undoHistory().undoCount(), size_t{1});
+    QVERIFY(frame_->undoHistory().newestUndo()->IsToggle());
+    // Undo hides it, redo shows it again; both mark the project changed.
+    view()->modified = false;
+    trigger(kCmdToolUndo);
+    QVERIFY(area->deleted);
+    QVERIFY(view()->modified);
+    frame_->action(kCmdRedo)->trigger();
+    QVERIFY(!area->deleted);
+  }
+
+  void rectangleByDragAndPolylineByRightButton() {
+    newProject("100");
+    trigger(kCmdRectangle);
+    drag(client(50, 60), client(150, 120));
+    QCOMPARE(liveTerrain(), 1);
+    auto* rect = dynamic_cast<CRectn*>(doc().terrain().back().get());
+    QVERIFY(rect);
+    QCOMPARE(rect->cornerPx[0], (platform::Point{50, 60}));
+    QCOMPARE(rect->cornerPx[2], (platform::Point{150, 120}));
+    // A click without a drag leaves no rectangle.
+    click(client(400, 400));
+    QCOMPARE(liveTerrain(), 1);
+
+    trigger(kCmdPolyline);
+    for (QPoint p : {client(200, 200), client(260, 210), client(300, 280)}) click(p);
+    rightClick(client(300, 280));
+    QCOMPARE(liveTerrain(), 2);
+    auto* line = dynamic_cast<CLine*>(doc().terrain().back().get());
+    QVERIFY(line);
+    QCOMPARE(line->count(), 3);
+    QVERIFY(doc().toolPrimitive == nullptr);
+  }
+
+  void orthoPutsTheVertexStraightBelow() {
+    newProject("100");
+    trigger(kCmdPolyline);
+    click(client(100, 100));
+    // Ctrl held on the plan turns ORTO on and shows it on the button.
+    QTest::keyPress(view(), Qt::Key_Control);
+    QVERIFY(frame_->optionsBar()->button(1003)->isChecked());
+    click(client(110, 130), Qt::ControlModifier);
+    QTest::keyRelease(view(), Qt::Key_Control);
+    QVERIFY(!frame_->optionsBar()->button(1003)->isChecked());
+    auto* line = dynamic_cast<CPoly*>(doc().toolPrimitive.get());
+    QVERIFY(line);
+    QCOMPARE(line->vertexPx.back(), (platform::Point{100, 130}));
+    // The ORTO button does the same.
+    frame_->optionsBar()->button(1003)->click();
+    click(client(160, 140));
+    QCOMPARE(line->vertexPx.back(), (platform::Point{160, 130}));
+    frame_->optionsBar()->button(1003)->click();
+    QTest::keyClick(view(), Qt::Key_Escape);
+    QVERIFY(doc().toolPrimitive == nullptr);
+    QCOMPARE(frame_->undoHistory().undoCount(), size_t{0});
+  }
+
+  void snappingTruncatesToTheGrid() {
+    newProject("200");
+    // A grid of 2 m at 1:200 is 29 pixels.
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgGrid*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->edit()->text(), QString("1"));
+      dlg->edit()->setText("2");
+      dlg->accept();
+    });
+    trigger(kCmdGrid);
+    QCOMPARE(doc().gridStep, 2.0f);
+    QCOMPARE(gridStepPixels(doc()), 29.0);
+    frame_->optionsBar()->button(1002)->click();
+    QVERIFY(view()->snapToGrid());
+    trigger(kCmdRectangle);
+    drag(client(57, 57), client(200, 200));
+    drag(client(58, 58), client(300, 300));
+    auto* first = dynamic_cast<CRectn*>(doc().terrain()[0].get());
+    auto* second = dynamic_cast<CRectn*>(doc().terrain()[1].get());
+    QCOMPARE(first->cornerPx[0], (platform::Point{29, 29}));
+    QCOMPARE(second->cornerPx[0], (platform::Point{58, 58}));
+  }
+
+  void gridDialogRefusesNoStep() {
+    answerNextDialog([](QWidget*) {});
+    messages_->shown.clear();
+    frame_->runCommand(kCmdGrid);
+    QCOMPARE(messages_->shown.size(), size_t{1});
+    QCOMPARE(platform::toQString(messages_->shown[0].text),
+             QString::fromUtf8("Musi być otwarty projekt aby ustawić parametry siatki."));
+  }
+
+  void zoomStopsAtBothEndsOfTheList() {
+    newProject("100");
+    CMainToolBar* bar = frame_->optionsBar();
+    for (int i = 0; i < 5; ++i) bar->button(1008)->click();
+    QCOMPARE(bar->zoomList()->currentText(), QString("10%"));
+    QCOMPARE(doc().zoom, static_cast<double>(static_cast<float>(10 * 0.01f)));
+    // The range stays at 5000 below 100 %.
+    QCOMPARE(view()->scrollRange(), 5000);
+    for (int i = 0; i < 20; ++i) QTest::keyClick(view(), Qt::Key_PageUp);
+    QCOMPARE(bar->zoomList()->currentText(), QString("1500%"));
+    QCOMPARE(doc().zoom, static_cast<double>(static_cast<float>(1500 * 0.01f)));
+    QCOMPARE(view()->scrollRange(), 75000);
+    QTest::keyClick(view(), Qt::Key_Home);
+    QCOMPARE(bar->zoomList()->currentText(), QString("100%"));
+    QCOMPARE(view()->scrollOrigin(), (platform::Point{0, 0}));
+  }
+
+  void zoomKeepsTheMiddleOfTheView() {
+    newProject("100");
+    trigger(kCmdRectangle);
+    const QPoint middle(plan()->width() / 2, plan()->height() / 2);
+    drag(middle - QPoint(20, 20), middle + QPoint(20, 20));
+    auto* rect = dynamic_cast<CRectn*>(doc().terrain().back().get());
+    frame_->optionsBar()->zoomIn();
+    QCOMPARE(doc().zoom, 2.0);
+    const QPoint centre = client(rect->centreX, rect->centreY);
+    QVERIFY2((centre - middle).manhattanLength() <= 2, qPrintable(QString("%1,%2").arg(centre.x()).arg(centre.y())));
+  }
+
+  void panWithVAndTheWheel() {
+    newProject("100");
+    trigger(kCmdPolyline);
+    QTest::keyPress(view(), Qt::Key_V);
+    QCOMPARE(doc().tool, static_cast<int>(kToolPan));
+    drag(QPoint(300, 300), QPoint(380, 250));
+    QCOMPARE(view()->scrollOrigin(), (platform::Point{80, -50}));
+    QTest::keyRelease(view(), Qt::Key_V);
+    QCOMPARE(doc().tool, static_cast<int>(kToolPolyline));
+    // While a line is being drawn V keeps the drawing tool.
+    click(client(10, 100));
+    QVERIFY(view()->editor().drawingLine());
+    QTest::keyPress(view(), Qt::Key_V);
+    QCOMPARE(doc().tool, static_cast<int>(kToolPolyline));
+    QTest::keyRelease(view(), Qt::Key_V);
+    // The wheel turned toward the user zooms in.
+    QWheelEvent wheel(QPointF(100, 100), plan()->mapToGlobal(QPointF(100, 100)), {}, QPoint(0, -120), Qt::NoButton,
+                      {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(plan(), &wheel);
+    QCOMPARE(frame_->optionsBar()->zoomList()->currentText(), QString("200%"));
+  }
+
+  void editToolDragsAShapeWithUndo() {
+    newProject("100");
+    trigger(kCmdCircle);
+    drag(client(200, 200), client(240, 200));
+    auto* circle = dynamic_cast<CCircle*>(doc().terrain().back().get());
+    QVERIFY(circle);
+    QCOMPARE(circle->rimX, 240);
+    trigger(kCmdEdit);
+    // A press 3 pixels off the centre grabs it; the circle follows.
+    drag(client(203, 198), client(303, 248));
+    QCOMPARE((platform::Point{circle->centreX, circle->centreY}), (platform::Point{300, 250}));
+    trigger(kCmdToolUndo);
+    QCOMPARE((platform::Point{circle->centreX, circle->centreY}), (platform::Point{200, 200}));
+    // The context menu's "Usuń obiekt" and the Delete key delete the shape.
+    click(client(200, 200));
+    QCOMPARE(view()->editor().selectedPrimitive(), circle);
+    QTest::keyClick(view(), Qt::Key_Delete);
+    QVERIFY(circle->deleted);
+    trigger(kCmdToolUndo);
+    QVERIFY(!circle->deleted);
+  }
+
+  void editFilterKeepsTerrainAndSystemApart() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    trigger(kCmdEdit);
+    const CWValve* source = nullptr;
+    for (const auto& o : doc().objects())
+      if (auto* v = dynamic_cast<const CWValve*>(o.get()); v && v->IsWaterSource()) source = v;
+    QVERIFY(source);
+    frame_->optionsBar()->filterList()->setCurrentIndex(1);  // "Teren"
+    click(client(source->posX, source->posY));
+    QVERIFY(doc().selected == nullptr);
+    frame_->optionsBar()->filterList()->setCurrentIndex(0);
+    click(client(source->posX, source->posY));
+    QCOMPARE(doc().selected, source);
+  }
+
+  void theOnlyWaterSourceIsNotDeleted() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    QVERIFY(frame_->windowTitle().endsWith("Ogrod_przykladowy.prj]"));
+    trigger(kCmdEdit);
+    CWValve* source = nullptr;
+    for (const auto& o : doc().objects())
+      if (auto* v = dynamic_cast<CWValve*>(o.get()); v && v->IsWaterSource()) source = v;
+    QVERIFY(source);
+    click(client(source->posX, source->posY));
+    QCOMPARE(doc().selected, source);
+    messages_->shown.clear();
+    QTest::keyClick(view(), Qt::Key_Delete);
+    QVERIFY(!source->deleted);
+    QCOMPARE(messages_->shown.size(), size_t{1});
+    QCOMPARE(platform::toQString(messages_->shown[0].text),
+             QString::fromUtf8("To jedyne źródło wody w systemie. Nie można go usunąć."));
+    QCOMPARE(messages_->shown[0].caption, std::string("Info"));
+  }
+
+  void saveAskAndReopen() {
+    newProject("100");
+    trigger(11130);  // "Budynek"
+    trigger(kCmdRectangle);
+    drag(client(40, 40), client(200, 160));
+    const QString path = QDir(home_.path()).filePath("projects/ogrod.prj");
+    // Save on a new project asks for the name, offering "nowy".
+    answerNextDialog([path](QWidget* w) {
+      auto* dlg = qobject_cast<QFileDialog*>(w);
+      QVERIFY(dlg);
+      QVERIFY(dlg->selectedFiles().value(0).endsWith("nowy.prj"));
+      dlg->selectFile(path);
+      QMetaObject::invokeMethod(dlg, "accept");
+    });
+    trigger(kCmdSave);
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(frame_->windowTitle(), QString("VERDIMO ver. 4.2 [%1]").arg(path));
+    QVERIFY(frame_->statusMessage().startsWith(QString::fromUtf8("Zapisano plik:  ") + path));
+    // A click after saving, then Close: nothing changed, nothing asked.
+    trigger(kCmdEdit);
+    click(client(600, 500));
+    messages_->shown.clear();
+    trigger(kCmdClose);
+    QVERIFY(messages_->shown.empty());
+    QVERIFY(!view());
+
+    // Reopened, the plan is the same, and saving again writes the same bytes.
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+    QVERIFY(frame_->openProjectFile(path));
+    QCOMPARE(liveTerrain(), 1);
+    QCOMPARE(doc().terrain()[0]->fillKind, static_cast<int>(kFillBuilding));
+    trigger(kCmdSave);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), before);
+    saved.close();
+
+    // After a change, Close asks; Cancel keeps the project open.
+    trigger(kCmdCircle);
+    drag(client(300, 300), client(330, 300));
+    messages_->answer = platform::MessageAnswer::Cancel;
+    trigger(kCmdClose);
+    QCOMPARE(messages_->shown.size(), size_t{1});
+    QCOMPARE(platform::toQString(messages_->shown[0].text), QString::fromUtf8("Czy chcesz zapisać zmiany w pliku ???"));
+    QCOMPARE(messages_->shown[0].caption, std::string("Pytanie !!!"));
+    QVERIFY(view());
+    messages_->answer = platform::MessageAnswer::No;
+    trigger(kCmdClose);
+    QVERIFY(!view());
+  }
+
+  void reportsGoToTheDesktop() {
+    messages_->shown.clear();
+    frame_->runCommand(kCmdSummarySave);
+    QCOMPARE(messages_->shown.size(), size_t{1});
+    QCOMPARE(messages_->shown[0].text, std::string("Musisz najpierw stworzyc projekt, albo otworzyc istniejacy"));
+    frame_->runCommand(kCmdSummaryOpen);
+    QCOMPARE(messages_->shown.size(), size_t{1});
+
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    trigger(kCmdSummaryOpen);
+    trigger(kCmdInfoPrint);
+    const QString projects = QDir(home_.path()).filePath("projects");
+    QVERIFY(QFile::exists(projects + "/temp_z.html"));
+    QCOMPARE(shell_->printed.size(), size_t{1});
+    QVERIFY(QString::fromStdString(shell_->printed[0]).contains("INFORMACJE O PROJEKCIE"));
+  }
+
+  void screenshotOfTheSampleProject() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    QApplication::processEvents();
+    QDir().mkpath(artefactDir());
+    QVERIFY(frame_->grab().save(artefactDir() + "/main_window.png"));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"
