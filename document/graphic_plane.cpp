@@ -8,6 +8,7 @@
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
 #include "objects/static_sprinkler.h"
+#include "platform/bounds_canvas.h"
 
 CGraphicPlane::CGraphicPlane() {
   projectDate = todayText();
@@ -99,38 +100,101 @@ void CGraphicPlane::prepare(CWBase& o, platform::Canvas& canvas) const {
   o.preview = preview;
 }
 
+namespace {
+
+bool overlaps(const platform::Rect& a, const platform::Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
+
+namespace {
+
+// Where `draw` would reach on the screen, measured without drawing.
+template <typename Draw>
+platform::Rect reach(CWBase& o, platform::Canvas& canvas, platform::BoundsCanvas& bounds, Draw draw) {
+  bounds.reset();
+  bounds.setViewportOrigin(canvas.viewportOrigin());
+  bounds.setFont(canvas.font());
+  o.dc = &bounds;
+  draw(o);
+  o.dc = &canvas;
+  return bounds.empty() ? platform::Rect{} : bounds.bounds();
+}
+
+}  // namespace
+
+bool CGraphicPlane::labelsReadable() const { return labelFont().height >= minTextPixels; }
+
 void CGraphicPlane::paintObjects(platform::Canvas& canvas) {
   dc = &canvas;
-  for (auto& o : objects_) {
-    prepare(*o, canvas);
-    o->showGrips = showGrips;
-    o->showCoverage = showCoverage;
-    o->ResetGrips();
-    if (!o->deleted) o->Draw();
-  }
+  paintBodies(canvas, 0, objects_.size());
+  paintLabels(canvas, 0, objects_.size());
+  paintFlows(canvas, 0, objects_.size());
+  paintSelection(canvas);
+}
 
+void CGraphicPlane::paintBodies(platform::Canvas& canvas, size_t from, size_t to) {
+  const bool culling = cullRect.right > cullRect.left && cullRect.bottom > cullRect.top;
+  platform::BoundsCanvas bounds;
+  for (size_t i = from; i < to && i < objects_.size(); ++i) {
+    CWBase& o = *objects_[i];
+    prepare(o, canvas);
+    o.showGrips = showGrips;
+    o.showCoverage = showCoverage;
+    o.ResetGrips();
+    if (o.deleted) continue;
+    if (culling) {
+      const platform::Rect r = reach(o, canvas, bounds, [](CWBase& x) { x.Draw(); });
+      if (!overlaps(r, cullRect)) continue;
+      if (r.width() < dotPixels && r.height() < dotPixels) {
+        const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+        platform::CanvasStateSaver keep(canvas);
+        canvas.setViewportOrigin({0, 0});
+        canvas.fillRect({cx - 1, cy - 1, cx + 1, cy + 1}, bounds.colour());
+        continue;
+      }
+    }
+    o.Draw();
+  }
+}
+
+void CGraphicPlane::paintLabels(platform::Canvas& canvas, size_t from, size_t to) {
+  if (!showLabels || !labelsReadable()) return;
+  const bool culling = cullRect.right > cullRect.left && cullRect.bottom > cullRect.top;
+  platform::BoundsCanvas bounds;
   const platform::Font font = labelFont();
-  if (showLabels) {
-    platform::CanvasStateSaver keep(canvas);
-    canvas.setOpaqueBackground(false);
-    for (auto& o : objects_) {
-      if (o->deleted || !o->IsLabelShown()) continue;
-      canvas.setFont(font);
-      canvas.setTextColour(app().settings.labelColour);
-      prepare(*o, canvas);
-      o->DrawLabel();
-    }
+  platform::CanvasStateSaver keep(canvas);
+  canvas.setOpaqueBackground(false);
+  for (size_t i = from; i < to && i < objects_.size(); ++i) {
+    CWBase& o = *objects_[i];
+    if (o.deleted || !o.IsLabelShown()) continue;
+    canvas.setFont(font);
+    canvas.setTextColour(app().settings.labelColour);
+    prepare(o, canvas);
+    if (culling && !overlaps(reach(o, canvas, bounds, [](CWBase& x) { x.DrawLabel(); }), cullRect)) continue;
+    o.DrawLabel();
   }
-  if (showFlows) {
-    platform::CanvasStateSaver keep(canvas);
-    canvas.setOpaqueBackground(true);
-    for (auto& o : objects_) {
-      if (o->deleted) continue;
-      canvas.setFont(font);
-      prepare(*o, canvas);
-      o->DrawFlow();
-    }
+}
+
+void CGraphicPlane::paintFlows(platform::Canvas& canvas, size_t from, size_t to) {
+  if (!showFlows || !labelsReadable()) return;
+  const bool culling = cullRect.right > cullRect.left && cullRect.bottom > cullRect.top;
+  platform::BoundsCanvas bounds;
+  const platform::Font font = labelFont();
+  platform::CanvasStateSaver keep(canvas);
+  canvas.setOpaqueBackground(true);
+  for (size_t i = from; i < to && i < objects_.size(); ++i) {
+    CWBase& o = *objects_[i];
+    if (o.deleted) continue;
+    canvas.setFont(font);
+    prepare(o, canvas);
+    if (culling && !overlaps(reach(o, canvas, bounds, [](CWBase& x) { x.DrawFlow(); }), cullRect)) continue;
+    o.DrawFlow();
   }
+}
+
+void CGraphicPlane::paintSelection(platform::Canvas& canvas) {
   if (selected && !selected->deleted) {
     prepare(*selected, canvas);
     selected->DrawHighlighted();

@@ -46,6 +46,15 @@ class CGraphicPlane {
   // Draws the objects in their sequence: bodies, labels, flows, the selected
   // object highlighted, then the pointed pipe and cable.
   void paintObjects(platform::Canvas& canvas);
+  // The passes of paintObjects, each over the objects [from, to) of the
+  // list, so that a view may share them out; `paintSelection` draws the
+  // selected object and the pointed pipe and cable on top.
+  void paintBodies(platform::Canvas& canvas, size_t from, size_t to);
+  void paintLabels(platform::Canvas& canvas, size_t from, size_t to);
+  void paintFlows(platform::Canvas& canvas, size_t from, size_t to);
+  void paintSelection(platform::Canvas& canvas);
+  // Whether labels (and flows) are drawn at all: switched on and readable.
+  bool labelsReadable() const;
   // The label font of the settings at the current zoom.
   platform::Font labelFont() const;
 
@@ -108,6 +117,14 @@ class CGraphicPlane {
   // Output targets: the printer, and the print preview with it.
   int printing = 0;
   int preview = 0;
+  // Drawing on the screen only: what lies wholly outside `cullRect` (device
+  // pixels) is not drawn, an object smaller than `dotPixels` both ways is
+  // drawn as a dot of its colour, and labels and flows whose letters would
+  // be under `minTextPixels` high are left out. An empty rectangle and zeros
+  // draw everything in full, as the printer needs.
+  platform::Rect cullRect;
+  int dotPixels = 0;
+  int minTextPixels = 0;
 
   // The objects being drawn by the tool in progress (a pipe, a drip line, a
   // cable, a connection set, a dimension line); destroyed by cancelTool.

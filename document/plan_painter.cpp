@@ -1,5 +1,6 @@
 #include "document/plan_painter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -36,22 +37,27 @@ void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& vie
   c.setBackgroundColour(s.backgroundColour);
   c.setOpaqueBackground(true);
   const int top = -view.scroll.y, left = -view.scroll.x;
+  // Where the lines stand closer than a number is wide (or high), only
+  // every k-th is numbered, so that the numbers stay readable.
+  const int everyX = std::max(1, static_cast<int>(std::ceil(20.0 / step)));
+  const int everyY = std::max(1, static_cast<int>(std::ceil(11.0 / step)));
   for (int i = 0; i < lines; ++i) {
     const int at = static_cast<int>(i * step);
+    if (i % everyX != 0 && i % everyY != 0) continue;
     const std::string number = std::to_string(i);
-    c.text({at + 1, top}, number);
-    c.text({left, at + 1}, number);
+    if (i % everyX == 0) c.text({at + 1, top}, number);
+    if (i % everyY == 0) c.text({left, at + 1}, number);
   }
 }
 
-void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view) {
+bool paintPlanUnderObjects(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view) {
   const Colour background = app().settings.backgroundColour;
   canvas.setViewportOrigin(view.scroll);
   const platform::Rect client{-view.scroll.x, -view.scroll.y, -view.scroll.x + view.client.cx,
                               -view.scroll.y + view.client.cy};
   if (view.printPreviewVisible) {
     canvas.fillRect(client, 0xFFFFFF);
-    return;
+    return false;
   }
   canvas.fillRect(client, background);
   if (doc.hasBackground && view.background && !view.hideBackground && view.background->width > 0) {
@@ -66,5 +72,9 @@ void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState
   doc.viewOrgY = view.scroll.y;
   doc.paintTerrain(canvas);
   if (view.gridShown) paintGrid(doc, canvas, view);
-  doc.paintObjects(canvas);
+  return true;
+}
+
+void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view) {
+  if (paintPlanUnderObjects(doc, canvas, view)) doc.paintObjects(canvas);
 }

@@ -25,3 +25,6 @@ double gridStepPixels(const CGraphicPlane& doc);
 void paintGrid(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view);
 
 void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view);
+// What paintPlan draws under the objects: background, terrain, grid. False
+// when the objects are not to be drawn (the print preview covers the plan).
+bool paintPlanUnderObjects(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view);

@@ -167,9 +167,23 @@ void CPrimitive::drawBuilding() {
     const int step = paper ? 14 : 7;
     const int length = paper ? 15000 : 1000;
     const int lines = paper ? 5000 : 500;
-    for (int k = 0; k < lines; ++k) {
-      c.line({0, k * step}, {length, k * step + length});
-      c.line({k * step, 0}, {k * step + length, length});
+    // The hatch is the family of lines y = x + m s from the device origin.
+    // Each is drawn across the building's box only: the clip keeps the rest
+    // out anyway, and a building anywhere on the page is hatched.
+    if (const Rect b = shapeBox(); b.right > b.left || b.bottom > b.top) {
+      const long long x0 = static_cast<long long>(b.left) + viewOrgX - 2, x1 = static_cast<long long>(b.right) + viewOrgX + 2;
+      const long long y0 = static_cast<long long>(b.top) + viewOrgY - 2, y1 = static_cast<long long>(b.bottom) + viewOrgY + 2;
+      const long long mFirst = static_cast<long long>(std::ceil(static_cast<double>(y0 - x1) / step));
+      const long long mLast = static_cast<long long>(std::floor(static_cast<double>(y1 - x0) / step));
+      for (long long m = mFirst; m <= mLast && m - mFirst < 1000000; ++m) {
+        const long long c0 = m * step;
+        c.line({static_cast<int>(x0), static_cast<int>(x0 + c0)}, {static_cast<int>(x1), static_cast<int>(x1 + c0)});
+      }
+    } else {
+      for (int k = 0; k < lines; ++k) {
+        c.line({0, k * step}, {length, k * step + length});
+        c.line({k * step, 0}, {k * step + length, length});
+      }
     }
     c.setViewportOrigin({viewOrgX, viewOrgY});
   }
@@ -452,6 +466,18 @@ void CRectn::drawShape() {
   dc->polygon({t.begin(), t.end()});
 }
 
+Rect CRectn::shapeBox() const {
+  const auto t = turnedCorners();
+  Rect r{t[0].x, t[0].y, t[0].x, t[0].y};
+  for (const Point& p : t) {
+    r.left = std::min(r.left, p.x);
+    r.top = std::min(r.top, p.y);
+    r.right = std::max(r.right, p.x);
+    r.bottom = std::max(r.bottom, p.y);
+  }
+  return r;
+}
+
 void CRectn::clipToShape() {
   const auto t = turnedCorners();
   dc->setClipPolygon({t.begin(), t.end()});
@@ -648,6 +674,18 @@ void CLine::DrawPath(const std::vector<Point>& points) {
 }
 
 void CPoly::clipToShape() { dc->setClipPolygon(vertexPx); }
+
+Rect CPoly::shapeBox() const {
+  if (vertexPx.empty()) return {};
+  Rect r{vertexPx[0].x, vertexPx[0].y, vertexPx[0].x, vertexPx[0].y};
+  for (const Point& p : vertexPx) {
+    r.left = std::min(r.left, p.x);
+    r.top = std::min(r.top, p.y);
+    r.right = std::max(r.right, p.x);
+    r.bottom = std::max(r.bottom, p.y);
+  }
+  return r;
+}
 
 void CPoly::drawGrips() {
   for (size_t i = 0; i < vertexPx.size(); ++i) drawGrip(vertexPx[i], vertexGripColour[i]);

@@ -151,6 +151,9 @@ class CPrimitive {
 
   // The figure with the canvas's current pen and brush.
   virtual void drawShape() {}
+  // The pixels the figure covers (before the viewport origin); an empty
+  // rectangle when unknown.
+  virtual platform::Rect shapeBox() const { return {}; }
   virtual void clipToShape() {}
   virtual void drawGrips() {}
   // The pen of the second pass of an "Inne" fill.
@@ -224,6 +227,7 @@ class CRoundShape : public CPrimitive {
 
   // The bounding box of the figure in pixels.
   virtual platform::Rect box() = 0;
+  platform::Rect shapeBox() const override { return const_cast<CRoundShape*>(this)->box(); }
   void drawShape() override;
   void clipToShape() override;
   void drawGrips() override;
@@ -299,6 +303,7 @@ class CRectn : public PValue<CRectn, CPrimitive> {
 
  protected:
   void drawShape() override;
+  platform::Rect shapeBox() const override;
   void clipToShape() override;
   void drawGrips() override;
   platform::Pen otherFillPen() const override { return platform::Pen::solid(colour); }
@@ -374,6 +379,7 @@ class CPoly : public PValue<CPoly, CPrimitive> {
   // Whether a click on the first vertex ends the drawing.
   virtual bool closesOnFirstVertex() const { return true; }
   void drawShape() override { DrawOwnPath(); }
+  platform::Rect shapeBox() const override;
   void clipToShape() override;
   void drawGrips() override;
   void applyDrag(Point from, Point to) override;

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QStaticText>
 #include <cmath>
+#include <mutex>
 #include <map>
 
 #include "platform/textcodec.h"
@@ -38,6 +39,9 @@ Qt::BrushStyle hatchStyle(HatchStyle h) {
 // Cell height (ascent + descent) of a face per pixel of its size, so that a
 // font can be asked for by its cell height as the plan's fonts are.
 double cellRatio(const QString& family) {
+  // Views may draw from two threads at once.
+  static std::mutex guard;
+  std::lock_guard<std::mutex> lock(guard);
   static std::map<QString, double> cache;
   auto it = cache.find(family);
   if (it != cache.end()) return it->second;
@@ -100,8 +104,10 @@ void QPainterCanvas::setPen(const Pen& pen) {
   qp.setWidth(width);
   // As on a device context, only thin pens are dotted.
   qp.setStyle(pen.style == PenStyle::Dot && width == 1 ? Qt::DotLine : Qt::SolidLine);
-  qp.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
-  qp.setJoinStyle(width > 1 ? Qt::RoundJoin : Qt::MiterJoin);
+  // Wide pens end and join round, as a device context draws them; up to
+  // three pixels a square end covers the same pixels and strokes far faster.
+  qp.setCapStyle(width > 3 ? Qt::RoundCap : width > 1 ? Qt::SquareCap : Qt::FlatCap);
+  qp.setJoinStyle(width > 3 ? Qt::RoundJoin : Qt::MiterJoin);
   painter_.setPen(qp);
 }
 
@@ -175,6 +181,7 @@ void QPainterCanvas::applyFont(const CachedFont& c) {
 }
 
 void QPainterCanvas::setRasterOp(RasterOp op) {
+  if (op == rop_) return;
   rop_ = op;
   const bool canInvert = painter_.paintEngine() && painter_.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
   painter_.setCompositionMode(op == RasterOp::Not && canInvert ? QPainter::RasterOp_NotDestination
@@ -182,6 +189,9 @@ void QPainterCanvas::setRasterOp(RasterOp op) {
 }
 
 void QPainterCanvas::setViewportOrigin(Point origin) {
+  // Objects put the same origin back again and again: a transform is dear.
+  if (origin == origin_ && originSet_) return;
+  originSet_ = true;
   origin_ = origin;
   painter_.setWorldTransform(QTransform::fromTranslate(origin.x, origin.y) * base_);
   if (brush_.style == BrushStyle::Pattern) setBrush(brush_);
@@ -221,7 +231,16 @@ void QPainterCanvas::rectangle(const Rect& r) {
   painter_.drawRect(inclusive(r));
 }
 
-void QPainterCanvas::ellipse(const Rect& box) { painter_.drawEllipse(inclusive(box)); }
+void QPainterCanvas::ellipse(const Rect& box) {
+  const QRect r = inclusive(box);
+  // An ellipse of a few pixels covers the pixels of its box: drawn as one,
+  // it costs a fraction of the curve.
+  const double scale = painter_.deviceTransform().m11();
+  if (r.width() * scale <= 3 && r.height() * scale <= 3 && rop_ == RasterOp::CopyPen)
+    painter_.drawRect(r);
+  else
+    painter_.drawEllipse(r);
+}
 
 void QPainterCanvas::arc(const Rect& box, Point start, Point end) {
   const QRectF r = QRectF(inclusive(box));
@@ -246,6 +265,10 @@ void QPainterCanvas::arc(const Rect& box, Point start, Point end) {
 }
 
 void QPainterCanvas::fillRect(const Rect& r, Colour c) {
+  if (rop_ == RasterOp::CopyPen) {
+    painter_.fillRect(QRect(r.left, r.top, r.width(), r.height()), toQColor(c));
+    return;
+  }
   const auto mode = painter_.compositionMode();
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter_.fillRect(QRect(r.left, r.top, r.width(), r.height()), toQColor(c));

@@ -64,7 +64,7 @@ class QPainterCanvas : public Canvas {
   QPainter& painter_;
   QTransform base_;
   QFont qfont_;
-  bool penSet_ = false, brushSet_ = false, fontSet_ = false;
+  bool penSet_ = false, brushSet_ = false, fontSet_ = false, originSet_ = false;
   QString fontKey_;
   double cellHeight_ = 0;
   double worldScale_ = 1;

@@ -10,6 +10,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <chrono>
+#include <thread>
 
 #include "objects/sprinkler.h"
 #include "objects/static_sprinkler.h"
@@ -231,7 +233,15 @@ void CProjWnd::render() {
   state_.client = {viewport()->width(), viewport()->height()};
   QPainter painter(&buffer_);
   platform::QPainterCanvas canvas(painter);
-  paintPlan(*doc_, canvas, state_);
+  // On the screen what lies outside the view is not drawn, letters too small
+  // to read are left out and, in the overview zooms, objects smaller than a
+  // few pixels become dots of their colour.
+  doc_->cullRect = {0, 0, state_.client.cx, state_.client.cy};
+  doc_->dotPixels = doc_->zoom < kOverviewZoom ? kDotPixels : 0;
+  doc_->minTextPixels = kMinTextPixels;
+  if (paintUnderObjects(painter, canvas)) paintObjectsShared(painter, canvas);
+  doc_->cullRect = {};
+  doc_->dotPixels = doc_->minTextPixels = 0;
   if (CPrimitive* prim = editor_.selectedPrimitive(); prim && !prim->deleted) {
     prim->dc = &canvas;
     prim->viewOrgX = state_.scroll.x;
@@ -243,6 +253,89 @@ void CProjWnd::render() {
   editor_.setCanvas(nullptr);
   app().undoRedrawPending = 0;
   bufferValid_ = true;
+}
+
+bool CProjWnd::paintUnderObjects(QPainter& painter, platform::Canvas& canvas) {
+  if (!state_.gridShown || doc_->objects().size() < 2000 || std::thread::hardware_concurrency() < 2)
+    return paintPlanUnderObjects(*doc_, canvas, state_);
+  // The grid on its own layer while the terrain is drawn, then laid over it.
+  prepareLayer();
+  PlanViewState withoutGrid = state_;
+  withoutGrid.gridShown = 0;
+  std::thread grid([this] {
+    QPainter p(&layer_);
+    platform::QPainterCanvas c(p);
+    c.setViewportOrigin(state_.scroll);
+    paintGrid(*doc_, c, state_);
+  });
+  const bool objects = paintPlanUnderObjects(*doc_, canvas, withoutGrid);
+  grid.join();
+  if (objects) overlayLayer(painter);
+  return objects;
+}
+
+void CProjWnd::prepareLayer() {
+  if (layer_.size() != buffer_.size() || layer_.devicePixelRatio() != buffer_.devicePixelRatio()) {
+    layer_ = QImage(buffer_.size(), QImage::Format_ARGB32_Premultiplied);
+    layer_.setDevicePixelRatio(buffer_.devicePixelRatio());
+  }
+  layer_.fill(Qt::transparent);
+}
+
+void CProjWnd::overlayLayer(QPainter& painter) {
+  painter.save();
+  painter.resetTransform();
+  painter.setClipping(false);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.drawImage(QPoint(0, 0), layer_);
+  painter.restore();
+}
+
+void CProjWnd::paintObjectsShared(QPainter& painter, platform::Canvas& canvas) {
+  CGraphicPlane& doc = *doc_;
+  doc.dc = &canvas;
+  const size_t n = doc.objects().size();
+  // A large plan is drawn by two threads: the second half of the list on a
+  // layer of its own, laid over the first half after each pass, so that
+  // what is drawn later still lies on top.
+  if (n < 2000 || std::thread::hardware_concurrency() < 2) {
+    doc.paintObjects(canvas);
+    return;
+  }
+  const size_t half = static_cast<size_t>(n * split_);
+  double split = split_;
+  const platform::Point origin = canvas.viewportOrigin();
+  auto shared = [&](auto pass, bool learn) {
+    prepareLayer();
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    double secondMs = 0;
+    std::thread second([&] {
+      QPainter p(&layer_);
+      platform::QPainterCanvas c(p);
+      c.setViewportOrigin(origin);
+      pass(c, half, n);
+      secondMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    });
+    pass(canvas, 0, half);
+    const double firstMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    second.join();
+    // The next picture moves the split toward the thread that was done
+    // first, so that both finish together.
+    const double f = static_cast<double>(half) / n;
+    if (learn && firstMs > 1 && secondMs > 1) {
+      const double rateFirst = firstMs / f, rateSecond = secondMs / (1 - f);
+      split = std::clamp(0.5 * split + 0.5 * rateSecond / (rateFirst + rateSecond), 0.2, 0.8);
+    }
+    overlayLayer(painter);
+  };
+  shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintBodies(c, a, b); }, true);
+  if (doc.showLabels && doc.labelsReadable())
+    shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintLabels(c, a, b); }, false);
+  if (doc.showFlows && doc.labelsReadable())
+    shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintFlows(c, a, b); }, false);
+  split_ = split;
+  doc.paintSelection(canvas);
 }
 
 void CProjWnd::renderNow() {

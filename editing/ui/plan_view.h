@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QPainter>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -62,6 +63,12 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void setSelectMode(int m) { editor_.selectMode = m; }
   void cancelTool();
 
+  // Below this zoom objects smaller than kDotPixels both ways are drawn as
+  // dots; labels lower than kMinTextPixels are never drawn on the screen.
+  static constexpr double kOverviewZoom = 0.5;
+  static constexpr int kDotPixels = 8;
+  static constexpr int kMinTextPixels = 4;
+
   // --- flags of the frame's save prompt ------------------------------------------------
   bool modified = false;
   bool saved = false;
@@ -105,6 +112,12 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void withCanvas(const std::function<void()>& f);
   void ensureBuffer();
   void render();
+  // On a large plan the painting is shared with a second thread, which
+  // draws its part on `layer_`, laid over the buffer when both are done.
+  bool paintUnderObjects(QPainter& painter, platform::Canvas& canvas);
+  void paintObjectsShared(QPainter& painter, platform::Canvas& canvas);
+  void prepareLayer();
+  void overlayLayer(QPainter& painter);
   void invalidate();
   platform::Point planPoint(QPoint client) const;
   void showContextMenu(PlanMenu menu, QPoint global);
@@ -120,6 +133,8 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   std::shared_ptr<const platform::Image> background_;
 
   QImage buffer_;
+  QImage layer_;  // the second thread's share of the objects
+  double split_ = 0.5;  // the first thread's share of the object list
   bool bufferValid_ = false;
   int scrollRange_ = 5000;
   bool ignoreScroll_ = false;

@@ -25,7 +25,9 @@
 #include "platform/message_sink.h"
 #include "platform/qt_text.h"
 #include "platform/shell.h"
+#include "platform/canvas_qpainter.h"
 #include "startup/application.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 
@@ -457,6 +459,40 @@ class MainWindowTest : public QObject {
     QVERIFY(QFile::exists(projects + "/temp_z.html"));
     QCOMPARE(shell_->printed.size(), size_t{1});
     QVERIFY(QString::fromStdString(shell_->printed[0]).contains("INFORMACJE O PROJEKCIE"));
+  }
+
+  void aLargePlanIsDrawnTheSameByTwoThreads() {
+    CGraphicPlane plan;
+    CMUndo history;
+    CPartix& cat = testing_support::shippedCatalogue();
+    for (int i = 0; plan.objects().size() < 2500; ++i) {
+      const platform::Point origin{(i % 9) * 1200, (i / 9) * 900};
+      if (i % 3 == 0) testing_support::addEveryTerrain(plan, origin);
+      testing_support::addEveryObject(plan, cat, origin, i);
+    }
+    plan.showFlows = 1;
+    for (double zoom : {0.25, 1.0}) {
+      CProjWnd view(plan, history);
+      view.resize(900, 700);
+      view.show();
+      view.applyZoom(zoom);
+      view.setScrollOrigin({-100, -50});
+      view.renderNow();
+      const QImage shared = view.backBuffer().convertToFormat(QImage::Format_RGB32);
+      QImage alone(shared.size(), QImage::Format_RGB32);
+      {
+        QPainter p(&alone);
+        platform::QPainterCanvas c(p);
+        plan.cullRect = {0, 0, view.viewport()->width(), view.viewport()->height()};
+        plan.dotPixels = zoom < CProjWnd::kOverviewZoom ? CProjWnd::kDotPixels : 0;
+        plan.minTextPixels = CProjWnd::kMinTextPixels;
+        paintPlan(plan, c, view.state());
+        plan.cullRect = {};
+        plan.dotPixels = plan.minTextPixels = 0;
+      }
+      QVERIFY2(shared == alone, qPrintable(QString("zoom %1").arg(zoom)));
+    }
+    plan.releaseAll();
   }
 
   void screenshotOfTheSampleProject() {
