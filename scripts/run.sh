@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Builds Verdimo and runs it.
+# Builds Verdimo and runs it: the program on the sample project when there is
+# a display, otherwise a demonstration of the model without a window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
+sample=build/bin/Projekty/Ogrod_przykladowy.prj
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec build/bin/verdimo "$sample"
+fi
+echo "No display: showing the model without a window. With a display, start the program with"
+echo "  build/bin/verdimo $sample"
+echo
 build/bin/verdimo-cli catalogue summary "$@"
 echo
-sample=build/bin/Projekty/Ogrod_przykladowy.prj
 build/bin/verdimo-cli render "$sample" -o build/sample-plan.png --size 1400x1000
 echo "Sample project $sample rendered to build/sample-plan.png"
 mkdir -p build/reports

@@ -8,6 +8,7 @@ packages=(
   libjpeg-dev nlohmann-json3-dev
   googletest libgtest-dev libbenchmark-dev
   fonts-liberation2
+  xvfb xauth
 )
 
 missing=()

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -56,6 +58,20 @@ void answerScale(const QString& scale) {
     dlg->edit()->setText(scale);
     dlg->accept();
   });
+}
+
+// Runs `answer` on the next popup menu as soon as it is shown.
+void answerNextMenu(std::function<void(QMenu*)> answer) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      answer(menu);
+    }
+  });
+  timer->start();
 }
 
 void sendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
@@ -389,6 +405,84 @@ class MainWindowTest : public QObject {
     QCOMPARE(platform::toQString(messages_->shown[0].text),
              QString::fromUtf8("To jedyne źródło wody w systemie. Nie można go usunąć."));
     QCOMPARE(messages_->shown[0].caption, std::string("Info"));
+  }
+
+  void contextMenusOfObjectsAndTerrain() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    trigger(kCmdEdit);
+    CWValve* source = nullptr;
+    for (const auto& o : doc().objects())
+      if (auto* v = dynamic_cast<CWValve*>(o.get()); v && v->IsWaterSource()) source = v;
+    QVERIFY(source);
+    click(client(source->posX, source->posY));
+    QCOMPARE(doc().selected, source);
+    const int shown = source->IsLabelShown();
+    QStringList texts;
+    answerNextMenu([&texts](QMenu* menu) {
+      for (QAction* a : menu->actions()) texts << a->text() + (a->isEnabled() ? "" : " (off)");
+      for (QAction* a : menu->actions())
+        if (a->text() == QString::fromUtf8("Ukryj/Pokaż opis")) a->trigger();
+      menu->close();
+    });
+    rightClick(client(source->posX, source->posY));
+    QCOMPARE(texts, (QStringList{"Zmien parametry (off)", QString::fromUtf8("Ukryj/Pokaż opis"), "Kopiuj... (off)",
+                                 QString::fromUtf8("Usuń obiekt")}));
+    QCOMPARE(source->IsLabelShown(), !shown);
+    // The D key toggles it back; both are in the history.
+    QTest::keyClick(view(), Qt::Key_D);
+    QCOMPARE(source->IsLabelShown(), shown);
+    QCOMPARE(frame_->undoHistory().undoCount(), size_t{2});
+
+    // A shape of the terrain has its own menu.
+    frame_->optionsBar()->filterList()->setCurrentIndex(1);  // "Teren"
+    CPrimitive* shape = nullptr;
+    for (const auto& p : doc().terrain())
+      if (p->GetType() == kTerrainArea) shape = p.get();
+    QVERIFY(shape);
+    const auto grips = shape->GripPoints();
+    click(client(grips[0].x, grips[0].y));
+    QCOMPARE(view()->editor().selectedPrimitive(), shape);
+    texts.clear();
+    answerNextMenu([&texts](QMenu* menu) {
+      for (QAction* a : menu->actions()) texts << a->text();
+      menu->close();
+    });
+    rightClick(client(grips[0].x, grips[0].y));
+    QCOMPARE(texts, (QStringList{"Transformuj", "Kopiuj...", QString::fromUtf8("Przypisz/Zmień rodzaj wypełnienia"),
+                                 QString::fromUtf8("Usuń obiekt")}));
+  }
+
+  void untitledProjectsAreAutosavedByNumber() {
+    newProject("100");
+    trigger(kCmdRectangle);
+    drag(client(10, 10), client(90, 60));
+    CAutosave& clock = application().autosave;
+    QCOMPARE(clock.counter, 0);
+    clock.intervalMs = 1;
+    clock.enabled = 1;
+    for (int i = 1; i <= 3; ++i) {
+      clock.lastTick = CAutosave::nowTicks() - 5;
+      frame_->autosaveTick();
+      QVERIFY(QFile::exists(QDir(home_.path()).filePath(QString("projects/autosave%1.prj").arg(i))));
+    }
+    // The project stays untitled: the next Save still asks for its name.
+    QCOMPARE(frame_->windowTitle(), QString("VERDIMO ver. 4.2 [Nowy]"));
+    QVERIFY(app().projectUntitled);
+    QVERIFY(!view()->saved);
+  }
+
+  void helpAndAbout() {
+    trigger(kCmdHelp);
+    QCOMPARE(shell_->opened.size(), size_t{1});
+    QVERIFY(QString::fromStdString(shell_->opened[0]).endsWith("/Help/Help.html"));
+    QVERIFY(QFile::exists(QString::fromStdString(shell_->opened[0])));
+    QString shown;
+    answerNextDialog([&shown](QWidget* w) {
+      for (auto* label : w->findChildren<QLabel*>()) shown += label->text();
+      qobject_cast<QDialog*>(w)->accept();
+    });
+    trigger(kCmdAbout);
+    QVERIFY(shown.contains("VERDIMO ver. 4.2 (03.2018)"));
   }
 
   void saveAskAndReopen() {

@@ -1,0 +1,168 @@
+// The undo history and the plan editor without a window: what a press,
+// a move and a release do to the project and to its history.
+
+#include <gtest/gtest.h>
+
+#include "editing/plan_editor.h"
+#include "editing/undo_history.h"
+#include "objects/micro_sprinklers.h"
+#include "objects/sprinkler.h"
+#include "objects/symbols.h"
+#include "platform/message_sink.h"
+#include "platform/textcodec.h"
+#include "tests/support/scene_builder.h"
+
+namespace {
+
+using platform::Point;
+
+struct Editing {
+  CGraphicPlane doc;
+  CMUndo undo;
+  PlanViewState view;
+  PlanEditor editor{doc, undo, view};
+  int modifiedCalls = 0;
+  Editing() {
+    doc.undo = &undo;
+    undo.onModified = [this] { ++modifiedCalls; };
+  }
+  void click(Point p) {
+    editor.leftDown(p);
+    editor.leftUp(p);
+  }
+};
+
+TEST(UndoHistory, AnAreaLeavesOneToggleThatUndoAndRedoFlip) {
+  Editing e;
+  e.doc.tool = kToolArea;
+  for (Point p : {Point{10, 10}, Point{100, 10}, Point{100, 80}, Point{10, 80}, Point{12, 12}}) e.click(p);
+  ASSERT_EQ(e.doc.terrain().size(), 1u);
+  CPrimitive& area = *e.doc.terrain()[0];
+  ASSERT_EQ(e.undo.undoCount(), 1u);
+  EXPECT_TRUE(e.undo.newestUndo()->IsToggle());
+  EXPECT_TRUE(e.undo.undo(e.doc));
+  EXPECT_TRUE(area.deleted);
+  EXPECT_TRUE(e.undo.redo(e.doc));
+  EXPECT_FALSE(area.deleted);
+  // Nothing left to redo; every call still marks the project changed.
+  const int before = e.modifiedCalls;
+  EXPECT_FALSE(e.undo.redo(e.doc));
+  EXPECT_EQ(e.modifiedCalls, before + 1);
+}
+
+TEST(UndoHistory, EscapeWhileDrawingDropsTheVertexCopiesAndTheRedoHistory) {
+  Editing e;
+  e.doc.tool = kToolRectangle;
+  e.editor.leftDown({0, 0});
+  e.editor.mouseMove({40, 30}, true);
+  e.editor.leftUp({40, 30});
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  ASSERT_EQ(e.undo.redoCount(), 1u);
+  e.doc.tool = kToolPolyline;
+  for (Point p : {Point{5, 5}, Point{50, 5}, Point{50, 50}}) e.click(p);
+  EXPECT_EQ(e.undo.undoCount(), 2u);  // the vertex copies of the line being drawn
+  e.editor.cancel();
+  EXPECT_EQ(e.undo.undoCount(), 0u);
+  EXPECT_EQ(e.undo.redoCount(), 0u);
+  EXPECT_FALSE(e.undo.checkpointOpen());
+  EXPECT_EQ(e.doc.toolPrimitive, nullptr);
+}
+
+TEST(UndoHistory, RestoredCopiesTakeTheZoomOfNow) {
+  Editing e;
+  e.doc.tool = kToolCircle;
+  e.editor.leftDown({100, 100});
+  e.editor.mouseMove({120, 100}, true);
+  e.editor.leftUp({120, 100});
+  auto& circle = static_cast<CCircle&>(*e.doc.terrain()[0]);
+  // Dragged at zoom 1, then zoomed to 2: the copy holds the pixels of zoom 1.
+  e.doc.tool = kToolEdit;
+  e.editor.leftDown({100, 100});
+  e.editor.mouseMove({200, 150}, true);
+  e.editor.leftUp({200, 150});
+  ASSERT_EQ(circle.centreX, 200);
+  e.doc.setZoom(2.0f);
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_EQ(circle.centreX, 200);
+  EXPECT_EQ(circle.centreY, 200);
+  EXPECT_DOUBLE_EQ(circle.x1, 100.0);
+}
+
+TEST(UndoHistory, TogglesSpareTheWaterSourceAndFlipTheRest) {
+  Editing e;
+  auto* source = static_cast<CWValve*>(e.doc.addObject(kTypeValve, std::make_unique<CWValve>()));
+  source->SetWaterSource(1);
+  auto* micro = e.doc.addObject(kTypeMicroSprinkler, std::make_unique<CWMicroSprinkler>());
+  e.undo.pushToggle(*source, kTypeValve);
+  e.undo.pushToggle(*micro, kTypeMicroSprinkler);
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_TRUE(micro->deleted);
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_FALSE(source->deleted);
+  ASSERT_TRUE(e.undo.redo(e.doc));
+  ASSERT_TRUE(e.undo.redo(e.doc));
+  EXPECT_FALSE(micro->deleted);
+}
+
+TEST(UndoHistory, RedoOverTheSourceCapacityTellsAndRedoesAllTheSame) {
+  Editing e;
+  testing_support::addEveryObject(e.doc, testing_support::shippedCatalogue(), {0, 0});
+  CWBase* sprinkler = nullptr;
+  for (const auto& o : e.doc.objects())
+    if (o->listCode == kTypeSprinkler && o->GetFlow() > 0) sprinkler = o.get();
+  ASSERT_NE(sprinkler, nullptr);
+  sprinkler->SetSectionNo(0);
+  e.doc.sourceCapacity = sprinkler->GetFlow() / 2;
+  e.undo.pushToggle(*sprinkler, kTypeSprinkler);
+  platform::RecordingMessageSink messages;
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_TRUE(messages.shown.empty());
+  ASSERT_TRUE(e.undo.redo(e.doc));
+  EXPECT_FALSE(sprinkler->deleted);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, platform::utf8ToCp1250("Przekroczono wydajność żródła wody"));
+  EXPECT_EQ(messages.shown[0].caption, "Informacja");
+  e.doc.releaseAll();
+}
+
+TEST(UndoHistory, DeletingAnObjectOrAShapeCanBeTakenBack) {
+  Editing e;
+  auto* valve = e.doc.addObject(kTypeValve, std::make_unique<CWValve>());
+  e.doc.selected = valve;
+  e.editor.deleteSelection();
+  EXPECT_TRUE(valve->deleted);
+  EXPECT_EQ(e.doc.selected, nullptr);
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_FALSE(valve->deleted);
+}
+
+TEST(PlanEditing, SnapAndOrtho) {
+  // Truncation toward zero on a grid of 29 pixels.
+  const struct {
+    Point in, out;
+  } snaps[] = {{{57, 57}, {29, 29}}, {{58, 58}, {58, 58}}, {{28, 0}, {0, 0}}, {{-30, 30}, {-29, 29}}};
+  for (const auto& s : snaps) EXPECT_EQ(snapToGridStep(s.in, 29.0), s.out);
+  EXPECT_EQ(snapToGridStep({57, 57}, 0.0), (Point{57, 57}));
+  // Taller than wide goes straight down, wider than tall stays level; a
+  // diagonal counts as tall.
+  EXPECT_EQ(orthoAligned({110, 130}, {100, 100}), (Point{100, 130}));
+  EXPECT_EQ(orthoAligned({140, 110}, {100, 100}), (Point{140, 100}));
+  EXPECT_EQ(orthoAligned({120, 120}, {100, 100}), (Point{100, 120}));
+}
+
+TEST(PlanEditing, EditFilterKeepsTerrainToolsFromSystemClicks) {
+  Editing e;
+  e.view.editFilter = 2;  // "System"
+  e.doc.tool = kToolRectangle;
+  e.editor.leftDown({0, 0});
+  e.editor.mouseMove({40, 30}, true);
+  e.editor.leftUp({40, 30});
+  EXPECT_TRUE(e.doc.terrain().empty());
+  e.view.editFilter = 1;  // "Teren"
+  e.editor.leftDown({0, 0});
+  e.editor.mouseMove({40, 30}, true);
+  e.editor.leftUp({40, 30});
+  EXPECT_EQ(e.doc.terrain().size(), 1u);
+}
+
+}  // namespace
