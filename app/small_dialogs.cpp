@@ -34,6 +34,16 @@ QPushButton* namedButton(const QString& text, QWidget* parent) {
   return b;
 }
 
+// The dialog's OK button, the default one, below everything else.
+void addOkButton(QDialog* dialog, QVBoxLayout* layout) {
+  auto* buttons = new QDialogButtonBox(dialog);
+  QPushButton* ok = namedButton("OK", dialog);
+  ok->setDefault(true);
+  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+}
+
 }  // namespace
 
 unsigned parseUnsignedText(const std::string& text) {
@@ -123,12 +133,7 @@ CDlgProjScale::CDlgProjScale(QWidget* parent) : QDialog(parent) {
   row->addWidget(label);
   row->addWidget(edit_);
   layout->addLayout(row);
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = namedButton("OK", this);
-  ok->setDefault(true);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  layout->addWidget(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  addOkButton(this, layout);
   edit_->selectAll();
 }
 
@@ -160,12 +165,7 @@ CDlgGrid::CDlgGrid(float step, platform::Colour colour, QWidget* parent) : QDial
   form->addWidget(swatch_, 1, 1, Qt::AlignLeft);
   form->addWidget(change, 1, 2);
   layout->addLayout(form);
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = namedButton("OK", this);
-  ok->setDefault(true);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  layout->addWidget(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  addOkButton(this, layout);
   connect(change, &QPushButton::clicked, this, [this] { swatch_->pick("Kolor siatki"); });
   connect(edit_, &QLineEdit::textChanged, this,
           [this](const QString& t) { this->step = parseDecimalText(platform::fromQString(t)); });
@@ -197,10 +197,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   title->setFont(f);
   layout->addWidget(title);
   layout->addWidget(new QLabel(QString::fromUtf8("Projektowanie systemów nawadniania ogrodów."), this));
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = namedButton("OK", this);
-  ok->setDefault(true);
-  buttons->addButton(ok, QDialogButtonBox::AcceptRole);
-  layout->addWidget(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  addOkButton(this, layout);
 }

@@ -46,6 +46,20 @@ Point pixelsOf(PointD u, float zoom) { return {toPixels(u.x, zoom), toPixels(u.y
 
 Point shifted(Point p, int dx, int dy) { return {p.x + dx, p.y + dy}; }
 
+// The box through the points; empty for none.
+template <typename It>
+Rect boxOf(It first, It last) {
+  if (first == last) return {};
+  Rect r{first->x, first->y, first->x, first->y};
+  for (; first != last; ++first) {
+    r.left = std::min(r.left, first->x);
+    r.top = std::min(r.top, first->y);
+    r.right = std::max(r.right, first->x);
+    r.bottom = std::max(r.bottom, first->y);
+  }
+  return r;
+}
+
 }  // namespace
 
 Colour fillKindOutlineColour(int fillKind) {
@@ -468,14 +482,7 @@ void CRectn::drawShape() {
 
 Rect CRectn::shapeBox() const {
   const auto t = turnedCorners();
-  Rect r{t[0].x, t[0].y, t[0].x, t[0].y};
-  for (const Point& p : t) {
-    r.left = std::min(r.left, p.x);
-    r.top = std::min(r.top, p.y);
-    r.right = std::max(r.right, p.x);
-    r.bottom = std::max(r.bottom, p.y);
-  }
-  return r;
+  return boxOf(t.begin(), t.end());
 }
 
 void CRectn::clipToShape() {
@@ -675,17 +682,7 @@ void CLine::DrawPath(const std::vector<Point>& points) {
 
 void CPoly::clipToShape() { dc->setClipPolygon(vertexPx); }
 
-Rect CPoly::shapeBox() const {
-  if (vertexPx.empty()) return {};
-  Rect r{vertexPx[0].x, vertexPx[0].y, vertexPx[0].x, vertexPx[0].y};
-  for (const Point& p : vertexPx) {
-    r.left = std::min(r.left, p.x);
-    r.top = std::min(r.top, p.y);
-    r.right = std::max(r.right, p.x);
-    r.bottom = std::max(r.bottom, p.y);
-  }
-  return r;
-}
+Rect CPoly::shapeBox() const { return boxOf(vertexPx.begin(), vertexPx.end()); }
 
 void CPoly::drawGrips() {
   for (size_t i = 0; i < vertexPx.size(); ++i) drawGrip(vertexPx[i], vertexGripColour[i]);

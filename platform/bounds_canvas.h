@@ -3,11 +3,11 @@
 // touched, so that a view can tell whether a figure reaches the screen (and
 // how big it is there) before it pays for drawing it.
 
-#include "platform/canvas.h"
+#include "platform/state_canvas.h"
 
 namespace platform {
 
-class BoundsCanvas : public Canvas {
+class BoundsCanvas : public StateCanvas {
  public:
   // Forgets what was gathered; the state (pen, origin, ...) stays.
   void reset() {
@@ -21,22 +21,6 @@ class BoundsCanvas : public Canvas {
   // The colour of the first pen (or brush, for fills) that drew something.
   Colour colour() const { return colour_; }
 
-  void setPen(const Pen& pen) override { pen_ = pen; }
-  Pen pen() const override { return pen_; }
-  void setBrush(const Brush& brush) override { brush_ = brush; }
-  Brush brush() const override { return brush_; }
-  void setFont(const Font& font) override { font_ = font; }
-  Font font() const override { return font_; }
-  void setTextColour(Colour c) override { text_ = c; }
-  Colour textColour() const override { return text_; }
-  void setBackgroundColour(Colour c) override { bk_ = c; }
-  Colour backgroundColour() const override { return bk_; }
-  void setOpaqueBackground(bool opaque) override { opaque_ = opaque; }
-  bool opaqueBackground() const override { return opaque_; }
-  void setRasterOp(RasterOp op) override { rop_ = op; }
-  RasterOp rasterOp() const override { return rop_; }
-  void setViewportOrigin(Point origin) override { origin_ = origin; }
-  Point viewportOrigin() const override { return origin_; }
 
   void setClipRect(const Rect&) override {}
   void setClipPolygon(const std::vector<Point>&) override {}
@@ -64,13 +48,6 @@ class BoundsCanvas : public Canvas {
   Rect box_;
   bool colourSeen_ = false;
   Colour colour_ = 0;
-  Pen pen_;
-  Brush brush_;
-  Font font_;
-  Colour text_ = 0, bk_ = 0xFFFFFF;
-  bool opaque_ = true;
-  RasterOp rop_ = RasterOp::CopyPen;
-  Point origin_;
 };
 
 }  // namespace platform

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "platform/canvas.h"
+#include "platform/state_canvas.h"
 
 namespace platform {
 
-class RecordingCanvas : public Canvas {
+class RecordingCanvas : public StateCanvas {
  public:
   enum class Kind { Line, Polyline, Polygon, Rectangle, Ellipse, Arc, FillRect, Image, Text, ClipRect, ClipPolygon,
                     ClipEllipse, ResetClip };
@@ -35,22 +35,6 @@ class RecordingCanvas : public Canvas {
   std::vector<const Op*> of(Kind kind) const;
   void clear() { ops.clear(); }
 
-  void setPen(const Pen& pen) override { pen_ = pen; }
-  Pen pen() const override { return pen_; }
-  void setBrush(const Brush& brush) override { brush_ = brush; }
-  Brush brush() const override { return brush_; }
-  void setFont(const Font& font) override { font_ = font; }
-  Font font() const override { return font_; }
-  void setTextColour(Colour c) override { text_ = c; }
-  Colour textColour() const override { return text_; }
-  void setBackgroundColour(Colour c) override { bk_ = c; }
-  Colour backgroundColour() const override { return bk_; }
-  void setOpaqueBackground(bool opaque) override { opaque_ = opaque; }
-  bool opaqueBackground() const override { return opaque_; }
-  void setRasterOp(RasterOp op) override { rop_ = op; }
-  RasterOp rasterOp() const override { return rop_; }
-  void setViewportOrigin(Point origin) override { origin_ = origin; }
-  Point viewportOrigin() const override { return origin_; }
 
   void setClipRect(const Rect& r) override;
   void setClipPolygon(const std::vector<Point>& points) override;
@@ -71,15 +55,6 @@ class RecordingCanvas : public Canvas {
 
  private:
   Op& record(Kind kind);
-
-  Pen pen_;
-  Brush brush_;
-  Font font_;
-  Colour text_ = 0;
-  Colour bk_ = 0xFFFFFF;
-  bool opaque_ = true;
-  RasterOp rop_ = RasterOp::CopyPen;
-  Point origin_;
 };
 
 }  // namespace platform
