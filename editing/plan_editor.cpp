@@ -114,44 +114,36 @@ void PlanEditor::leftDown(Point p, Modifiers m) {
 }
 
 void PlanEditor::editDown(Point p) {
+  auto pick = [&](CWBase& o) {
+    o.dc = canvas_;
+    o.viewOrgX = view_.scroll.x;
+    o.viewOrgY = view_.scroll.y;
+    return o.PickGrip(p, 0) != 0;
+  };
   // The selected object first, so that a point it shares with another stays its own.
   CWBase* hit = nullptr;
-  if (doc_.selected && !doc_.selected->deleted) {
-    auto before = doc_.selected->clone();
-    doc_.selected->dc = canvas_;
-    doc_.selected->viewOrgX = view_.scroll.x;
-    doc_.selected->viewOrgY = view_.scroll.y;
-    if (doc_.selected->PickGrip(p, 0)) {
-      hit = doc_.selected;
-      objectBefore_ = std::move(before);
-    }
-  }
+  if (doc_.selected && !doc_.selected->deleted && pick(*doc_.selected)) hit = doc_.selected;
   if (!hit) {
-    // The copy for the history must show the object as it was before the
-    // pick marked its control point.
-    for (const auto& o : doc_.objects()) {
-      if (o->deleted) continue;
-      o->dc = canvas_;
-      o->viewOrgX = view_.scroll.x;
-      o->viewOrgY = view_.scroll.y;
-      auto before = o->clone();
-      if (o->PickGrip(p, 0)) {
+    for (const auto& o : doc_.objects())
+      if (!o->deleted && pick(*o)) {
         hit = o.get();
-        objectBefore_ = std::move(before);
         break;
       }
-    }
-    if (doc_.selected != hit) repaint_ = true;
+    // The plan is painted anew when the button is let go: a repaint now
+    // would reset the control point just picked.
+    if (doc_.selected != hit) selectionChanged_ = true;
     doc_.selected = hit;
   }
   if (hit) selectedPrimitive_ = nullptr;
-  // In select mode a press only selects.
+  // In select mode a press only selects. For a drag, the copy for the
+  // history is the object as it was: the pick only marked a control point,
+  // which a reset of the grips takes back.
   if (hit && selectMode == 0) {
+    objectBefore_ = hit->clone();
+    objectBefore_->ResetGrips();
     dragObject_ = hit;
     dragMoved_ = false;
     dragLast_ = current_;
-  } else {
-    objectBefore_.reset();
   }
 }
 
@@ -290,7 +282,8 @@ void PlanEditor::leftUp(Point p) {
     dragPrimitive_->SetGripColours();
     repaint_ = true;
   }
-  if (dragObject_) repaint_ = true;
+  if (dragObject_ || selectionChanged_) repaint_ = true;
+  selectionChanged_ = false;
   dragObject_ = nullptr;
   dragPrimitive_ = nullptr;
   objectBefore_.reset();

@@ -141,5 +141,6 @@ class PlanEditor {
   std::unique_ptr<CWBase> objectBefore_;
   std::unique_ptr<CPrimitive> primitiveBefore_;
   bool dragMoved_ = false;
+  bool selectionChanged_ = false;
   platform::Point dragLast_;
 };

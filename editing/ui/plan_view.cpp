@@ -369,6 +369,9 @@ void CProjWnd::withCanvas(const std::function<void()>& f) {
     f();
     return;
   }
+  // A repaint asked for outside an event (a command of the frame) is done
+  // first, so that none comes between a press and its drag.
+  if (editor_.takeRepaintRequest()) bufferValid_ = false;
   ensureBuffer();
   {
     QPainter painter(&buffer_);

@@ -407,6 +407,26 @@ class MainWindowTest : public QObject {
     QCOMPARE(messages_->shown[0].caption, std::string("Info"));
   }
 
+  void editToolDragsAnObjectWithUndo() {
+    newProject("100");
+    auto* source = static_cast<CWValve*>(doc().addObject(kTypeValve, std::make_unique<CWValve>()));
+    source->PlaceAt({200, 200}, doc().zoom);
+    source->SetWaterSource(1);
+    trigger(kCmdEdit);
+    const platform::Point before{source->posX, source->posY};
+    // A press a few pixels off its point takes the point; it follows the pointer.
+    drag(client(before.x + 3, before.y + 2), client(before.x + 43, before.y + 22));
+    QCOMPARE((platform::Point{source->posX, source->posY}), (platform::Point{before.x + 40, before.y + 20}));
+    QVERIFY(view()->modified);
+    trigger(kCmdToolUndo);
+    QCOMPARE((platform::Point{source->posX, source->posY}), before);
+    // Select mode only selects.
+    trigger(kCmdSelect);
+    drag(client(before.x, before.y), client(before.x + 40, before.y + 20));
+    QCOMPARE(doc().selected, source);
+    QCOMPARE((platform::Point{source->posX, source->posY}), before);
+  }
+
   void contextMenusOfObjectsAndTerrain() {
     QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
     trigger(kCmdEdit);
