@@ -2,6 +2,7 @@
 // command line opened, and everything released at exit.
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     frame.showMaximized();
     const QStringList args = QApplication::arguments();
     if (args.size() > 1) {
-      frame.projectToOpen = args.at(1);
+      frame.projectToOpen = QFileInfo(args.at(1)).absoluteFilePath();
       QTimer::singleShot(0, &frame, [&frame] { frame.runCommand(kCmdOpenNamed); });
     }
     // VERDIMO_SCREENSHOT=FILE: the whole screen is kept in FILE once the

@@ -198,7 +198,7 @@ void CMainFrame::buildToolbars() {
   options_ = new CMainToolBar([this] { return view_; }, this);
   addToolBar(Qt::TopToolBarArea, options_);
   connect(options_, &CMainToolBar::command, this, &CMainFrame::runCommand);
-  connect(options_->zoomList(), &QComboBox::currentIndexChanged, this, [this] { updateCommandStates(); });
+
   addToolBarBreak(Qt::TopToolBarArea);
 
   const QColor face = palette().button().color();
@@ -437,6 +437,7 @@ void CMainFrame::installDocument() {
   connect(view_, &CProjWnd::zoomResetRequested, options_, &CMainToolBar::resetZoom);
   connect(view_, &CProjWnd::orthoChanged, options_, &CMainToolBar::setOrthoButton);
   connect(view_, &CProjWnd::gridToggled, options_, &CMainToolBar::setGridButton);
+  connect(view_, &CProjWnd::zoomed, this, [this] { updateCommandStates(); });
 }
 
 void CMainFrame::afterProjectMade() {
@@ -598,7 +599,11 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
 }
 
 void CMainFrame::autosaveTick() {
-  if (!view_ || !application().autosave.isDue()) return;
+  // Never while a dialog or message is open (a command may be half done and
+  // the project's tables half read) nor while the user is drawing or
+  // dragging: the save waits for the next tick.
+  if (!view_ || QApplication::activeModalWidget() || QApplication::activePopupWidget() || view_->busy()) return;
+  if (!application().autosave.isDue()) return;
   if (app().projectUntitled) {
     // An untitled project is kept as autosave1.prj, autosave2.prj, ... in the
     // projects folder and stays untitled: the user still chooses its name.

@@ -44,6 +44,7 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   zoom_->setAccessibleName(QString::fromUtf8("Powiększenie"));
   for (int p : kZoomPercent) zoom_->addItem(QString("%1%").arg(p), p);
   zoom_->setCurrentIndex(3);
+  zoom_->setFocusPolicy(Qt::TabFocus);
   zoomLabel->setBuddy(zoom_);
   addWidget(zoom_);
   connect(zoom_, &QComboBox::activated, this, [this] { applyZoom(); });
@@ -55,6 +56,7 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   filter_->setToolTip("Selektywna edycja");
   filter_->setAccessibleName("Selektywna edycja");
   filter_->addItems({"Wszystko", "Teren", "System"});
+  filter_->setFocusPolicy(Qt::TabFocus);
   filterLabel->setBuddy(filter_);
   addWidget(filter_);
   connect(filter_, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -99,6 +101,8 @@ QToolButton* CMainToolBar::addPictureButton(int id, const QString& picture, cons
 QCheckBox* CMainToolBar::addCheck(int id, const QString& text, const QString& tip) {
   auto* c = new QCheckBox(text, this);
   c->setObjectName(idName(id));
+  // A click leaves the keyboard with the plan; Tab still reaches the box.
+  c->setFocusPolicy(Qt::TabFocus);
   c->setToolTip(tip);
   c->setAccessibleName(text);
   c->setAccessibleDescription(tip);

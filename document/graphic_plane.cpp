@@ -160,7 +160,9 @@ void CGraphicPlane::paintBodies(platform::Canvas& canvas, size_t from, size_t to
 }
 
 void CGraphicPlane::paintLabels(platform::Canvas& canvas, size_t from, size_t to) {
-  if (!showLabels || !labelsReadable()) return;
+  if (!showLabels) return;
+  // Free texts have fonts of their own: only the labels' font can be too small.
+  const bool readable = labelsReadable();
   const bool culling = cullRect.right > cullRect.left && cullRect.bottom > cullRect.top;
   platform::BoundsCanvas bounds;
   const platform::Font font = labelFont();
@@ -169,6 +171,7 @@ void CGraphicPlane::paintLabels(platform::Canvas& canvas, size_t from, size_t to
   for (size_t i = from; i < to && i < objects_.size(); ++i) {
     CWBase& o = *objects_[i];
     if (o.deleted || !o.IsLabelShown()) continue;
+    if (!readable && o.GetType() != kTypeText) continue;
     canvas.setFont(font);
     canvas.setTextColour(app().settings.labelColour);
     prepare(o, canvas);

@@ -351,7 +351,7 @@ void PlanEditor::deleteSelectedObject() {
 void PlanEditor::deleteSelectedPrimitive() {
   CPrimitive* prim = selectedPrimitive_;
   if (!prim || prim->deleted) return;
-  undo_.pushSnapshot(*prim);
+  undo_.pushCopy(*prim, prim->clone());
   prim->deleted = 1;
   selectedPrimitive_ = nullptr;
   repaint_ = true;
@@ -360,7 +360,7 @@ void PlanEditor::deleteSelectedPrimitive() {
 void PlanEditor::toggleLabel() {
   CWBase* o = doc_.selected;
   if (!o || o->deleted) return;
-  undo_.pushSnapshot(*o);
+  undo_.pushCopy(*o, o->clone());
   o->ShowLabel(!o->IsLabelShown());
   repaint_ = true;
 }

@@ -49,18 +49,23 @@ void CMUndo::pushEntry(std::unique_ptr<CObjContainer> e) {
   modified();
   undo_.push_back(std::move(e));
   ++pushedTotal_;
-  if (checkpoint_) ++snapshotsInCheckpoint_;
+}
+
+const void* CMUndo::targetOf(const CObjContainer& e) {
+  return e.object() ? static_cast<const void*>(e.object()) : static_cast<const void*>(e.primitive());
 }
 
 void CMUndo::pushSnapshot(CWBase& object) {
   auto e = std::make_unique<CObjContainer>(&object, nullptr);
   e->Init();
+  if (checkpoint_) checkpointTargets_.insert(&object);
   pushEntry(std::move(e));
 }
 
 void CMUndo::pushSnapshot(CPrimitive& primitive) {
   auto e = std::make_unique<CObjContainer>(nullptr, &primitive);
   e->Init();
+  if (checkpoint_) checkpointTargets_.insert(&primitive);
   pushEntry(std::move(e));
 }
 
@@ -89,15 +94,17 @@ void CMUndo::pushToggle(CPrimitive& primitive, int type) {
 }
 
 void CMUndo::beginCheckpoint() {
-  snapshotsInCheckpoint_ = 0;
+  checkpointTargets_.clear();
   checkpoint_ = true;
 }
 
 void CMUndo::endCheckpoint() {
   if (checkpoint_) {
     checkpoint_ = false;
-    for (; snapshotsInCheckpoint_ > 0 && !undo_.empty(); --snapshotsInCheckpoint_) undo_.pop_back();
-    snapshotsInCheckpoint_ = 0;
+    // The copies of the object being drawn go, wherever undo and redo left
+    // them: the object they refer to is finished or gone.
+    std::erase_if(undo_, [this](const Entry& e) { return !e->IsToggle() && checkpointTargets_.count(targetOf(*e)); });
+    checkpointTargets_.clear();
   }
   redo_.clear();
 }
@@ -124,7 +131,6 @@ bool CMUndo::undo(CGraphicPlane& doc) {
   undo_.pop_back();
   redo_.push_back(counterpart(*e));
   e->Apply();
-  if (checkpoint_ && snapshotsInCheckpoint_ > 0) --snapshotsInCheckpoint_;
   rezoom(*e, doc);
   if (doc.selected && doc.selected->deleted) doc.selected = nullptr;
   app().undoRedrawPending = 1;
@@ -158,6 +164,6 @@ bool CMUndo::redo(CGraphicPlane& doc) {
 void CMUndo::clearAll() {
   undo_.clear();
   redo_.clear();
-  snapshotsInCheckpoint_ = 0;
+  checkpointTargets_.clear();
   checkpoint_ = false;
 }

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "document/graphic_plane.h"
@@ -67,11 +68,12 @@ class CMUndo : public UndoLink {
   void pushCopy(CPrimitive& target, std::unique_ptr<CPrimitive> copy);
   void pushToggle(CWBase& object, int type);
   void pushToggle(CPrimitive& primitive, int type);
-  // Opens a checkpoint: the snapshots pushed until it closes belong to the
-  // object being drawn.
+  // Opens a checkpoint: the snapshots pushed with pushSnapshot until it
+  // closes are the vertex copies of the object being drawn.
   void beginCheckpoint();
-  // Closes an open checkpoint, dropping its snapshots, and empties the redo
-  // history.
+  // Closes an open checkpoint, dropping every copy of the objects it took
+  // snapshots of (also those undo and redo moved since), and empties the
+  // redo history. Copies pushed with pushCopy and toggles stay.
   void endCheckpoint();
   void endPendingOperation() override { endCheckpoint(); }
 
@@ -101,10 +103,11 @@ class CMUndo : public UndoLink {
   // Records in `into` the counterpart of `e` (the target's state now).
   static Entry counterpart(const CObjContainer& e);
   static void rezoom(const CObjContainer& e, const CGraphicPlane& doc);
+  static const void* targetOf(const CObjContainer& e);
 
   std::vector<Entry> undo_;  // newest last
   std::vector<Entry> redo_;
   size_t pushedTotal_ = 0;
-  int snapshotsInCheckpoint_ = 0;
+  std::set<const void*> checkpointTargets_;
   bool checkpoint_ = false;
 };

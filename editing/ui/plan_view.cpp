@@ -180,7 +180,8 @@ void CProjWnd::scrollContentsBy(int dx, int dy) {
 }
 
 bool CProjWnd::applyZoom(double z) {
-  if (panning_ || z == doc_->zoom || !(z > 0)) return false;
+  // Not while panning or dragging: the points held are pixels of this zoom.
+  if (panning_ || leftHeld_ || z == doc_->zoom || !(z > 0)) return false;
   // The plan point in the middle of the view stays in the middle.
   const double hw = viewport()->width() / 2, hh = viewport()->height() / 2;
   const double old = doc_->zoom;
@@ -188,8 +189,12 @@ bool CProjWnd::applyZoom(double z) {
   state_.scroll = {static_cast<int>(std::lround(hw - ux * z)), static_cast<int>(std::lround(hh - uy * z))};
   doc_->setZoom(static_cast<float>(z));
   doc_->zoom = z;
+  // A line being drawn goes on at the new zoom.
+  if (doc_->toolPrimitive) doc_->toolPrimitive->Rescale(static_cast<float>(z));
+  if (doc_->toolObject) doc_->toolObject->Rescale(static_cast<float>(z));
   updateScrollRanges();
   invalidate();
+  emit zoomed();
   return true;
 }
 
@@ -330,7 +335,7 @@ void CProjWnd::paintObjectsShared(QPainter& painter, platform::Canvas& canvas) {
     overlayLayer(painter);
   };
   shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintBodies(c, a, b); }, true);
-  if (doc.showLabels && doc.labelsReadable())
+  if (doc.showLabels)
     shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintLabels(c, a, b); }, false);
   if (doc.showFlows && doc.labelsReadable())
     shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintFlows(c, a, b); }, false);
@@ -474,6 +479,7 @@ void CProjWnd::keyPressEvent(QKeyEvent* e) {
   switch (e->key()) {
     case Qt::Key_Control:
       if (!e->isAutoRepeat()) {
+        orthoHeld_ = true;
         app().orthoOn = 1;
         emit orthoChanged(true);
         invalidate();
@@ -530,6 +536,7 @@ void CProjWnd::keyReleaseEvent(QKeyEvent* e) {
   if (e->isAutoRepeat()) return;
   switch (e->key()) {
     case Qt::Key_Control:
+      orthoHeld_ = false;
       app().orthoOn = 0;
       emit orthoChanged(false);
       invalidate();
@@ -554,7 +561,13 @@ void CProjWnd::keyReleaseEvent(QKeyEvent* e) {
 }
 
 void CProjWnd::focusOutEvent(QFocusEvent* e) {
-  // Keys let go elsewhere never reach the view: held modes end here.
+  // Keys let go elsewhere never reach the view: held modes end here (Ctrl
+  // of a shortcut that opened a dialog, say).
+  if (orthoHeld_) {
+    orthoHeld_ = false;
+    app().orthoOn = 0;
+    emit orthoChanged(false);
+  }
   if (snapHeld_) {
     snapHeld_ = false;
     state_.snapToGrid = snapBefore_;

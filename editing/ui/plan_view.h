@@ -53,6 +53,8 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   // Origin 0 and the zoom list's 100 % (the frame's part of the Home key).
   void resetOrigin();
   bool panning() const { return panning_; }
+  // A press, drag or line is in progress.
+  bool busy() const { return leftHeld_ || panning_ || editor_.drawingLine() || editor_.dragging(); }
   // The scroll ranges: -e to e with e from the background's size and the zoom.
   void updateScrollRanges();
   int scrollRange() const { return scrollRange_; }
@@ -91,6 +93,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void zoomOutRequested();
   void zoomResetRequested();
   void orthoChanged(bool on);
+  void zoomed();
   void gridToggled(bool on);
   void changed();
 
@@ -151,6 +154,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   bool panHeld_ = false;
   int heldTool_ = 0;
   bool snapHeld_ = false;
+  bool orthoHeld_ = false;  // ORTO is on because Ctrl is held
   int snapBefore_ = 0;
 
   platform::Point menuPoint_;

@@ -68,6 +68,25 @@ TEST(UndoHistory, EscapeWhileDrawingDropsTheVertexCopiesAndTheRedoHistory) {
   EXPECT_EQ(e.doc.toolPrimitive, nullptr);
 }
 
+TEST(UndoHistory, UndoAndRedoWhileDrawingLeaveNoCopyOfTheAbandonedLine) {
+  Editing e;
+  e.doc.tool = kToolPolyline;
+  for (Point p : {Point{5, 5}, Point{50, 5}, Point{50, 50}}) e.click(p);
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  ASSERT_TRUE(e.undo.redo(e.doc));
+  e.editor.cancel();
+  EXPECT_EQ(e.undo.undoCount(), 0u);
+  EXPECT_FALSE(e.undo.undo(e.doc));
+  // A shape drawn to its end keeps one toggle however it was undone and redone.
+  for (Point p : {Point{5, 5}, Point{50, 5}, Point{50, 50}}) e.click(p);
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  ASSERT_TRUE(e.undo.redo(e.doc));
+  EXPECT_EQ(e.editor.rightDown({50, 50}), kMenuNone);
+  ASSERT_EQ(e.undo.undoCount(), 1u);
+  EXPECT_TRUE(e.undo.newestUndo()->IsToggle());
+  EXPECT_EQ(static_cast<CPoly&>(*e.doc.terrain().back()).count(), 3);
+}
+
 TEST(UndoHistory, RestoredCopiesTakeTheZoomOfNow) {
   Editing e;
   e.doc.tool = kToolCircle;

@@ -317,6 +317,23 @@ class MainWindowTest : public QObject {
     QCOMPARE(view()->scrollOrigin(), (platform::Point{0, 0}));
   }
 
+  void aLineDrawnAcrossAZoomKeepsItsPlace() {
+    newProject("100");
+    trigger(kCmdPolyline);
+    click(client(600, 400));
+    QTest::keyClick(view(), Qt::Key_PageUp);
+    QCOMPARE(doc().zoom, 2.0);
+    QCOMPARE(frame_->findChild<QLabel*>("statusZoom")->text(), QString("200%"));
+    // The second vertex, 100 plan units right of the first, is 200 pixels now.
+    click(client(1400, 800));
+    rightClick(client(1400, 800));
+    QCOMPARE(liveTerrain(), 1);
+    auto* line = dynamic_cast<CLine*>(doc().terrain().back().get());
+    QVERIFY(line);
+    QCOMPARE(line->vertexU[0], (PointD{600, 400}));
+    QCOMPARE(line->vertexU[1], (PointD{700, 400}));
+  }
+
   void zoomKeepsTheMiddleOfTheView() {
     newProject("100");
     trigger(kCmdRectangle);
