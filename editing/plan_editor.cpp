@@ -236,9 +236,33 @@ void PlanEditor::discardShape() {
   repaint_ = true;
 }
 
+void PlanEditor::drawSnapMarker(Point p) {
+  if (!canvas_) return;
+  platform::CanvasStateSaver keep(*canvas_);
+  canvas_->setViewportOrigin(view_.scroll);
+  canvas_->setRasterOp(platform::RasterOp::Not);
+  canvas_->setPen(platform::Pen::solid(0xFFFFFF));
+  canvas_->line({p.x - 4, p.y}, {p.x + 5, p.y});
+  canvas_->line({p.x, p.y - 4}, {p.x, p.y + 5});
+}
+
+void PlanEditor::updateSnapMarker() {
+  const bool wanted = view_.snapToGrid && !snapHeld && canvas_;
+  if (markerShown_ && (!wanted || markerAt_ != current_)) {
+    drawSnapMarker(markerAt_);
+    markerShown_ = false;
+  }
+  if (wanted && !markerShown_) {
+    drawSnapMarker(current_);
+    markerAt_ = current_;
+    markerShown_ = true;
+  }
+}
+
 void PlanEditor::mouseMove(Point p, bool leftHeld, Modifiers m) {
   previous_ = current_;
   current_ = snapped({p.x + grabOffset_.x, p.y + grabOffset_.y});
+  updateSnapMarker();
   if (doc_.tool == kToolPan) return;
   if (CPrimitive* prim = doc_.toolPrimitive.get(); prim && view_.editFilter != 2) {
     prepare(*prim);
@@ -382,6 +406,9 @@ void PlanEditor::clearSelection() {
 }
 
 void PlanEditor::redrawFeedback() {
+  // The picture is new: no marker is on it until it is drawn again.
+  markerShown_ = false;
+  updateSnapMarker();
   if (CPrimitive* prim = doc_.toolPrimitive.get()) {
     prim->feedbackShown = false;
     prepare(*prim);

@@ -109,12 +109,18 @@ class PlanEditor {
 
   // Sub-mode of the edit tool: 0 drags control points, 1 only selects.
   int selectMode = 0;
+  // Snapping is held on with the M key: the grid marker is not shown.
+  bool snapHeld = false;
 
  private:
   platform::Point snapped(platform::Point p) const;
   // The vertex of the shape being drawn, after ORTO and Shift snapping.
   platform::Point constrainedVertex(platform::Point p, Modifiers m) const;
   void prepare(CPrimitive& prim) const;
+  // The small inverted cross on the grid point the pointer snaps to; drawn
+  // twice it is gone.
+  void drawSnapMarker(platform::Point p);
+  void updateSnapMarker();
   void terrainDown(platform::Point p, Modifiers m);
   void editDown(platform::Point p);
   bool pickPrimitive(platform::Point p);
@@ -142,5 +148,7 @@ class PlanEditor {
   std::unique_ptr<CPrimitive> primitiveBefore_;
   bool dragMoved_ = false;
   bool selectionChanged_ = false;
+  bool markerShown_ = false;
+  platform::Point markerAt_;
   platform::Point dragLast_;
 };

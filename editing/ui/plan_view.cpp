@@ -516,6 +516,7 @@ void CProjWnd::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_M:
       if (!e->isAutoRepeat() && !snapHeld_) {
         snapHeld_ = true;
+        editor_.snapHeld = true;
         snapBefore_ = state_.snapToGrid;
         state_.snapToGrid = 1;
       }
@@ -544,6 +545,7 @@ void CProjWnd::keyReleaseEvent(QKeyEvent* e) {
     case Qt::Key_M:
       if (snapHeld_) {
         snapHeld_ = false;
+        editor_.snapHeld = false;
         state_.snapToGrid = snapBefore_;
       }
       return;
@@ -570,6 +572,7 @@ void CProjWnd::focusOutEvent(QFocusEvent* e) {
   }
   if (snapHeld_) {
     snapHeld_ = false;
+    editor_.snapHeld = false;
     state_.snapToGrid = snapBefore_;
   }
   if (panHeld_) {

@@ -291,6 +291,23 @@ class MainWindowTest : public QObject {
     QCOMPARE(second->cornerPx[0], (platform::Point{58, 58}));
   }
 
+  void snapMarkerFollowsThePointer() {
+    newProject("100");  // 1 m is 29 pixels
+    frame_->optionsBar()->button(1002)->click();
+    view()->renderNow();
+    const QImage clean = view()->backBuffer().copy();
+    const QPoint arm = client(58 + 3, 58);
+    sendMouse(plan(), QEvent::MouseMove, client(60, 62), Qt::NoButton, Qt::NoButton);
+    QVERIFY(view()->backBuffer().pixel(arm) != clean.pixel(arm));
+    sendMouse(plan(), QEvent::MouseMove, client(100, 100), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(view()->backBuffer().pixel(arm), clean.pixel(arm));
+    // M held snaps without the marker.
+    QTest::keyPress(view(), Qt::Key_M);
+    sendMouse(plan(), QEvent::MouseMove, client(60, 62), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(view()->backBuffer().pixel(arm), clean.pixel(arm));
+    QTest::keyRelease(view(), Qt::Key_M);
+  }
+
   void gridDialogRefusesNoStep() {
     answerNextDialog([](QWidget*) {});
     messages_->shown.clear();
