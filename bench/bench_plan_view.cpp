@@ -64,6 +64,17 @@ void BM_ViewFullRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_ViewFullRepaint)->Unit(benchmark::kMillisecond);
 
+// The same plan at 100 %, the view on its top-left corner, as a designer works.
+void BM_ViewFullRepaintAtFullSize(benchmark::State& state) {
+  Fixture& f = fixture();
+  f.view->applyZoom(1.0);
+  f.view->setScrollOrigin({0, 0});
+  for (auto _ : state) f.view->renderNow();
+  f.view->applyZoom(0.05);
+  f.view->setScrollOrigin({0, 0});
+}
+BENCHMARK(BM_ViewFullRepaintAtFullSize)->Unit(benchmark::kMillisecond);
+
 // The layers of a repaint one by one.
 template <typename Draw>
 void drawLayer(benchmark::State& state, Draw draw) {
