@@ -36,12 +36,15 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   addPictureButton(1007, "loopa_plus", QString::fromUtf8("Powiększ widok"), false);
   addPictureButton(1008, "loopa_minus", "Pomniejsz widok", false);
 
-  auto* zoomLabel = new QLabel(" Zoom: ", this);
+  auto* zoomLabel = new QLabel("Zoom:", this);
+  zoomLabel->setContentsMargins(6, 0, 4, 0);
   addWidget(zoomLabel);
   zoom_ = new QComboBox(this);
   zoom_->setObjectName(idName(1028));
   zoom_->setToolTip(QString::fromUtf8("Powiększenie"));
-  zoom_->setAccessibleName(QString::fromUtf8("Powiększenie"));
+  // A list is named by the label before it; its tooltip describes it.
+  zoom_->setAccessibleName("Zoom:");
+  zoom_->setAccessibleDescription(QString::fromUtf8("Powiększenie"));
   for (int p : kZoomPercent) zoom_->addItem(QString("%1%").arg(p), p);
   zoom_->setCurrentIndex(3);
   zoom_->setFocusPolicy(Qt::TabFocus);
@@ -49,12 +52,14 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   addWidget(zoom_);
   connect(zoom_, &QComboBox::activated, this, [this] { applyZoom(); });
 
-  auto* filterLabel = new QLabel("  Edytuj ", this);
+  auto* filterLabel = new QLabel("Edytuj", this);
+  filterLabel->setContentsMargins(10, 0, 4, 0);
   addWidget(filterLabel);
   filter_ = new QComboBox(this);
   filter_->setObjectName(idName(1041));
   filter_->setToolTip("Selektywna edycja");
-  filter_->setAccessibleName("Selektywna edycja");
+  filter_->setAccessibleName("Edytuj");
+  filter_->setAccessibleDescription("Selektywna edycja");
   filter_->addItems({"Wszystko", "Teren", "System"});
   filter_->setFocusPolicy(Qt::TabFocus);
   filterLabel->setBuddy(filter_);
