@@ -16,11 +16,14 @@
 #include <QToolButton>
 
 #include "app/gui_pictures.h"
+#include "app/object_dialogs.h"
 #include "app/options_bar.h"
 #include "app/small_dialogs.h"
 #include "app/splash_view.h"
 #include "document/settings_file.h"
 #include "editing/ui/plan_view.h"
+#include "objects/polylines.h"
+#include "objects/text_dimension.h"
 #include "platform/canvas_qpainter.h"
 #include "platform/file_sys.h"
 #include "platform/message_sink.h"
@@ -54,7 +57,7 @@ constexpr DrawingButton kDrawingButtons[] = {
     {kCmdRectangle, "Rysuj prostokąt", true, 2, true},
     {kCmdArea, "Rysuj obszar", true, 3, true},
     {kCmdPolyline, "Rysuj łamaną", true, 4, true},
-    {kCmdText, "Wstaw tekst", true, 6, false},
+    {kCmdText, "Wstaw tekst", true, 6, true},
     {kCmdRaster, "Wstaw obraz rastrowy", false, 7, false},
     {kCmdDimension, "Wymiaruj", true, 8, false},
     {kCmdPan, "Przesuń plan", true, 10, true},
@@ -328,6 +331,7 @@ void CMainFrame::runCommand(int id) {
     case kCmdRectangle: terrainToolCommand(id, kToolRectangle); return;
     case kCmdArea: terrainToolCommand(id, kToolArea); return;
     case kCmdPolyline: terrainToolCommand(id, kToolPolyline); return;
+    case kCmdText: terrainToolCommand(id, kTypeText); return;
     case kCmdEdit:
       if (view_) {
         view_->setTool(kToolEdit);
@@ -438,6 +442,10 @@ void CMainFrame::installDocument() {
   connect(view_, &CProjWnd::orthoChanged, options_, &CMainToolBar::setOrthoButton);
   connect(view_, &CProjWnd::gridToggled, options_, &CMainToolBar::setGridButton);
   connect(view_, &CProjWnd::zoomed, this, [this] { updateCommandStates(); });
+  connect(view_, &CProjWnd::fillKindRequested, this, &CMainFrame::editFill);
+  connect(view_, &CProjWnd::labelRotationRequested, this, &CMainFrame::rotateLabel);
+  connect(view_, &CProjWnd::textEditRequested, this, &CMainFrame::editText);
+  connect(view_, &CProjWnd::textPlacementRequested, this, &CMainFrame::placeText);
 }
 
 void CMainFrame::afterProjectMade() {
@@ -615,6 +623,61 @@ void CMainFrame::autosaveTick() {
     return;
   }
   writeProject(QString::fromStdString(app().projectPath));
+}
+
+// --- one object's dialogs ------------------------------------------------------------------
+
+void CMainFrame::editFill(CPrimitive* shape) {
+  if (!view_ || !shape) return;
+  CDlgFillSel dlg(shape->fillKind, shape->fillColour, this);
+  dlg.exec();
+  // However the dialog was closed, the shape takes what it shows.
+  auto before = shape->clone();
+  applyFillChoice(*shape, dlg.fillKind, dlg.colour());
+  if (before->fillKind != shape->fillKind || before->fillColour != shape->fillColour)
+    undo_.pushCopy(*shape, std::move(before));
+  view_->refresh();
+}
+
+void CMainFrame::rotateLabel(CWBase* object) {
+  if (!view_ || !object) return;
+  int* angle = nullptr;
+  if (auto* line = dynamic_cast<CWPolyline*>(object)) angle = &line->labelAngle;
+  else if (auto* dimension = dynamic_cast<CWDimension*>(object)) angle = &dimension->labelAngle;
+  if (!angle) return;
+  auto before = object->clone();
+  const int start = *angle;
+  CDLGRotText dlg(*angle, [this] { view_->refresh(); }, this);
+  dlg.exec();
+  if (*angle != start) undo_.pushCopy(*object, std::move(before));
+  view_->refresh();
+}
+
+void CMainFrame::editText(CWBase* object) {
+  auto* text = dynamic_cast<CWText*>(object);
+  if (!view_ || !text) return;
+  const TextSettings start = TextSettings::fromText(*text);
+  CDLGFonSettings dlg(start, this);
+  dlg.exec();
+  if (dlg.settings == start) return;
+  undo_.pushCopy(*text, text->clone());
+  dlg.settings.applyTo(*text);
+  view_->refresh();
+}
+
+void CMainFrame::placeText(platform::Point at) {
+  if (!view_) return;
+  CDLGFonSettings dlg(TextSettings{}, this);
+  dlg.exec();
+  // An empty text would be an object nobody can see or pick.
+  if (dlg.settings.text.empty()) return;
+  CGraphicPlane& doc = view_->document();
+  auto text = std::make_unique<CWText>();
+  text->PlaceAt(at, doc.zoom);
+  dlg.settings.applyTo(*text);
+  CWBase* added = doc.addObject(kTypeText, std::move(text));
+  undo_.pushToggle(*added, kTypeText);
+  view_->refresh();
 }
 
 // --- settings ---------------------------------------------------------------------------

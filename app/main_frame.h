@@ -20,6 +20,8 @@ class QTimer;
 class CChildView;
 class CMainToolBar;
 class CProjWnd;
+class CPrimitive;
+class CWBase;
 
 // The command ids of the menu and the drawing toolbar.
 enum FrameCommand {
@@ -134,6 +136,10 @@ class CMainFrame : public QMainWindow {
   void openHelp();
   void undoCommand(bool redo);
   void gridSettings();
+  void editFill(CPrimitive* shape);
+  void rotateLabel(CWBase* object);
+  void editText(CWBase* object);
+  void placeText(platform::Point at);
 
   CMUndo undo_;
   CProjWnd* view_ = nullptr;

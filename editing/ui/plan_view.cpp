@@ -49,10 +49,10 @@ enum ContextCommand {
 std::vector<MenuItem> menuItems(PlanMenu menu) {
   switch (menu) {
     case kMenuLine:
-      return {{kCmdRotateLabel, "Obróć opis", false}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
+      return {{kCmdRotateLabel, "Obróć opis", true}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
               {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuText:
-      return {{kCmdEditText, "Edytuj", false}, {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+      return {{kCmdEditText, "Edytuj", true}, {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuWaterSource:
       return {{kCmdSourceParameters, "Zmien parametry", false}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
               {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
@@ -65,9 +65,9 @@ std::vector<MenuItem> menuItems(PlanMenu menu) {
               {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuArea:
       return {{kCmdTransform, "Transformuj", false}, {kCmdCopy, "Kopiuj...", false},
-              {kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", false}, {kCmdDeletePrimitive, "Usuń obiekt", true}};
+              {kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdDeletePrimitive, "Usuń obiekt", true}};
     case kMenuShape:
-      return {{kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", false}, {kCmdCopy, "Kopiuj...", false},
+      return {{kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdCopy, "Kopiuj...", false},
               {kCmdDeletePrimitive, "Usuń obiekt", true}};
     case kMenuPaste:
       return {{kCmdPaste, "Wklej..", false}, {kCmdClearClipboard, "Wyczyść schowek", false}};
@@ -408,6 +408,11 @@ void CProjWnd::mousePressEvent(QMouseEvent* e) {
     }
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     withCanvas([&] { editor_.leftDown(planPoint(at), {shift}); });
+    // A text is placed where the press landed (snapped), through its dialog.
+    if (doc_->tool == kTypeText && state_.editFilter != 1) {
+      leftHeld_ = false;
+      emit textPlacementRequested(editor_.pressPoint());
+    }
   } else if (e->button() == Qt::RightButton) {
     PlanMenu menu = kMenuNone;
     withCanvas([&] { menu = editor_.rightDown(planPoint(at)); });
@@ -507,6 +512,9 @@ void CProjWnd::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_D:
       withCanvas([&] { editor_.toggleLabel(); });
       return;
+    case Qt::Key_W: requestFill(); return;
+    case Qt::Key_O: requestRotation(); return;
+    case Qt::Key_E: requestTextEdit(); return;
     case Qt::Key_G:
       if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) break;
       state_.gridShown = !state_.gridShown;
@@ -591,6 +599,27 @@ void CProjWnd::rememberRange() {
   else if (auto* fixed = dynamic_cast<CWStaticSprinkler*>(o)) fixed->RememberRange();
 }
 
+bool CProjWnd::labelTurns() const {
+  const CWBase* o = doc_->selected;
+  if (!o || o->deleted) return false;
+  switch (o->listCode) {
+    case kTypePipe: case kTypeSet: case kTypeDripline: case kTypeCable: case kListCodeDimension: return true;
+    default: return false;
+  }
+}
+
+void CProjWnd::requestFill() {
+  if (CPrimitive* shape = editor_.selectedPrimitive(); shape && !shape->deleted) emit fillKindRequested(shape);
+}
+
+void CProjWnd::requestRotation() {
+  if (labelTurns()) emit labelRotationRequested(doc_->selected);
+}
+
+void CProjWnd::requestTextEdit() {
+  if (CWBase* o = doc_->selected; o && !o->deleted && o->listCode == kTypeText) emit textEditRequested(o);
+}
+
 void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
   QMenu m(this);
   m.setObjectName(QString("menu%1").arg(static_cast<int>(menu)));
@@ -605,6 +634,9 @@ void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
         case kCmdDeleteObject: withCanvas([&] { editor_.deleteSelectedObject(); }); break;
         case kCmdDeletePrimitive: withCanvas([&] { editor_.deleteSelectedPrimitive(); }); break;
         case kCmdRememberRange: rememberRange(); break;
+        case kCmdFillKind: requestFill(); break;
+        case kCmdRotateLabel: requestRotation(); break;
+        case kCmdEditText: requestTextEdit(); break;
         default: break;
       }
     });

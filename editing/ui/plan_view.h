@@ -94,6 +94,12 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void zoomResetRequested();
   void orthoChanged(bool on);
   void zoomed();
+  // The dialogs of one object, opened by the frame: the fill kind of a shape,
+  // the turn of a label, the settings of a text, and a new text at a point.
+  void fillKindRequested(CPrimitive* shape);
+  void labelRotationRequested(CWBase* object);
+  void textEditRequested(CWBase* text);
+  void textPlacementRequested(platform::Point at);
   void gridToggled(bool on);
   void changed();
 
@@ -128,6 +134,11 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void startPanAt(QPoint client);
   void endPan();
   void rememberRange();
+  // The selected object's label can be turned (lines and dimensions).
+  bool labelTurns() const;
+  void requestFill();
+  void requestRotation();
+  void requestTextEdit();
 
   CGraphicPlane* doc_;
   CMUndo& undo_;

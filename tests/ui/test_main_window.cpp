@@ -20,9 +20,12 @@
 
 #include "app/main_frame.h"
 #include "app/options_bar.h"
+#include "app/object_dialogs.h"
 #include "app/small_dialogs.h"
 #include "editing/ui/plan_view.h"
+#include "objects/polylines.h"
 #include "objects/symbols.h"
+#include "objects/text_dimension.h"
 #include "platform/folders.h"
 #include "platform/message_sink.h"
 #include "platform/qt_text.h"
@@ -504,6 +507,98 @@ class MainWindowTest : public QObject {
     rightClick(client(grips[0].x, grips[0].y));
     QCOMPARE(texts, (QStringList{"Transformuj", "Kopiuj...", QString::fromUtf8("Przypisz/Zmień rodzaj wypełnienia"),
                                  QString::fromUtf8("Usuń obiekt")}));
+  }
+
+  void fillKindOfAShape() {
+    newProject("100");
+    trigger(11100);  // "Trawnik"
+    trigger(kCmdRectangle);
+    drag(client(100, 100), client(200, 180));
+    CPrimitive* lawn = doc().terrain().back().get();
+    trigger(kCmdEdit);
+    click(client(150, 140));  // its centre
+    QCOMPARE(view()->editor().selectedPrimitive(), lawn);
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgFillSel*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Przypisz/Zmień wypełnienie"));
+      QCOMPARE(dlg->list()->currentText(), QString("Trawnik"));
+      QVERIFY(!dlg->swatch()->isEnabled());
+      dlg->list()->setCurrentIndex(7);  // "Inne"
+      QVERIFY(dlg->swatch()->isEnabled());
+      dlg->accept();
+    });
+    QTest::keyClick(view(), Qt::Key_W);
+    QCOMPARE(lawn->fillKind, static_cast<int>(kFillOther));
+    QCOMPARE(lawn->colour, 0u);
+    trigger(kCmdToolUndo);
+    QCOMPARE(lawn->fillKind, static_cast<int>(kFillLawn));
+    QCOMPARE(lawn->colour, fillKindOutlineColour(kFillLawn));
+  }
+
+  void labelOfAPipeTurnsWithTheSlider() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    CWPolyline* pipe = nullptr;
+    for (const auto& o : doc().objects())
+      if (o->listCode == kTypePipe && !o->deleted) pipe = static_cast<CWPolyline*>(o.get());
+    QVERIFY(pipe);
+    pipe->labelAngle = 0;
+    // Its ends touch other objects' points: it is selected as a list would.
+    doc().selected = pipe;
+    int during = -1;
+    answerNextDialog([&during, pipe](QWidget* w) {
+      auto* dlg = qobject_cast<CDLGRotText*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Obróć opis"));
+      dlg->slider()->setValue(90);
+      during = pipe->labelAngle;  // live, before the dialog closes
+      QCOMPARE(dlg->edit()->text(), QString("90"));
+      dlg->accept();
+    });
+    QTest::keyClick(view(), Qt::Key_O);
+    QCOMPARE(during, 900);
+    QCOMPARE(pipe->labelAngle, 900);
+    trigger(kCmdToolUndo);
+    QCOMPARE(pipe->labelAngle, 0);
+  }
+
+  void textsArePlacedAndEdited() {
+    newProject("100");
+    trigger(kCmdText);
+    QVERIFY(frame_->action(kCmdText)->isChecked());
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDLGFonSettings*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->windowTitle(), QString("Ustawienia tekstu"));
+      QCOMPARE(dlg->textEdit()->text(), QString("Tekst"));
+      QCOMPARE(dlg->faceList()->currentText(), QString("Arial"));
+      QCOMPARE(dlg->sizeList()->currentText(), QString("10"));
+      QCOMPARE(dlg->styleList()->currentText(), QString("Normal"));
+      dlg->textEdit()->setText(QString::fromUtf8("Ogród – wejście"));
+      dlg->accept();
+    });
+    click(client(300, 200));
+    QCOMPARE(doc().objects().size(), size_t{1});
+    auto* text = dynamic_cast<CWText*>(doc().objects()[0].get());
+    QVERIFY(text);
+    QCOMPARE(platform::toQString(text->text), QString::fromUtf8("Ogród – wejście"));
+    QCOMPARE((platform::Point{text->posX, text->posY}), (platform::Point{300, 200}));
+    QVERIFY(frame_->undoHistory().newestUndo()->IsToggle());
+    // E edits the selected text.
+    trigger(kCmdEdit);
+    click(client(300, 200));
+    QCOMPARE(doc().selected, text);
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDLGFonSettings*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->textEdit()->text(), QString::fromUtf8("Ogród – wejście"));
+      dlg->sizeList()->setCurrentIndex(24);
+      dlg->styleList()->setCurrentIndex(1);
+      dlg->accept();
+    });
+    QTest::keyClick(view(), Qt::Key_E);
+    QCOMPARE(text->fontHeight, 24);
+    QCOMPARE(text->fontWeight, 700);
   }
 
   void untitledProjectsAreAutosavedByNumber() {

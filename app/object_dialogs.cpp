@@ -1,0 +1,303 @@
+#include "app/object_dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "app/small_dialogs.h"
+#include "document/terrain.h"
+#include "objects/text_dimension.h"
+#include "platform/canvas_qpainter.h"
+#include "platform/qt_text.h"
+
+namespace {
+
+QPushButton* button(const QString& text, QWidget* parent) {
+  auto* b = new QPushButton(text, parent);
+  b->setAccessibleName(QString(text).remove('&'));
+  return b;
+}
+
+void addOk(QDialog* dialog, QVBoxLayout* layout, const QString& text = "OK") {
+  auto* box = new QDialogButtonBox(dialog);
+  QPushButton* ok = button(text, dialog);
+  ok->setDefault(true);
+  box->addButton(ok, QDialogButtonBox::AcceptRole);
+  layout->addWidget(box);
+  QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+}
+
+QComboBox* labelledList(const QString& label, QGridLayout* grid, int row, QWidget* parent) {
+  auto* l = new QLabel(label, parent);
+  auto* list = new QComboBox(parent);
+  list->setAccessibleName(label);
+  l->setBuddy(list);
+  grid->addWidget(l, row, 0);
+  grid->addWidget(list, row, 1);
+  return list;
+}
+
+}  // namespace
+
+// --- fill kind --------------------------------------------------------------------
+
+const int kFillDialogKinds[8] = {kFillBuilding, kFillPaving, kFillWater, kFillLawn,
+                                 kFillHedge,    kFillTrees,  kFillFlowers, kFillOther};
+
+int fillDialogEntry(int kind) {
+  for (int i = 0; i < 8; ++i)
+    if (kFillDialogKinds[i] == kind) return i;
+  return 7;
+}
+
+void applyFillChoice(CPrimitive& shape, int kind, platform::Colour fillColour) {
+  shape.SetFillKind(kind);  // the outline colour of the kind, the cached brush dropped
+  shape.fillColour = fillColour;
+}
+
+CDlgFillSel::CDlgFillSel(int kind, platform::Colour fillColour, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QString::fromUtf8("Przypisz/Zmień wypełnienie"));
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  list_ = new QComboBox(this);
+  list_->setObjectName("list1022");
+  list_->setAccessibleName(QString::fromUtf8("Rodzaj wypełnienia"));
+  for (int k : kFillDialogKinds) list_->addItem(platform::toQString(fillKindName(k)), k);
+  layout->addWidget(list_);
+  auto* row = new QHBoxLayout;
+  auto* label = new QLabel("Kolor", this);
+  swatch_ = new ColourSwatch(fillColour, this);
+  swatch_->setAccessibleName("Kolor");
+  auto* change = button(QString::fromUtf8("zmień"), this);
+  change_ = change;
+  row->addWidget(label);
+  row->addWidget(swatch_);
+  row->addWidget(change);
+  row->addStretch();
+  layout->addLayout(row);
+  addOk(this, layout);
+  connect(change, &QPushButton::clicked, this, [this] { swatch_->pick("Kolor"); });
+  connect(list_, &QComboBox::currentIndexChanged, this, [this](int i) { choose(i); });
+  list_->setCurrentIndex(fillDialogEntry(kind));
+  choose(list_->currentIndex());
+}
+
+void CDlgFillSel::choose(int entry) {
+  fillKind = kFillDialogKinds[std::clamp(entry, 0, 7)];
+  // Only "Inne" has a colour of its own.
+  const bool own = fillKind == kFillOther;
+  swatch_->setEnabled(own);
+  change_->setEnabled(own);
+}
+
+platform::Colour CDlgFillSel::colour() const { return swatch_->colour(); }
+
+// --- label rotation -------------------------------------------------------------------
+
+int rotationSliderPosition(int angle) { return static_cast<int>(angle / 3600.0 * 360); }
+int rotationAngle(int sliderPosition) { return static_cast<int>(sliderPosition / 360.0 * 3600); }
+
+CDLGRotText::CDLGRotText(int& angle, std::function<void()> changed, QWidget* parent)
+    : QDialog(parent), angle_(angle), changed_(std::move(changed)) {
+  setWindowTitle(QString::fromUtf8("Obróć opis"));
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  slider_ = new QSlider(Qt::Horizontal, this);
+  slider_->setObjectName("slider1046");
+  slider_->setAccessibleName(QString::fromUtf8("Kąt opisu"));
+  slider_->setRange(0, 360);
+  slider_->setMinimumWidth(260);
+  layout->addWidget(slider_);
+  auto* row = new QHBoxLayout;
+  edit_ = new QLineEdit(this);
+  edit_->setObjectName("edit1013");
+  edit_->setReadOnly(true);
+  edit_->setAccessibleName(QString::fromUtf8("Kąt [°]"));
+  auto* plus = button("+", this);
+  auto* minus = button("-", this);
+  row->addWidget(edit_);
+  row->addWidget(plus);
+  row->addWidget(minus);
+  layout->addLayout(row);
+  addOk(this, layout, "Ok");
+  const int start = std::clamp(rotationSliderPosition(angle_), 0, 360);
+  slider_->setValue(start);
+  edit_->setText(QString::number(start));
+  // The label turns as the slider moves.
+  connect(slider_, &QSlider::valueChanged, this, &CDLGRotText::moved);
+  connect(plus, &QPushButton::clicked, this, [this] { slider_->setValue(slider_->value() + 1); });
+  connect(minus, &QPushButton::clicked, this, [this] { slider_->setValue(slider_->value() - 1); });
+}
+
+void CDLGRotText::moved(int position) {
+  edit_->setText(QString::number(position));
+  angle_ = rotationAngle(position);
+  if (changed_) changed_();
+}
+
+// --- text settings -----------------------------------------------------------------------
+
+TextSettings TextSettings::fromText(const CWText& t) {
+  TextSettings s;
+  s.text = t.text.substr(0, kMaxText);
+  s.fontFace = t.fontFace;
+  s.fontSize = t.fontHeight;
+  s.fontWeight = t.fontWeight;
+  s.italic = t.italic;
+  s.underline = t.underline;
+  s.textColour = t.textColour;
+  return s;
+}
+
+void TextSettings::applyTo(CWText& t) const {
+  t.setText(text);
+  t.setFontFace(fontFace);
+  t.fontHeight = fontSize;
+  t.fontWeight = fontWeight;
+  t.textAngle = angle;
+  t.italic = italic;
+  t.underline = underline;
+  t.textColour = textColour;
+}
+
+namespace {
+
+// The preview: the text as it will stand on the plan, on white.
+class TextPreview : public QWidget {
+ public:
+  TextPreview(const TextSettings& s, QWidget* parent) : QWidget(parent), s_(s) {
+    setMinimumSize(223, 97);
+    setAccessibleName(QString::fromUtf8("Podgląd"));
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (s_.fontFace.empty()) return;
+    p.setClipRect(rect());
+    platform::QPainterCanvas c(p);
+    platform::Font f;
+    f.face = s_.fontFace;
+    f.height = s_.fontSize;
+    f.weight = s_.fontWeight;
+    f.italic = s_.italic != 0;
+    f.underline = s_.underline != 0;
+    f.escapement = s_.angle;
+    c.setFont(f);
+    c.setTextColour(s_.textColour);
+    c.setOpaqueBackground(false);
+    c.text({75, 25}, s_.text);
+  }
+
+ private:
+  const TextSettings& s_;
+};
+
+}  // namespace
+
+CDLGFonSettings::CDLGFonSettings(const TextSettings& start, QWidget* parent) : QDialog(parent), settings(start) {
+  setWindowTitle("Ustawienia tekstu");
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  auto* textLabel = new QLabel("Wpisz tekst:", this);
+  text_ = new QLineEdit(platform::toQString(settings.text), this);
+  text_->setObjectName("edit1013");
+  text_->setAccessibleName(textLabel->text());
+  text_->setMaxLength(static_cast<int>(TextSettings::kMaxText));
+  textLabel->setBuddy(text_);
+  layout->addWidget(textLabel);
+  layout->addWidget(text_);
+
+  auto* grid = new QGridLayout;
+  face_ = labelledList("Czcionka", grid, 0, this);
+  size_ = labelledList("Rozmiar", grid, 1, this);
+  style_ = labelledList("Styl", grid, 2, this);
+  face_->setObjectName("list1022");
+  size_->setObjectName("list1041");
+  style_->setObjectName("list1024");
+  QStringList families = QFontDatabase::families();
+  // "Arial" is what projects name; the system shows it in its metric twin.
+  if (!families.contains("Arial")) families << "Arial";
+  families.sort(Qt::CaseInsensitive);
+  for (const QString& f : families) face_->addItem(f, f);
+  for (int i = 0; i < 80; ++i) size_->addItem(QString::number(i), i);
+  style_->addItem("Normal", 400);
+  style_->addItem("Bold", 700);
+  layout->addLayout(grid);
+
+  italic_ = new QCheckBox("kursywa", this);
+  italic_->setObjectName("check1002");
+  italic_->setAccessibleName("kursywa");
+  underline_ = new QCheckBox(QString::fromUtf8("podkreślenie"), this);
+  underline_->setObjectName("check1020");
+  underline_->setAccessibleName(QString::fromUtf8("podkreślenie"));
+  auto* checks = new QHBoxLayout;
+  checks->addWidget(italic_);
+  checks->addWidget(underline_);
+  checks->addStretch();
+  layout->addLayout(checks);
+
+  auto* colourRow = new QHBoxLayout;
+  auto* colourLabel = new QLabel("Kolor tekstu ...", this);
+  swatch_ = new ColourSwatch(settings.textColour, this);
+  swatch_->setAccessibleName(colourLabel->text());
+  auto* change = button(QString::fromUtf8("zmień"), this);
+  colourRow->addWidget(colourLabel);
+  colourRow->addWidget(swatch_);
+  colourRow->addWidget(change);
+  colourRow->addStretch();
+  layout->addLayout(colourRow);
+
+  preview_ = new TextPreview(settings, this);
+  layout->addWidget(preview_);
+  addOk(this, layout);
+
+  // The entries of the settings; a face no longer installed selects nothing
+  // and is kept.
+  face_->setCurrentIndex(face_->findData(platform::toQString(settings.fontFace)));
+  size_->setCurrentIndex(std::clamp(settings.fontSize, 0, 79));
+  style_->setCurrentIndex(settings.fontWeight == 700 ? 1 : 0);
+  italic_->setChecked(settings.italic != 0);
+  underline_->setChecked(settings.underline != 0);
+
+  auto refresh = [this] { preview_->update(); };
+  connect(text_, &QLineEdit::textChanged, this, [this, refresh](const QString& t) {
+    settings.text = platform::fromQString(t).substr(0, TextSettings::kMaxText);
+    refresh();
+  });
+  connect(face_, &QComboBox::currentIndexChanged, this, [this, refresh](int i) {
+    if (i >= 0) settings.fontFace = platform::fromQString(face_->itemData(i).toString());
+    refresh();
+  });
+  connect(size_, &QComboBox::currentIndexChanged, this, [this, refresh](int i) {
+    if (i >= 0) settings.fontSize = size_->itemData(i).toInt();
+    refresh();
+  });
+  connect(style_, &QComboBox::currentIndexChanged, this, [this, refresh](int i) {
+    if (i >= 0) settings.fontWeight = style_->itemData(i).toInt();
+    refresh();
+  });
+  connect(italic_, &QCheckBox::toggled, this, [this, refresh](bool on) {
+    settings.italic = on;
+    refresh();
+  });
+  connect(underline_, &QCheckBox::toggled, this, [this, refresh](bool on) {
+    settings.underline = on;
+    refresh();
+  });
+  connect(change, &QPushButton::clicked, this, [this, refresh] {
+    swatch_->pick("Kolor tekstu");
+    settings.textColour = swatch_->colour();
+    refresh();
+  });
+}

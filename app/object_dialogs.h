@@ -1,0 +1,111 @@
+#pragma once
+// The dialogs that edit one thing on the plan: the fill kind of a terrain
+// shape, the turn of a line's or a dimension's label, and the text settings
+// of a free text. What they decide is in the plain functions; the widgets
+// show and collect.
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "platform/canvas.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class ColourSwatch;
+class CPrimitive;
+class CWText;
+
+// --- fill kind --------------------------------------------------------------------
+
+// The fill kinds of the dialog's list, in its order.
+extern const int kFillDialogKinds[8];
+// The list entry of `kind`; a kind the list does not hold selects "Inne".
+int fillDialogEntry(int kind);
+// Gives the shape its new kind (and the outline colour of the kind) and fill colour.
+void applyFillChoice(CPrimitive& shape, int kind, platform::Colour fillColour);
+
+// "Przypisz/Zmień wypełnienie".
+class CDlgFillSel : public QDialog {
+  Q_OBJECT
+ public:
+  CDlgFillSel(int kind, platform::Colour fillColour, QWidget* parent = nullptr);
+  int fillKind;
+  platform::Colour colour() const;
+  QComboBox* list() const { return list_; }
+  ColourSwatch* swatch() const { return swatch_; }
+
+ private:
+  void choose(int entry);
+  QComboBox* list_;
+  ColourSwatch* swatch_;
+  QWidget* change_;
+};
+
+// --- label rotation -------------------------------------------------------------------
+
+// The slider's position for a label angle (tenths of a degree), truncated,
+// and the angle for a slider position.
+int rotationSliderPosition(int angle);
+int rotationAngle(int sliderPosition);
+
+// "Obróć opis": turns the label of a line or a dimension while the slider
+// moves. `angle` is the object's label angle field; `changed` repaints the plan.
+class CDLGRotText : public QDialog {
+  Q_OBJECT
+ public:
+  CDLGRotText(int& angle, std::function<void()> changed, QWidget* parent = nullptr);
+  QSlider* slider() const { return slider_; }
+  QLineEdit* edit() const { return edit_; }
+
+ private:
+  void moved(int position);
+  int& angle_;
+  std::function<void()> changed_;
+  QSlider* slider_;
+  QLineEdit* edit_;
+};
+
+// --- text settings -----------------------------------------------------------------------
+
+// What the text dialog edits; `fromText` / `applyTo` carry it to and from a text.
+struct TextSettings {
+  std::string text = "Tekst";  // Windows-1250, at most 799 bytes
+  std::string fontFace = "Arial";
+  int fontSize = 10;
+  int fontWeight = 400;
+  int angle = 0;
+  int italic = 0;
+  int underline = 0;
+  platform::Colour textColour = 0;
+
+  static constexpr size_t kMaxText = 799;
+  friend bool operator==(const TextSettings&, const TextSettings&) = default;
+  static TextSettings fromText(const CWText& t);
+  void applyTo(CWText& t) const;
+};
+
+// "Ustawienia tekstu".
+class CDLGFonSettings : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CDLGFonSettings(const TextSettings& start, QWidget* parent = nullptr);
+  TextSettings settings;
+  QLineEdit* textEdit() const { return text_; }
+  QComboBox* faceList() const { return face_; }
+  QComboBox* sizeList() const { return size_; }
+  QComboBox* styleList() const { return style_; }
+
+ private:
+  QLineEdit* text_;
+  QComboBox* face_;
+  QComboBox* size_;
+  QComboBox* style_;
+  QCheckBox* italic_;
+  QCheckBox* underline_;
+  ColourSwatch* swatch_;
+  QWidget* preview_;
+};
