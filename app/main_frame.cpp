@@ -59,7 +59,7 @@ constexpr DrawingButton kDrawingButtons[] = {
     {kCmdPolyline, "Rysuj łamaną", true, 4, true},
     {kCmdText, "Wstaw tekst", true, 6, true},
     {kCmdRaster, "Wstaw obraz rastrowy", false, 7, false},
-    {kCmdDimension, "Wymiaruj", true, 8, false},
+    {kCmdDimension, "Wymiaruj", true, 8, true},
     {kCmdPan, "Przesuń plan", true, 10, true},
     {kCmdEdit, "Edytuj obiekt", true, 11, true},
     {kCmdSelect, "Zaznacz obiekt", true, 12, true},
@@ -332,6 +332,7 @@ void CMainFrame::runCommand(int id) {
     case kCmdArea: terrainToolCommand(id, kToolArea); return;
     case kCmdPolyline: terrainToolCommand(id, kToolPolyline); return;
     case kCmdText: terrainToolCommand(id, kTypeText); return;
+    case kCmdDimension: terrainToolCommand(id, kListCodeDimension); return;
     case kCmdEdit:
       if (view_) {
         view_->setTool(kToolEdit);

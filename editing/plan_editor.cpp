@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "objects/symbols.h"
+#include "objects/text_dimension.h"
 #include "platform/message_sink.h"
 #include "platform/textcodec.h"
 
@@ -110,6 +111,10 @@ void PlanEditor::leftDown(Point p, Modifiers m) {
   if (doc_.tool == kToolPan) return;
   if (view_.editFilter == 1) doc_.selected = nullptr;
   if (view_.editFilter != 1 && doc_.tool == kToolEdit) editDown(press_);
+  if (view_.editFilter != 1 && doc_.tool == kListCodeDimension) {
+    dimensionClick(press_);
+    return;
+  }
   if (doc_.selected == nullptr && view_.editFilter != 2) terrainDown(press_, m);
 }
 
@@ -259,10 +264,59 @@ void PlanEditor::updateSnapMarker() {
   }
 }
 
+void PlanEditor::dimensionClick(Point p) {
+  auto* d = dynamic_cast<CWDimension*>(doc_.toolObject.get());
+  eraseRubber();
+  if (!d) {
+    // A: the line starts; its copies while it is made go with the checkpoint.
+    undo_.beginCheckpoint();
+    auto line = std::make_unique<CWDimension>();
+    line->Start(p, doc_.zoom, static_cast<int>(gridStepPixels(doc_)), static_cast<float>(doc_.gridStep * doc_.zoom));
+    doc_.toolObject = std::move(line);
+    undo_.pushSnapshot(*doc_.toolObject);
+  } else if (!d->hasEnd) {
+    undo_.pushSnapshot(*d);
+    d->SetEnd(p);
+  } else {
+    d->Complete(p);
+    undo_.endCheckpoint();
+    std::unique_ptr<CWBase> done = std::move(doc_.toolObject);
+    done->dc = nullptr;
+    CWBase* added = doc_.addObject(kListCodeDimension, std::move(done));
+    undo_.pushToggle(*added, kListCodeDimension);
+  }
+  repaint_ = true;
+}
+
+void PlanEditor::drawRubber(Point from, Point to) {
+  if (!canvas_) return;
+  platform::CanvasStateSaver keep(*canvas_);
+  canvas_->setViewportOrigin(view_.scroll);
+  canvas_->setRasterOp(platform::RasterOp::Not);
+  canvas_->setPen(platform::Pen::solid(0xFFFFFF));
+  canvas_->line(from, to);
+}
+
+void PlanEditor::eraseRubber() {
+  if (rubberShown_) drawRubber(rubberFrom_, rubberTo_);
+  rubberShown_ = false;
+}
+
+void PlanEditor::updateRubber() {
+  eraseRubber();
+  const auto* d = dynamic_cast<const CWDimension*>(doc_.toolObject.get());
+  if (!d || !canvas_) return;
+  rubberFrom_ = d->hasEnd ? Point{d->endAx, d->endAy} : Point{d->posX, d->posY};
+  rubberTo_ = current_;
+  drawRubber(rubberFrom_, rubberTo_);
+  rubberShown_ = true;
+}
+
 void PlanEditor::mouseMove(Point p, bool leftHeld, Modifiers m) {
   previous_ = current_;
   current_ = snapped({p.x + grabOffset_.x, p.y + grabOffset_.y});
   updateSnapMarker();
+  if (doc_.toolObject && view_.editFilter != 1) updateRubber();
   if (doc_.tool == kToolPan) return;
   if (CPrimitive* prim = doc_.toolPrimitive.get(); prim && view_.editFilter != 2) {
     prepare(*prim);
@@ -406,9 +460,18 @@ void PlanEditor::clearSelection() {
 }
 
 void PlanEditor::redrawFeedback() {
-  // The picture is new: no marker is on it until it is drawn again.
+  // The picture is new: no marker or band is on it until drawn again.
   markerShown_ = false;
+  rubberShown_ = false;
   updateSnapMarker();
+  if (CWBase* o = doc_.toolObject.get(); o && canvas_) {
+    o->dc = canvas_;
+    o->viewOrgX = view_.scroll.x;
+    o->viewOrgY = view_.scroll.y;
+    o->showGrips = doc_.showGrips;
+    o->Draw();
+    updateRubber();
+  }
   if (CPrimitive* prim = doc_.toolPrimitive.get()) {
     prim->feedbackShown = false;
     prepare(*prim);

@@ -121,6 +121,12 @@ class PlanEditor {
   // twice it is gone.
   void drawSnapMarker(platform::Point p);
   void updateSnapMarker();
+  // The dimension tool's three clicks, and its inverted band from the last
+  // point set to the pointer.
+  void dimensionClick(platform::Point p);
+  void drawRubber(platform::Point from, platform::Point to);
+  void eraseRubber();
+  void updateRubber();
   void terrainDown(platform::Point p, Modifiers m);
   void editDown(platform::Point p);
   bool pickPrimitive(platform::Point p);
@@ -149,6 +155,8 @@ class PlanEditor {
   bool dragMoved_ = false;
   bool selectionChanged_ = false;
   bool markerShown_ = false;
+  bool rubberShown_ = false;
+  platform::Point rubberFrom_, rubberTo_;
   platform::Point markerAt_;
   platform::Point dragLast_;
 };

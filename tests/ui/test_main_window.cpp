@@ -601,6 +601,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(text->fontWeight, 700);
   }
 
+  void dimensionLineByThreeClicks() {
+    newProject("100");  // 29 pixels a metre
+    trigger(kCmdDimension);
+    click(client(100, 300));
+    sendMouse(plan(), QEvent::MouseMove, client(250, 300), Qt::NoButton, Qt::NoButton);
+    click(client(390, 300));
+    QVERIFY(view()->editor().drawingLine());
+    click(client(250, 260));
+    QCOMPARE(doc().objects().size(), size_t{1});
+    auto* line = dynamic_cast<CWDimension*>(doc().objects()[0].get());
+    QVERIFY(line);
+    QCOMPARE(line->listCode, static_cast<int>(kListCodeDimension));
+    QVERIFY(line->complete);
+    QCOMPARE(line->lengthM, 10.0f);
+    QVERIFY(doc().toolObject == nullptr);
+    // One toggle stands for it; undo hides it.
+    QCOMPARE(frame_->undoHistory().undoCount(), size_t{1});
+    trigger(kCmdToolUndo);
+    QVERIFY(line->deleted);
+    // Esc after the first click leaves nothing behind.
+    click(client(100, 400));
+    QTest::keyClick(view(), Qt::Key_Escape);
+    QVERIFY(doc().toolObject == nullptr);
+    QCOMPARE(frame_->undoHistory().undoCount(), size_t{0});
+  }
+
   void untitledProjectsAreAutosavedByNumber() {
     newProject("100");
     trigger(kCmdRectangle);
