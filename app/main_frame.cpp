@@ -22,6 +22,7 @@
 #include "app/splash_view.h"
 #include "document/settings_file.h"
 #include "editing/ui/plan_view.h"
+#include "hydraulics/system_parameters.h"
 #include "objects/polylines.h"
 #include "objects/text_dimension.h"
 #include "platform/canvas_qpainter.h"
@@ -447,6 +448,7 @@ void CMainFrame::installDocument() {
   connect(view_, &CProjWnd::labelRotationRequested, this, &CMainFrame::rotateLabel);
   connect(view_, &CProjWnd::textEditRequested, this, &CMainFrame::editText);
   connect(view_, &CProjWnd::textPlacementRequested, this, &CMainFrame::placeText);
+  connect(view_, &CProjWnd::sourceParametersRequested, this, &CMainFrame::sourceParameters);
 }
 
 void CMainFrame::afterProjectMade() {
@@ -664,6 +666,18 @@ void CMainFrame::editText(CWBase* object) {
   undo_.pushCopy(*text, text->clone());
   dlg.settings.applyTo(*text);
   view_->refresh();
+}
+
+void CMainFrame::sourceParameters() {
+  if (!view_) return;
+  CGraphicPlane& doc = view_->document();
+  CDlgSourceParams dlg(doc.sourcePressure, doc.sourceCapacity, this);
+  std::optional<SourceParameters> accepted;
+  if (dlg.exec() == QDialog::Accepted) accepted = SourceParameters{dlg.pressure(), dlg.capacity()};
+  if (ChangeSourceParameters(doc, accepted)) {
+    view_->modified = true;
+    view_->refresh();
+  }
 }
 
 void CMainFrame::placeText(platform::Point at) {

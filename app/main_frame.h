@@ -140,6 +140,7 @@ class CMainFrame : public QMainWindow {
   void rotateLabel(CWBase* object);
   void editText(CWBase* object);
   void placeText(platform::Point at);
+  void sourceParameters();
 
   CMUndo undo_;
   CProjWnd* view_ = nullptr;

@@ -15,6 +15,8 @@
 
 #include "app/small_dialogs.h"
 #include "document/terrain.h"
+#include "hydraulics/system_parameters.h"
+#include "platform/message_sink.h"
 #include "objects/text_dimension.h"
 #include "platform/canvas_qpainter.h"
 #include "platform/qt_text.h"
@@ -100,6 +102,47 @@ void CDlgFillSel::choose(int entry) {
 }
 
 platform::Colour CDlgFillSel::colour() const { return swatch_->colour(); }
+
+// --- water source ---------------------------------------------------------------------
+
+CDlgSourceParams::CDlgSourceParams(float pressure, float capacity, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QString::fromUtf8("Parametry źródła wody"));
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  auto* grid = new QGridLayout;
+  auto field = [&](int row, const QString& label, const QString& unit, float value) {
+    auto* l = new QLabel(label, this);
+    auto* edit = new QLineEdit(QString::fromStdString(significantText(value, 6)), this);
+    edit->setAccessibleName(label);
+    l->setBuddy(edit);
+    grid->addWidget(l, row, 0);
+    grid->addWidget(edit, row, 1);
+    grid->addWidget(new QLabel(unit, this), row, 2);
+    return edit;
+  };
+  pressure_ = field(0, QString::fromUtf8("Ciśnienie robocze (dynamiczne).:"), "atm.", pressure);
+  capacity_ = field(1, QString::fromUtf8("Wydajność................................:"), "m3/h", capacity);
+  layout->addLayout(grid);
+  auto* box = new QDialogButtonBox(this);
+  QPushButton* ok = button("OK", this);
+  ok->setDefault(true);
+  box->addButton(ok, QDialogButtonBox::AcceptRole);
+  box->addButton(button("Anuluj", this), QDialogButtonBox::RejectRole);
+  layout->addWidget(box);
+  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+float CDlgSourceParams::pressure() const { return parseDecimalText(platform::fromQString(pressure_->text())); }
+float CDlgSourceParams::capacity() const { return parseDecimalText(platform::fromQString(capacity_->text())); }
+
+void CDlgSourceParams::accept() {
+  if (!sourceParametersValid({pressure(), capacity()})) {
+    platform::tell(platform::cp("Nieprawidłowe parametry źródła wody."), "Info", platform::MessageIcon::Error);
+    return;
+  }
+  QDialog::accept();
+}
 
 // --- label rotation -------------------------------------------------------------------
 

@@ -45,6 +45,27 @@ class CDlgFillSel : public QDialog {
   QWidget* change_;
 };
 
+// --- water source ---------------------------------------------------------------------
+
+// "Parametry źródła wody": the working pressure and the capacity of the
+// source. OK with a value of zero or below (or no number) says so and stays.
+class CDlgSourceParams : public QDialog {
+  Q_OBJECT
+ public:
+  CDlgSourceParams(float pressure, float capacity, QWidget* parent = nullptr);
+  float pressure() const;
+  float capacity() const;
+  QLineEdit* pressureEdit() const { return pressure_; }
+  QLineEdit* capacityEdit() const { return capacity_; }
+
+ public slots:
+  void accept() override;
+
+ private:
+  QLineEdit* pressure_;
+  QLineEdit* capacity_;
+};
+
 // --- label rotation -------------------------------------------------------------------
 
 // The slider's position for a label angle (tenths of a degree), truncated,

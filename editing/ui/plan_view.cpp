@@ -54,7 +54,7 @@ std::vector<MenuItem> menuItems(PlanMenu menu) {
     case kMenuText:
       return {{kCmdEditText, "Edytuj", true}, {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuWaterSource:
-      return {{kCmdSourceParameters, "Zmien parametry", false}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
+      return {{kCmdSourceParameters, "Zmien parametry", true}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
               {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuSprinkler:
       return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", false},
@@ -637,6 +637,7 @@ void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
         case kCmdFillKind: requestFill(); break;
         case kCmdRotateLabel: requestRotation(); break;
         case kCmdEditText: requestTextEdit(); break;
+        case kCmdSourceParameters: emit sourceParametersRequested(); break;
         default: break;
       }
     });

@@ -100,6 +100,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void labelRotationRequested(CWBase* object);
   void textEditRequested(CWBase* text);
   void textPlacementRequested(platform::Point at);
+  void sourceParametersRequested();
   void gridToggled(bool on);
   void changed();
 

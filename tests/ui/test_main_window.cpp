@@ -482,7 +482,7 @@ class MainWindowTest : public QObject {
       menu->close();
     });
     rightClick(client(source->posX, source->posY));
-    QCOMPARE(texts, (QStringList{"Zmien parametry (off)", QString::fromUtf8("Ukryj/Pokaż opis"), "Kopiuj... (off)",
+    QCOMPARE(texts, (QStringList{"Zmien parametry", QString::fromUtf8("Ukryj/Pokaż opis"), "Kopiuj... (off)",
                                  QString::fromUtf8("Usuń obiekt")}));
     QCOMPARE(source->IsLabelShown(), !shown);
     // The D key toggles it back; both are in the history.
@@ -625,6 +625,41 @@ class MainWindowTest : public QObject {
     QTest::keyClick(view(), Qt::Key_Escape);
     QVERIFY(doc().toolObject == nullptr);
     QCOMPARE(frame_->undoHistory().undoCount(), size_t{0});
+  }
+
+  void waterSourceParametersFromItsMenu() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    CWValve* source = nullptr;
+    for (const auto& o : doc().objects())
+      if (auto* v = dynamic_cast<CWValve*>(o.get()); v && v->IsWaterSource()) source = v;
+    QVERIFY(source);
+    doc().selected = source;
+    const float capacity = doc().sourceCapacity;
+    messages_->shown.clear();
+    bool stayedOpen = false;
+    answerNextDialog([this, &stayedOpen](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Parametry źródła wody"));
+      dlg->pressureEdit()->setText("0");
+      dlg->accept();
+      stayedOpen = dlg->isVisible();
+      QCOMPARE(messages_->shown.size(), size_t{1});
+      QCOMPARE(platform::toQString(messages_->shown[0].text), QString::fromUtf8("Nieprawidłowe parametry źródła wody."));
+      dlg->pressureEdit()->setText("4,25");
+      dlg->accept();
+    });
+    answerNextMenu([](QMenu* menu) {
+      for (QAction* a : menu->actions())
+        if (a->text() == "Zmien parametry") a->trigger();
+      menu->close();
+    });
+    rightClick(client(source->posX, source->posY));
+    QCOMPARE(doc().sourcePressure, 4.25f);
+    QVERIFY(stayedOpen);
+    QCOMPARE(doc().sourceCapacity, capacity);
+    QCOMPARE(messages_->shown.size(), size_t{2});
+    QCOMPARE(messages_->shown[1].caption, std::string("Informacja"));
   }
 
   void untitledProjectsAreAutosavedByNumber() {
