@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
+#include <QScrollArea>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include "app/gui_pictures.h"
 #include "app/object_dialogs.h"
 #include "app/options_bar.h"
+#include "app/palette.h"
 #include "app/small_dialogs.h"
 #include "app/splash_view.h"
 #include "document/settings_file.h"
@@ -245,6 +248,53 @@ void CMainFrame::buildToolbars() {
     if (QWidget* w = fills->widgetForAction(a)) w->setAccessibleName(tip);
   }
   addToolBar(Qt::LeftToolBarArea, fills);
+
+  palette_ = new CPlovSysToolbar(application().catalogue, application().sets.get());
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidget(palette_);
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setMinimumWidth(palette_->sizeHint().width() + 24);
+  auto* dock = new QDockWidget(QString::fromUtf8("Elementy systemu"), this);
+  dock->setObjectName("paletteDock");
+  dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  dock->setWidget(scroll);
+  addDockWidget(Qt::RightDockWidgetArea, dock);
+  connect(palette_, &CPlovSysToolbar::toolRequested, this, &CMainFrame::paletteTool);
+}
+
+void CMainFrame::paletteTool(int buttonId, int tool) {
+  (void)buttonId;
+  if (!view_) {
+    clearToolButtons();
+    palette_->releasePaletteButtons();
+    return;
+  }
+  CGraphicPlane& doc = view_->document();
+  const PaletteChoice& c = palette_->choice();
+  auto refuse = [&](const char* text) {
+    platform::tell(cp(text), "Info");
+    view_->cancelTool();
+    view_->setTool(kToolNone);
+    palette_->releasePaletteButtons();
+  };
+  const bool needsSource = tool == kTypeSprinkler || tool == kTypeStaticSprinkler || tool == kTypeMicroHadar ||
+                           tool == kTypeDripline || tool == kTypeRws;
+  if (needsSource && !doc.hasWaterSource) return refuse("Nie wstawiono źródła wody !!!");
+  if (tool == kTypeStaticSprinkler && c.staticBody && !c.staticNozzle) return refuse("Najpierw wybierz dyszę !!!");
+  if (tool == kTypeSet && (!application().sets || c.setId == 0))
+    return refuse("Brak zestawów połączeniowych. Zestaw tworzy się w oknie \"Zestawy\".");
+  // A kind the catalogue has no element of cannot be placed.
+  const bool empty = (tool == kTypeSprinkler && !c.rotaryBody) || (tool == kTypeStaticSprinkler && !c.staticBody) ||
+                     (tool == kTypeMicroSprinkler && !c.microElem) || (tool == kTypeMicroHadar && (!c.hadarBase || !c.hadarInsert)) ||
+                     (tool == kTypeRws && !c.rwsElem) || (tool == kTypeDripline && !c.dripLineType) ||
+                     (tool == kTypeValveBox && !c.valveBoxElem) || (tool == kTypeValve && !c.valveElem) ||
+                     (tool == kTypeController && !c.controllerElem) || (tool == kTypeRainSensor && !c.sensorElem);
+  if (empty) return refuse("W bazie danych nie ma elementów tego rodzaju.");
+  view_->cancelTool();
+  view_->setTool(tool);
+  for (int id : kPressable)
+    if (QAction* a = action(id)) a->setChecked(false);
 }
 
 void CMainFrame::buildStatusBar() {
@@ -360,6 +410,7 @@ void CMainFrame::runCommand(int id) {
 void CMainFrame::clearToolButtons() {
   for (int id : kPressable)
     if (QAction* a = action(id)) a->setChecked(false);
+  if (palette_) palette_->releasePaletteButtons();
   if (view_) {
     view_->document().selected = nullptr;
     view_->editor().clearSelection();
@@ -449,9 +500,18 @@ void CMainFrame::installDocument() {
   connect(view_, &CProjWnd::textEditRequested, this, &CMainFrame::editText);
   connect(view_, &CProjWnd::textPlacementRequested, this, &CMainFrame::placeText);
   connect(view_, &CProjWnd::sourceParametersRequested, this, &CMainFrame::sourceParameters);
+  PlanEditor& editor = view_->editor();
+  editor.palette = &palette_->choice();
+  editor.askSourceParameters = [this]() -> std::optional<SourceParameters> {
+    CDlgSourceParams dlg(0, 0, this);
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    return SourceParameters{dlg.pressure(), dlg.capacity()};
+  };
+  editor.onToolReleased = [this] { palette_->releasePaletteButtons(); };
 }
 
 void CMainFrame::afterProjectMade() {
+  palette_->refreshSetList(application().sets.get());
   options_->resetToolbar();
   options_->selectAllFilter();
   options_->resetZoom();
@@ -590,6 +650,7 @@ void CMainFrame::closeProject() {
   if (!savePrompt()) return;
   releaseProject();
   ::closeProject();
+  palette_->refreshSetList(application().sets.get());
   centre_->setCurrentWidget(splash_);
   updateTitle();
   updateCommandStates();

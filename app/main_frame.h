@@ -19,6 +19,7 @@ class QStackedWidget;
 class QTimer;
 class CChildView;
 class CMainToolBar;
+class CPlovSysToolbar;
 class CProjWnd;
 class CPrimitive;
 class CWBase;
@@ -84,6 +85,7 @@ class CMainFrame : public QMainWindow {
   CProjWnd* view() const { return view_; }
   CMUndo& undoHistory() { return undo_; }
   CMainToolBar* optionsBar() const { return options_; }
+  CPlovSysToolbar* equipmentPalette() const { return palette_; }
   // The action of a command id (menus and toolbars), or null.
   QAction* action(int id) const;
   // The text of the status bar's first pane.
@@ -141,12 +143,14 @@ class CMainFrame : public QMainWindow {
   void editText(CWBase* object);
   void placeText(platform::Point at);
   void sourceParameters();
+  void paletteTool(int buttonId, int tool);
 
   CMUndo undo_;
   CProjWnd* view_ = nullptr;
   CChildView* splash_ = nullptr;
   QStackedWidget* centre_ = nullptr;
   CMainToolBar* options_ = nullptr;
+  CPlovSysToolbar* palette_ = nullptr;
   QTimer* timer_ = nullptr;
   QLabel* pane0_ = nullptr;
   QLabel* panePointer_ = nullptr;

@@ -5,6 +5,11 @@
 
 #include "objects/symbols.h"
 #include "objects/text_dimension.h"
+#include "objects/cable_set.h"
+#include "objects/micro_sprinklers.h"
+#include "objects/polylines.h"
+#include "objects/sprinkler.h"
+#include "objects/static_sprinkler.h"
 #include "platform/message_sink.h"
 #include "platform/textcodec.h"
 
@@ -115,6 +120,7 @@ void PlanEditor::leftDown(Point p, Modifiers m) {
     dimensionClick(press_);
     return;
   }
+  if (view_.editFilter != 1 && placementClick(press_)) return;
   if (doc_.selected == nullptr && view_.editFilter != 2) terrainDown(press_, m);
 }
 
@@ -288,6 +294,220 @@ void PlanEditor::dimensionClick(Point p) {
   repaint_ = true;
 }
 
+namespace {
+
+bool isLineObjectTool(int tool) {
+  return tool == kTypePipe || tool == kTypeDripline || tool == kTypeCable || tool == kTypeSet;
+}
+
+}  // namespace
+
+bool PlanEditor::placementClick(Point p) {
+  const int tool = doc_.tool;
+  if (tool == kToolWaterSource) {
+    placeWaterSource(p);
+    return true;
+  }
+  if (isLineObjectTool(tool)) {
+    lineClick(p);
+    return true;
+  }
+  if (!palette) return false;
+  const PaletteChoice& c = *palette;
+  const float sd = doc_.scaleDenominator, ppc = doc_.pixelsPerCm, pressure = doc_.sourcePressure;
+  const auto zoom = static_cast<float>(doc_.zoom);
+  const double scale = 1.0 / doc_.zoom;
+  std::unique_ptr<CWBase> made;
+  switch (tool) {
+    case kTypeSprinkler: {
+      if (!c.rotaryBody) return true;
+      auto s = std::make_unique<CWSprinkler>();
+      s->elem = c.rotaryBody;
+      s->nozzleNo = c.rotaryNozzleRow;
+      s->PlaceAt(p, zoom, sd, ppc, pressure);
+      made = std::move(s);
+      break;
+    }
+    case kTypeStaticSprinkler: {
+      if (!c.staticBody || !c.staticNozzle) return true;
+      auto s = std::make_unique<CWStaticSprinkler>();
+      s->elem = c.staticBody;
+      s->nozzle = c.staticNozzle;
+      s->scale = scale;
+      s->PlaceAt(p, sd, ppc, pressure);
+      made = std::move(s);
+      break;
+    }
+    case kTypeMicroSprinkler: {
+      if (!c.microElem) return true;
+      auto m = std::make_unique<CWMicroSprinkler>();
+      m->elem = c.microElem;
+      m->scale = scale;
+      m->PlaceAt(p, sd, ppc, pressure);
+      made = std::move(m);
+      break;
+    }
+    case kTypeMicroHadar: {
+      if (!c.hadarBase || !c.hadarInsert) return true;
+      auto h = std::make_unique<CWMicroSprinklerHadar>();
+      h->elem = c.hadarBase;
+      h->insert = c.hadarInsert;
+      h->insertUsed = 1;
+      h->nozzleRow = c.hadarInsertRow;
+      h->scale = scale;
+      h->PlaceAt(p, sd, ppc, pressure);
+      made = std::move(h);
+      break;
+    }
+    case kTypeRws: {
+      if (!c.rwsElem) return true;
+      auto r = std::make_unique<CWRwsSprinkler>();
+      r->scale = scale;
+      r->PlaceAt(p, c.rwsElem, zoom, sd, ppc, pressure);
+      made = std::move(r);
+      break;
+    }
+    case kTypeValve: {
+      if (!c.valveElem) return true;
+      auto v = std::make_unique<CWValve>();
+      v->elem = c.valveElem;
+      v->scale = scale;
+      v->PlaceAt(p, doc_.zoom);
+      v->SetWaterSource(0);
+      made = std::move(v);
+      break;
+    }
+    case kTypeValveBox: {
+      if (!c.valveBoxElem) return true;
+      auto b = std::make_unique<CWValveBox>();
+      b->elem = c.valveBoxElem;
+      b->scale = scale;
+      b->PlaceAt(p, doc_.zoom);
+      made = std::move(b);
+      break;
+    }
+    case kTypeController: {
+      if (!c.controllerElem) return true;
+      auto k = std::make_unique<CWController>();
+      k->elem = c.controllerElem;
+      k->scale = scale;
+      k->PlaceAt(p, doc_.zoom);
+      made = std::move(k);
+      break;
+    }
+    case kTypeRainSensor: {
+      if (!c.sensorElem) return true;
+      auto k = std::make_unique<CWRainSensor>();
+      k->elem = c.sensorElem;
+      k->scale = scale;
+      k->PlaceAt(p, doc_.zoom);
+      made = std::move(k);
+      break;
+    }
+    default: return false;
+  }
+  made->kindWord = 0;
+  CWBase* added = doc_.addObject(tool, std::move(made));
+  undo_.pushToggle(*added, tool);
+  repaint_ = true;
+  return true;
+}
+
+void PlanEditor::placeWaterSource(Point p) {
+  // The first source asks for the pressure and the capacity; closed without
+  // OK, both stay 0. Further sources share them.
+  if (!doc_.hasWaterSource && askSourceParameters) {
+    if (const std::optional<SourceParameters> v = askSourceParameters()) {
+      doc_.sourcePressure = v->pressure;
+      doc_.sourceCapacity = v->capacity;
+      app().currentSourcePressure = v->pressure;
+    }
+  }
+  auto v = std::make_unique<CWValve>();
+  v->elem = nullptr;
+  v->scale = 1.0 / doc_.zoom;
+  v->PlaceAt(p, doc_.zoom);
+  v->SetWaterSource(1);
+  CWBase* added = doc_.addObject(kTypeValve, std::move(v));
+  undo_.pushToggle(*added, kTypeValve);
+  doc_.hasWaterSource = 1;
+  doc_.tool = kToolNone;
+  if (onToolReleased) onToolReleased();
+  repaint_ = true;
+}
+
+void PlanEditor::lineClick(Point p) {
+  auto* line = dynamic_cast<CWPolyline*>(doc_.toolObject.get());
+  if (line && line->finished) return;  // the click right after the right button
+  if (!line) {
+    std::unique_ptr<CWPolyline> made;
+    switch (doc_.tool) {
+      case kTypePipe: made = std::make_unique<CWPipe>(); break;
+      case kTypeDripline: {
+        if (!palette || !palette->dripLineType) return;
+        auto d = std::make_unique<CWDripline>();
+        d->elem = palette->dripLineType;
+        d->ParseType();
+        made = std::move(d);
+        break;
+      }
+      case kTypeCable: {
+        auto k = std::make_unique<CWCable>();
+        k->elem = nullptr;
+        k->hasType = 0;
+        made = std::move(k);
+        break;
+      }
+      case kTypeSet: {
+        if (!palette) return;
+        made = std::make_unique<CWSet>();
+        break;
+      }
+      default: return;
+    }
+    undo_.beginCheckpoint();
+    made->kindWord = doc_.tool == kTypeSet ? static_cast<uint32_t>(palette->setId) : 0;
+    made->viewOrgX = view_.scroll.x;
+    made->viewOrgY = view_.scroll.y;
+    made->scale = 1.0 / doc_.zoom;
+    made->ResetGrips();
+    made->AddVertex(p);
+    lineRubberAt_ = p;
+    doc_.toolObject = std::move(made);
+    repaint_ = true;
+    return;
+  }
+  if (app().orthoOn && !line->vertices.empty()) p = orthoAligned(p, line->vertices.back());
+  undo_.pushSnapshot(*line);
+  if (line->AddVertex(p)) lineRubberAt_ = p;
+  repaint_ = true;
+}
+
+void PlanEditor::finishLineObject() {
+  auto* line = dynamic_cast<CWPolyline*>(doc_.toolObject.get());
+  if (!line || line->finished) return;
+  if (line->vertexCount() < 2) {
+    cancel();
+    return;
+  }
+  line->finished = 1;
+  if (auto* drip = dynamic_cast<CWDripline*>(line))
+    drip->UpdateFlow(doc_.scaleDenominator, doc_.pixelsPerCm, doc_.sourcePressure);
+  undo_.endCheckpoint();
+  repaint_ = true;
+}
+
+void PlanEditor::commitLineObject() {
+  auto* line = dynamic_cast<CWPolyline*>(doc_.toolObject.get());
+  if (!line || !line->finished) return;
+  std::unique_ptr<CWBase> done = std::move(doc_.toolObject);
+  const int code = doc_.tool;
+  done->dc = nullptr;
+  CWBase* added = doc_.addObject(code, std::move(done));
+  undo_.pushToggle(*added, code);
+  repaint_ = true;
+}
+
 void PlanEditor::drawRubber(Point from, Point to) {
   if (!canvas_) return;
   platform::CanvasStateSaver keep(*canvas_);
@@ -316,7 +536,21 @@ void PlanEditor::mouseMove(Point p, bool leftHeld, Modifiers m) {
   previous_ = current_;
   current_ = snapped({p.x + grabOffset_.x, p.y + grabOffset_.y});
   updateSnapMarker();
-  if (doc_.toolObject && view_.editFilter != 1) updateRubber();
+  if (auto* line = dynamic_cast<CWPolyline*>(doc_.toolObject.get())) {
+    if (line->finished) {
+      commitLineObject();
+    } else if (canvas_) {
+      line->dc = canvas_;
+      line->viewOrgX = view_.scroll.x;
+      line->viewOrgY = view_.scroll.y;
+      Point to = current_;
+      if (app().orthoOn && !line->vertices.empty()) to = orthoAligned(to, line->vertices.back());
+      line->DrawRubberBand(to, lineRubberAt_);
+      lineRubberAt_ = to;
+    }
+  } else if (doc_.toolObject && view_.editFilter != 1) {
+    updateRubber();
+  }
   if (doc_.tool == kToolPan) return;
   if (CPrimitive* prim = doc_.toolPrimitive.get(); prim && view_.editFilter != 2) {
     prepare(*prim);
@@ -396,7 +630,10 @@ PlanMenu PlanEditor::rightDown(Point p) {
     }
     return kMenuNone;
   }
-  if (doc_.toolObject) return kMenuNone;
+  if (doc_.toolObject) {
+    if (dynamic_cast<CWPolyline*>(doc_.toolObject.get())) finishLineObject();
+    return kMenuNone;
+  }
   return kMenuPaste;
 }
 
@@ -470,7 +707,13 @@ void PlanEditor::redrawFeedback() {
     o->viewOrgY = view_.scroll.y;
     o->showGrips = doc_.showGrips;
     o->Draw();
-    updateRubber();
+    if (auto* line = dynamic_cast<CWPolyline*>(o)) {
+      // A fresh picture holds no band: the next move draws it anew.
+      app().undoRedrawPending = 1;
+      lineRubberAt_ = line->vertices.empty() ? current_ : line->vertices.back();
+    } else {
+      updateRubber();
+    }
   }
   if (CPrimitive* prim = doc_.toolPrimitive.get()) {
     prim->feedbackShown = false;

@@ -10,7 +10,12 @@
 
 #include "document/graphic_plane.h"
 #include "document/plan_painter.h"
+#include "editing/palette_choice.h"
 #include "editing/undo_history.h"
+#include "hydraulics/system_parameters.h"
+
+#include <functional>
+#include <optional>
 
 // Tool codes of the plan view that are not placement codes of objects.
 enum PlanTool {
@@ -22,6 +27,7 @@ enum PlanTool {
   kToolPolyline = 5,
   kToolBaseSegment = 90,
   kToolTwoPoints = 97,
+  kToolWaterSource = 1007,
   kToolEdit = 1100,
   kToolSection = 1400,
   kToolPan = 1401,
@@ -112,6 +118,13 @@ class PlanEditor {
   // Snapping is held on with the M key: the grid marker is not shown.
   bool snapHeld = false;
 
+  // The placement tools read the palette's choices; the first water source
+  // asks for its parameters (nothing when the dialog was closed without OK);
+  // a tool that ends by itself (the water source's) tells the palette.
+  const PaletteChoice* palette = nullptr;
+  std::function<std::optional<SourceParameters>()> askSourceParameters;
+  std::function<void()> onToolReleased;
+
  private:
   platform::Point snapped(platform::Point p) const;
   // The vertex of the shape being drawn, after ORTO and Shift snapping.
@@ -124,6 +137,15 @@ class PlanEditor {
   // The dimension tool's three clicks, and its inverted band from the last
   // point set to the pointer.
   void dimensionClick(platform::Point p);
+  // The placement tools: true when the click was theirs.
+  bool placementClick(platform::Point p);
+  void placeWaterSource(platform::Point p);
+  void lineClick(platform::Point p);
+  // Ends the line object being drawn (right button); a line of fewer than two
+  // vertices is dropped.
+  void finishLineObject();
+  // Puts a finished line object on the plan (the move after the right button).
+  void commitLineObject();
   void drawRubber(platform::Point from, platform::Point to);
   void eraseRubber();
   void updateRubber();
@@ -156,6 +178,7 @@ class PlanEditor {
   bool selectionChanged_ = false;
   bool markerShown_ = false;
   bool rubberShown_ = false;
+  platform::Point lineRubberAt_;
   platform::Point rubberFrom_, rubberTo_;
   platform::Point markerAt_;
   platform::Point dragLast_;

@@ -256,7 +256,6 @@ void CProjWnd::render() {
   editor_.setCanvas(&canvas);
   editor_.redrawFeedback();
   editor_.setCanvas(nullptr);
-  app().undoRedrawPending = 0;
   bufferValid_ = true;
 }
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,6 +21,7 @@
 
 #include "app/main_frame.h"
 #include "app/options_bar.h"
+#include "app/palette.h"
 #include "app/object_dialogs.h"
 #include "app/small_dialogs.h"
 #include "editing/ui/plan_view.h"
@@ -660,6 +662,113 @@ class MainWindowTest : public QObject {
     QCOMPARE(doc().sourceCapacity, capacity);
     QCOMPARE(messages_->shown.size(), size_t{2});
     QCOMPARE(messages_->shown[1].caption, std::string("Informacja"));
+  }
+
+  void paletteToolsPlaceEveryKind() {
+    newProject("200");
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    messages_->shown.clear();
+    // Without a water source a rotary sprinkler is refused; a pipe is not.
+    pal->button(1007)->click();
+    QCOMPARE(messages_->shown.size(), size_t{1});
+    QCOMPARE(messages_->shown[0].text, platform::cp("Nie wstawiono źródła wody !!!"));
+    QCOMPARE(messages_->shown[0].caption, std::string("Info"));
+    QCOMPARE(doc().tool, 0);
+    QVERIFY(!pal->button(1007)->isChecked());
+
+    // The first water source asks for its parameters; the second does not.
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
+      QVERIFY(dlg);
+      dlg->pressureEdit()->setText("3");
+      dlg->capacityEdit()->setText("2");
+      dlg->accept();
+    });
+    pal->button(1011)->click();
+    click(client(100, 100));
+    QCOMPARE(doc().hasWaterSource, 1);
+    QCOMPARE(doc().sourcePressure, 3.0f);
+    QCOMPARE(doc().sourceCapacity, 2.0f);
+    QCOMPARE(doc().tool, 0);
+    bool asked = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [&asked] {
+      if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        asked = true;
+        w->reject();
+      }
+    });
+    guard.start(500);
+    pal->button(1011)->click();
+    click(client(160, 100));
+    QVERIFY(!asked);
+    QCOMPARE(doc().objects().size(), size_t{2});
+
+    // One of every point kind the palette offers.
+    const std::pair<int, int> kinds[] = {{1007, kTypeSprinkler},  {1019, kTypeMicroSprinkler}, {1014, kTypeMicroHadar},
+                                         {1026, kTypeRws},        {1021, kTypeValveBox},      {1010, kTypeValve},
+                                         {1013, kTypeController}, {1038, kTypeRainSensor}};
+    int x = 100;
+    for (auto [button, code] : kinds) {
+      pal->button(button)->click();
+      QVERIFY2(pal->button(button)->isChecked(), qPrintable(QString::number(button)));
+      x += 60;
+      click(client(x, 250));
+      QCOMPARE(doc().objects().back()->listCode, code);
+      QVERIFY(doc().objects().back()->elem);
+      // The tool stays for the next one.
+      QCOMPARE(doc().tool, code);
+    }
+    // A static sprinkler needs its nozzle first.
+    messages_->shown.clear();
+    pal->button(1012)->click();
+    QCOMPARE(messages_->shown.size(), size_t{1});
+    QCOMPARE(messages_->shown[0].text, platform::cp("Najpierw wybierz dyszę !!!"));
+
+    // A pipe ends with the right button; the click right after it is ignored
+    // and the next move puts it on the plan with one toggle.
+    const size_t before = doc().objects().size();
+    pal->button(1008)->click();
+    click(client(100, 400));
+    click(client(300, 400));
+    rightClick(client(300, 400));
+    click(client(500, 400));
+    sendMouse(plan(), QEvent::MouseMove, client(520, 420), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(doc().objects().size(), before + 1);
+    auto* pipe = dynamic_cast<CWPipe*>(doc().objects().back().get());
+    QVERIFY(pipe);
+    QCOMPARE(pipe->vertexCount(), 2);
+    QVERIFY(frame_->undoHistory().newestUndo()->IsToggle());
+    // A drip line, a cable and a connection set the same way.
+    for (int button : {1018, 1017, 1009}) {
+      pal->button(button)->click();
+      click(client(100, 500));
+      click(client(200, 520));
+      click(client(300, 500));
+      rightClick(client(300, 500));
+      sendMouse(plan(), QEvent::MouseMove, client(320, 520), Qt::NoButton, Qt::NoButton);
+      auto* line = dynamic_cast<CWPolyline*>(doc().objects().back().get());
+      QVERIFY2(line && line->vertexCount() == 3, qPrintable(QString::number(button)));
+    }
+    QCOMPARE(doc().objects().back()->listCode, static_cast<int>(kTypeSet));
+
+    // Saved and opened again, the plan holds the same objects.
+    std::vector<int> codes;
+    for (const auto& o : doc().objects()) codes.push_back(o->listCode);
+    const QString path = QDir(home_.path()).filePath("projects/paleta.prj");
+    answerNextDialog([path](QWidget* w) {
+      auto* dlg = qobject_cast<QFileDialog*>(w);
+      QVERIFY(dlg);
+      dlg->selectFile(path);
+      QMetaObject::invokeMethod(dlg, "accept");
+    });
+    trigger(kCmdSave);
+    QVERIFY(frame_->openProjectFile(path));
+    std::vector<int> reopened;
+    for (const auto& o : doc().objects()) reopened.push_back(o->listCode);
+    QCOMPARE(reopened, codes);
+    QCOMPARE(doc().sourceCapacity, 2.0f);
   }
 
   void untitledProjectsAreAutosavedByNumber() {

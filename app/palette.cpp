@@ -1,0 +1,281 @@
+#include "app/palette.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "editing/plan_editor.h"
+#include "objects/sprinkler.h"
+#include "partix.h"
+#include "platform/qt_text.h"
+#include "sections/connection_sets.h"
+
+namespace {
+
+QString idName(int id) { return QString("ctl%1").arg(id); }
+
+std::string recordName(const CElem* e) {
+  if (!e || !e->data) return {};
+  return std::string(e->data->name, strnlen(e->data->name, sizeof e->data->name));
+}
+
+QString rotaryRowName(CElem* body, int row) {
+  if (!body) return {};
+  CWSprinkler probe;
+  probe.elem = body;
+  probe.nozzleNo = row;
+  return platform::toQString(probe.nozzleName());
+}
+
+QString insertRowName(CElem* insert, int row) {
+  if (!insert || !insert->data || insert->kind != kKindHadarInsert) return {};
+  const auto* w = static_cast<const CWkladka*>(insert->data);
+  if (row < 0 || row >= 20) return {};
+  return platform::toQString(std::string(w->rows[row].rowName, strnlen(w->rows[row].rowName, sizeof w->rows[row].rowName)));
+}
+
+// The lists of the catalogue kinds, by control id.
+const std::map<int, std::vector<uint32_t>>& listKinds() {
+  static const std::map<int, std::vector<uint32_t>> kinds = {
+      {1022, {kKindSprinkler}},  {1025, {kKindValve}},    {1028, {kKindController}}, {1023, {kKindStaticBody}},
+      {1030, {kKindHadarInsert}}, {1031, {kKindDripLine}}, {1035, {kKindValveBox}},
+      {1039, {kKindRainSensor, kKindSoilSensor}}, {1032, {kKindRws}}, {1033, {kKindMicroSprinkler}}};
+  return kinds;
+}
+
+}  // namespace
+
+CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* parent) : QWidget(parent) {
+  setObjectName("palette");
+  setAccessibleName("Paleta");
+  tools_ = new QButtonGroup(this);
+  tools_->setExclusive(true);
+  auto* column = new QVBoxLayout(this);
+  column->setSpacing(4);
+  auto section = [&](const QString& heading, const QString& name) {
+    auto* box = new QGroupBox(heading, this);
+    box->setAccessibleName(name.isEmpty() ? heading : name);
+    auto* l = new QVBoxLayout(box);
+    l->setContentsMargins(6, 4, 6, 6);
+    column->addWidget(box);
+    return l;
+  };
+  auto readOnly = [&](QVBoxLayout* l, int id, const QString& name) {
+    auto* e = new QLineEdit(this);
+    e->setObjectName(idName(id));
+    e->setReadOnly(true);
+    e->setAccessibleName(name);
+    l->addWidget(e);
+    return e;
+  };
+  const QString later = QString::fromUtf8(" (okno w przygotowaniu)");
+  (void)later;
+
+  auto* source = section(QString::fromUtf8("Źródło wody"), {});
+  addTool(source, 1011, "Wstaw", kToolWaterSource, QString::fromUtf8("Wstaw źródło wody"));
+
+  auto* statics = section("Zraszacze statyczne", {});
+  addList(statics, 1023, "Korpus zraszacza statycznego");
+  staticNozzle_ = readOnly(statics, 1053, QString::fromUtf8("Wybrana dysza"));
+  addLater(statics, 1054, QString::fromUtf8("Wybierz dyszę"), QString::fromUtf8("Wybierz dyszę"));
+  addTool(statics, 1012, "Wstaw", kTypeStaticSprinkler, "Wstaw zraszacz statyczny");
+
+  auto* rotary = section(QString::fromUtf8(" Zraszacze obrotowe"), "Zraszacze obrotowe");
+  addList(rotary, 1022, "Zraszacz obrotowy");
+  rotaryRow_ = readOnly(rotary, 1042, "Dysza zraszacza obrotowego");
+  addLater(rotary, 1006, "Dysze", "Dysze zraszacza obrotowego");
+  auto* rotaryButtons = new QHBoxLayout;
+  rotary->addLayout(rotaryButtons);
+  addLater(rotaryButtons, 1015, QString::fromUtf8("Zmień dyszę"), QString::fromUtf8("Zmień dyszę"));
+  addTool(rotaryButtons, 1007, "Wstaw", kTypeSprinkler, "Wstaw zraszacz obrotowy");
+
+  auto* micro = section("Mikrozraszacze", {});
+  addList(micro, 1033, "Mikrozraszacz");
+  addTool(micro, 1019, "Wstaw", kTypeMicroSprinkler, "Wstaw mikrozraszacz");
+
+  auto* hadar = section("Mikrozraszacze HADAR", {});
+  hadar->addWidget(new QLabel(QString::fromUtf8("Wkładka"), this));
+  addList(hadar, 1030, QString::fromUtf8("Wkładka"));
+  hadarRow_ = readOnly(hadar, 1043, QString::fromUtf8("Dysza wkładki"));
+  addLater(hadar, 1016, "Dysze", QString::fromUtf8("Dysze wkładki"));
+  addTool(hadar, 1014, "Wstaw", kTypeMicroHadar, "Wstaw mikrozraszacz HADAR");
+
+  auto* rws = section("Seria RWS", {});
+  addList(rws, 1032, "Seria RWS");
+  addTool(rws, 1026, "Wstaw", kTypeRws, "Wstaw RWS");
+
+  auto* drip = section(QString::fromUtf8("Linie kroplujące"), {});
+  addList(drip, 1031, QString::fromUtf8("Linia kroplująca"));
+  auto* dripButtons = new QHBoxLayout;
+  drip->addLayout(dripButtons);
+  addTool(dripButtons, 1018, "Wstaw", kTypeDripline, QString::fromUtf8("Wstaw linię kroplującą"));
+  addLater(dripButtons, 1029, QString::fromUtf8("Zmień typ"), QString::fromUtf8("Zmień typ linii kroplującej"));
+
+  auto* pipes = section("Rury", {});
+  addLater(pipes, 1048, QString::fromUtf8("Parametry rury głównej"), QString::fromUtf8("Parametry rury głównej"));
+  addLater(pipes, 1001, "Parametry rur bocznych", "Parametry rur bocznych");
+  addLater(pipes, 1047, "Kalkulator", "Kalkulator");
+  addTool(pipes, 1008, QString::fromUtf8("Rysuj rurę"), kTypePipe, QString::fromUtf8("Rysuj rurę"));
+
+  auto* setsBox = section(QString::fromUtf8("Zestawy połączeniowe"), {});
+  addList(setsBox, 1024, QString::fromUtf8("Zestaw połączeniowy"));
+  addTool(setsBox, 1009, "Wstaw", kTypeSet, QString::fromUtf8("Wstaw zestaw połączeniowy"));
+
+  auto* boxes = section("Studzienki", {});
+  addList(boxes, 1035, "Studzienka");
+  addTool(boxes, 1021, "Wstaw", kTypeValveBox, "Wstaw studzienkę");
+
+  auto* valves = section("Zawory elektromagnetyczne", {});
+  addList(valves, 1025, QString::fromUtf8("Zawór elektromagnetyczny"));
+  addTool(valves, 1010, "Wstaw", kTypeValve, QString::fromUtf8("Wstaw zawór"));
+
+  auto* controllers = section("Sterowniki", {});
+  addList(controllers, 1028, "Sterownik");
+  addTool(controllers, 1013, "Wstaw", kTypeController, "Wstaw sterownik");
+
+  auto* sensors = section("Czujniki", {});
+  addList(sensors, 1039, "Czujnik");
+  addTool(sensors, 1038, "Wstaw", kTypeRainSensor, "Wstaw czujnik");
+
+  auto* cables = section("Kable", {});
+  addLater(cables, 1045, "Parametry kabli", "Parametry kabli");
+  addTool(cables, 1017, "Rysuj kabel", kTypeCable, "Rysuj kabel");
+  column->addStretch();
+
+  fillLists(catalogue, sets);
+}
+
+QComboBox* CPlovSysToolbar::addList(QVBoxLayout* section, int id, const QString& name) {
+  auto* list = new QComboBox(this);
+  list->setObjectName(idName(id));
+  list->setAccessibleName(name);
+  list->setMinimumContentsLength(18);
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  section->addWidget(list);
+  connect(list, &QComboBox::currentIndexChanged, this, [this, id] { listChanged(id); });
+  return list;
+}
+
+QPushButton* CPlovSysToolbar::addTool(QLayout* section, int id, const QString& text, int tool, const QString& name) {
+  auto* b = new QPushButton(text, this);
+  b->setObjectName(idName(id));
+  b->setAccessibleName(name);
+  b->setCheckable(true);
+  tools_->addButton(b, id);
+  section->addWidget(b);
+  connect(b, &QPushButton::clicked, this, [this, id, tool] { emit toolRequested(id, tool); });
+  return b;
+}
+
+// A button whose window comes later: shown, not yet usable.
+QPushButton* CPlovSysToolbar::addLater(QLayout* section, int id, const QString& text, const QString& name) {
+  auto* b = new QPushButton(text, this);
+  b->setObjectName(idName(id));
+  b->setAccessibleName(name);
+  b->setEnabled(false);
+  section->addWidget(b);
+  return b;
+}
+
+QComboBox* CPlovSysToolbar::list(int id) const { return findChild<QComboBox*>(idName(id)); }
+QPushButton* CPlovSysToolbar::button(int id) const { return findChild<QPushButton*>(idName(id)); }
+
+void CPlovSysToolbar::fillLists(CPartix& catalogue, CDBSets* sets) {
+  std::map<int, std::vector<std::pair<QString, CElem*>>> entries;
+  for (CElem* e = catalogue.head; e; e = e->next) {
+    if (e->archived || !e->data) continue;
+    if (e->kind == kKindHadarBase) choice_.hadarBase = e;  // the last one wins
+    for (const auto& [id, kinds] : listKinds())
+      if (std::find(kinds.begin(), kinds.end(), e->kind) != kinds.end())
+        entries[id].push_back({platform::toQString(recordName(e)), e});
+  }
+  for (const auto& [id, kinds] : listKinds()) {
+    (void)kinds;
+    auto& rows = entries[id];
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return QString::localeAwareCompare(a.first, b.first) < 0; });
+    QComboBox* l = list(id);
+    QSignalBlocker block(l);
+    l->clear();
+    for (const auto& [text, e] : rows) l->addItem(text, QVariant::fromValue(static_cast<void*>(e)));
+    l->setCurrentIndex(rows.empty() ? -1 : 0);
+    listChanged(id);
+  }
+  // At start the set list shows the names as they are.
+  if (QComboBox* l = list(1024)) {
+    QSignalBlocker block(l);
+    l->clear();
+    for (int i = 0; sets && i < sets->size(); ++i) {
+      const CDBSetItem& s = sets->item(i);
+      const auto avail = s.availableElements();
+      const bool archived = std::any_of(avail.begin(), avail.end(), [](CElem* e) { return e && e->archived; });
+      if (s.erased || archived) continue;
+      l->addItem(platform::toQString(s.name), s.id);
+    }
+    l->setCurrentIndex(l->count() ? 0 : -1);
+    listChanged(1024);
+  }
+  choice_.rotaryNozzleRow = 0;
+  choice_.hadarInsertRow = 0;
+  choice_.staticNozzle = nullptr;
+  staticNozzle_->clear();
+}
+
+void CPlovSysToolbar::refreshSetList(CDBSets* sets) {
+  QComboBox* l = list(1024);
+  QSignalBlocker block(l);
+  l->clear();
+  for (int pass = 0; pass < 2 && sets; ++pass) {
+    for (int i = 0; i < sets->size(); ++i) {
+      const CDBSetItem& s = sets->item(i);
+      if (s.erased || (pass == 0) != (s.id >= 0)) continue;
+      const auto avail = s.availableElements();
+      if (std::any_of(avail.begin(), avail.end(), [](CElem* e) { return e && e->archived; })) continue;
+      l->addItem((pass == 0 ? "*" : "") + platform::toQString(s.name), s.id);
+    }
+  }
+  l->setCurrentIndex(l->count() ? 0 : -1);
+  listChanged(1024);
+}
+
+void CPlovSysToolbar::listChanged(int id) {
+  QComboBox* l = list(id);
+  if (!l) return;
+  auto* e = static_cast<CElem*>(l->currentIndex() >= 0 ? l->currentData().value<void*>() : nullptr);
+  switch (id) {
+    case 1022:
+      choice_.rotaryBody = e;
+      choice_.rotaryNozzleRow = 0;
+      if (rotaryRow_) rotaryRow_->setText(rotaryRowName(e, 0));
+      break;
+    case 1023: choice_.staticBody = e; break;
+    case 1033: choice_.microElem = e; break;
+    case 1030:
+      choice_.hadarInsert = e;
+      choice_.hadarInsertRow = 0;
+      if (hadarRow_) hadarRow_->setText(insertRowName(e, 0));
+      break;
+    case 1032: choice_.rwsElem = e; break;
+    case 1031: choice_.dripLineType = e; break;
+    case 1035: choice_.valveBoxElem = e; break;
+    case 1025: choice_.valveElem = e; break;
+    case 1028: choice_.controllerElem = e; break;
+    case 1039: choice_.sensorElem = e; break;
+    case 1024: choice_.setId = l->currentIndex() >= 0 ? l->currentData().toInt() : 0; break;
+    default: break;
+  }
+}
+
+void CPlovSysToolbar::releasePaletteButtons() {
+  tools_->setExclusive(false);
+  for (QAbstractButton* b : tools_->buttons()) b->setChecked(false);
+  tools_->setExclusive(true);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The equipment palette along the right of the frame: one section per kind
+// of equipment with its catalogue list and insert button, the pipe and cable
+// buttons. The buttons that set a tool form one group, so the active one
+// shows pressed. The choices it holds are what the placement tools put on
+// the plan.
+
+#include <QWidget>
+
+#include "editing/palette_choice.h"
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class CDBSets;
+class CPartix;
+
+class CPlovSysToolbar : public QWidget {
+  Q_OBJECT
+ public:
+  CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* parent = nullptr);
+
+  PaletteChoice& choice() { return choice_; }
+  // Rebuilds the set list: the user's sets with a leading "*", then the
+  // project's, none with an unavailable element.
+  void refreshSetList(CDBSets* sets);
+  // Releases every pressed button.
+  void releasePaletteButtons();
+  // The list or button of a control id, or null.
+  QComboBox* list(int id) const;
+  QPushButton* button(int id) const;
+
+ signals:
+  // A tool button was pressed: `buttonId` is the control, `tool` the tool code.
+  void toolRequested(int buttonId, int tool);
+
+ private:
+  QComboBox* addList(class QVBoxLayout* section, int id, const QString& name);
+  QPushButton* addTool(class QLayout* section, int id, const QString& text, int tool, const QString& name);
+  QPushButton* addLater(class QLayout* section, int id, const QString& text, const QString& name);
+  void fillLists(CPartix& catalogue, CDBSets* sets);
+  void listChanged(int id);
+
+  PaletteChoice choice_;
+  QButtonGroup* tools_;
+  QLineEdit* rotaryRow_ = nullptr;
+  QLineEdit* hadarRow_ = nullptr;
+  QLineEdit* staticNozzle_ = nullptr;
+};
