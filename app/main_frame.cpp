@@ -27,6 +27,7 @@
 #include "editing/ui/plan_view.h"
 #include "hydraulics/system_parameters.h"
 #include "objects/polylines.h"
+#include "objects/sprinkler.h"
 #include "objects/text_dimension.h"
 #include "platform/canvas_qpainter.h"
 #include "platform/file_sys.h"
@@ -261,6 +262,13 @@ void CMainFrame::buildToolbars() {
   dock->setWidget(scroll);
   addDockWidget(Qt::RightDockWidgetArea, dock);
   connect(palette_, &CPlovSysToolbar::toolRequested, this, &CMainFrame::paletteTool);
+  connect(palette_, &CPlovSysToolbar::rotaryNozzlesRequested, this, [this] {
+    CElem* body = palette_->choice().rotaryBody;
+    if (!body) return;
+    CDlgNozzle dlg(body, 0, this);
+    dlg.exec();
+    palette_->setRotaryNozzleRow(dlg.row());
+  });
 }
 
 void CMainFrame::paletteTool(int buttonId, int tool) {
@@ -472,6 +480,11 @@ bool CMainFrame::savePrompt() {
 }
 
 void CMainFrame::releaseProject() {
+  // The reduction dialog works on an object of the project.
+  if (reduction_) {
+    reduction_->disconnect(this);
+    delete reduction_.data();
+  }
   if (!view_) return;
   CProjWnd* v = view_;
   if (application().document.get() == &v->document()) v->detachDocument();
@@ -508,6 +521,13 @@ void CMainFrame::installDocument() {
     return SourceParameters{dlg.pressure(), dlg.capacity()};
   };
   editor.onToolReleased = [this] { palette_->releasePaletteButtons(); };
+  editor.chooseNozzle = [this](CWBase& sprinkler) {
+    auto& s = static_cast<CWSprinkler&>(sprinkler);
+    CDlgNozzle dlg(s.elem, s.nozzleNo, this);
+    dlg.exec();
+    return dlg.row();
+  };
+  connect(view_, &CProjWnd::reductionRequested, this, &CMainFrame::reduceRadius);
 }
 
 void CMainFrame::afterProjectMade() {
@@ -739,6 +759,23 @@ void CMainFrame::sourceParameters() {
     view_->modified = true;
     view_->refresh();
   }
+}
+
+void CMainFrame::reduceRadius(CWBase* object) {
+  if (!view_ || !object) return;
+  // One at a time: a new one replaces the open one.
+  if (reduction_) reduction_->close();
+  auto before = std::shared_ptr<CWBase>(object->clone());
+  auto* dlg = new CDlgReduction(*object, [this] {
+    if (!view_) return;
+    view_->modified = true;
+    view_->refresh();
+  }, this);
+  reduction_ = dlg;
+  connect(dlg, &QDialog::finished, this, [this, object, before] {
+    if (view_ && object->GetReduction() != before->GetReduction()) undo_.pushCopy(*object, before->clone());
+  });
+  dlg->show();
 }
 
 void CMainFrame::placeText(platform::Point at) {

@@ -4,7 +4,9 @@
 // view while none is open); the project commands, the report commands and
 // the autosave timer.
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <map>
 #include <memory>
@@ -144,6 +146,7 @@ class CMainFrame : public QMainWindow {
   void placeText(platform::Point at);
   void sourceParameters();
   void paletteTool(int buttonId, int tool);
+  void reduceRadius(CWBase* object);
 
   CMUndo undo_;
   CProjWnd* view_ = nullptr;
@@ -158,4 +161,5 @@ class CMainFrame : public QMainWindow {
   QLabel* paneScale_ = nullptr;
   std::map<int, QAction*> actions_;
   QActionGroup* fillGroup_ = nullptr;
+  QPointer<QDialog> reduction_;
 };

@@ -7,7 +7,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QSlider>
@@ -18,6 +21,9 @@
 #include "hydraulics/system_parameters.h"
 #include "platform/message_sink.h"
 #include "objects/text_dimension.h"
+#include "objects/wbase.h"
+#include "partix.h"
+#include <cstring>
 #include "platform/canvas_qpainter.h"
 #include "platform/qt_text.h"
 
@@ -142,6 +148,103 @@ void CDlgSourceParams::accept() {
     return;
   }
   QDialog::accept();
+}
+
+// --- rotary nozzles and radius reduction -----------------------------------------------
+
+CDlgNozzle::CDlgNozzle(const CElem* body, int row, QWidget* parent) : QDialog(parent), body_(body) {
+  setWindowTitle(QString::fromUtf8("Wybierz dyszę"));
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  auto* nameLabel = new QLabel("Nazwa zraszacza", this);
+  auto* name = new QLineEdit(this);
+  name->setReadOnly(true);
+  name->setAccessibleName(nameLabel->text());
+  const CDBSprinkler* record =
+      body && body->data && body->kind == kKindSprinkler ? static_cast<const CDBSprinkler*>(body->data) : nullptr;
+  if (record) name->setText(platform::toQString(std::string(record->name, strnlen(record->name, sizeof record->name))));
+  layout->addWidget(nameLabel);
+  layout->addWidget(name);
+  auto* rowsLabel = new QLabel("nr dyszy", this);
+  rows_ = new QListWidget(this);
+  rows_->setAccessibleName(rowsLabel->text());
+  const int count = record ? std::min<int>(record->nozzleCount, 100) : 0;
+  for (int i = 0; i < count; ++i)
+    rows_->addItem(platform::toQString(
+        std::string(record->nozzles[i].nozzleName, strnlen(record->nozzles[i].nozzleName, sizeof record->nozzles[i].nozzleName))));
+  layout->addWidget(rowsLabel);
+  layout->addWidget(rows_);
+  points_ = new QTableWidget(4, 3, this);
+  points_->setAccessibleName("Parametry dyszy");
+  points_->setHorizontalHeaderLabels({"P [atm]", "Q [m3/h]", "R [m]"});
+  points_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  points_->verticalHeader()->setVisible(false);
+  points_->setMinimumHeight(140);
+  layout->addWidget(points_);
+  addOk(this, layout);
+  connect(rows_, &QListWidget::currentRowChanged, this, &CDlgNozzle::showRow);
+  if (count > 0) rows_->setCurrentRow(std::clamp(row, 0, count - 1));
+}
+
+int CDlgNozzle::row() const { return std::max(0, rows_->currentRow()); }
+
+void CDlgNozzle::showRow(int row) {
+  const auto* record = static_cast<const CDBSprinkler*>(body_->data);
+  for (int i = 0; i < 4; ++i) {
+    const WorkPoint& w = record->nozzles[row].work[i];
+    const float values[3] = {w.P, w.Q, w.R};
+    for (int c = 0; c < 3; ++c)
+      points_->setItem(i, c, new QTableWidgetItem(QString::fromStdString(significantText(values[c], 6))));
+  }
+}
+
+CDlgReduction::CDlgReduction(CWBase& object, std::function<void()> changed, QWidget* parent)
+    : QDialog(parent), object_(object), changed_(std::move(changed)) {
+  setWindowTitle("Redukcja promienia zraszania");
+  setAccessibleName(windowTitle());
+  setAttribute(Qt::WA_DeleteOnClose);
+  full_ = object.GetType() == kTypeMicroSprinkler ? 100 : 25;
+  auto* layout = new QVBoxLayout(this);
+  auto* row = new QHBoxLayout;
+  slider_ = new QSlider(Qt::Horizontal, this);
+  slider_->setRange(0, full_);
+  slider_->setAccessibleName(QString::fromUtf8("Redukcja promienia"));
+  slider_->setMinimumWidth(220);
+  row->addWidget(new QLabel("0%", this));
+  row->addWidget(slider_);
+  row->addWidget(new QLabel(QString("%1%").arg(full_), this));
+  layout->addLayout(row);
+  auto* levelRow = new QHBoxLayout;
+  auto* levelLabel = new QLabel("Poziom redukcji:", this);
+  level_ = new QLineEdit(this);
+  level_->setReadOnly(true);
+  level_->setAccessibleName(levelLabel->text());
+  levelRow->addWidget(levelLabel);
+  levelRow->addWidget(level_);
+  layout->addLayout(levelRow);
+  auto* box = new QDialogButtonBox(this);
+  QPushButton* ok = button("Ok", this);
+  QPushButton* leave = button(QString::fromUtf8("Wyjdź"), this);
+  box->addButton(ok, QDialogButtonBox::AcceptRole);
+  box->addButton(leave, QDialogButtonBox::RejectRole);
+  layout->addWidget(box);
+  const int start = std::clamp(static_cast<int>(object.GetReduction() * full_), 0, full_);
+  slider_->setValue(start);
+  level_->setText(QString::number(start));
+  connect(slider_, &QSlider::valueChanged, this, &CDlgReduction::moved);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(leave, &QPushButton::clicked, this, [this] {
+    // The full radius, whatever it was when the dialog opened.
+    object_.ReduceRadius(0);
+    if (changed_) changed_();
+    reject();
+  });
+}
+
+void CDlgReduction::moved(int position) {
+  level_->setText(QString::number(position));
+  object_.ReduceRadius(static_cast<float>(position) / full_);
+  if (changed_) changed_();
 }
 
 // --- label rotation -------------------------------------------------------------------

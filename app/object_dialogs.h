@@ -66,6 +66,51 @@ class CDlgSourceParams : public QDialog {
   QLineEdit* capacity_;
 };
 
+// --- rotary nozzles and radius reduction -----------------------------------------------
+
+class CElem;
+class CWBase;
+class QTableWidget;
+class QListWidget;
+
+// "Wybierz dyszę": the nozzle rows of a rotary sprinkler body with the
+// working points of the highlighted one. It has no cancel: closing keeps the
+// highlighted row.
+class CDlgNozzle : public QDialog {
+  Q_OBJECT
+ public:
+  CDlgNozzle(const CElem* body, int row, QWidget* parent = nullptr);
+  int row() const;
+  QListWidget* rows() const { return rows_; }
+  QTableWidget* points() const { return points_; }
+
+ private:
+  void showRow(int row);
+  const CElem* body_;
+  QListWidget* rows_;
+  QTableWidget* points_;
+};
+
+// "Redukcja promienia zraszania" (modeless): the slider takes the radius of
+// the object down by up to 25 % (micro-sprinklers 100 %) as it moves; "Ok"
+// keeps it, "Wyjdź" gives the full radius back. `changed` repaints the plan
+// and marks the project changed.
+class CDlgReduction : public QDialog {
+  Q_OBJECT
+ public:
+  CDlgReduction(CWBase& object, std::function<void()> changed, QWidget* parent = nullptr);
+  CWBase& object() const { return object_; }
+  QSlider* slider() const { return slider_; }
+
+ private:
+  void moved(int position);
+  CWBase& object_;
+  std::function<void()> changed_;
+  int full_;
+  QSlider* slider_;
+  QLineEdit* level_;
+};
+
 // --- label rotation -------------------------------------------------------------------
 
 // The slider's position for a label angle (tenths of a degree), truncated,

@@ -91,10 +91,12 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   auto* rotary = section(QString::fromUtf8(" Zraszacze obrotowe"), "Zraszacze obrotowe");
   addList(rotary, 1022, "Zraszacz obrotowy");
   rotaryRow_ = readOnly(rotary, 1042, "Dysza zraszacza obrotowego");
-  addLater(rotary, 1006, "Dysze", "Dysze zraszacza obrotowego");
+  QPushButton* nozzles = addLater(rotary, 1006, "Dysze", "Dysze zraszacza obrotowego");
+  nozzles->setEnabled(true);
+  connect(nozzles, &QPushButton::clicked, this, [this] { emit rotaryNozzlesRequested(); });
   auto* rotaryButtons = new QHBoxLayout;
   rotary->addLayout(rotaryButtons);
-  addLater(rotaryButtons, 1015, QString::fromUtf8("Zmień dyszę"), QString::fromUtf8("Zmień dyszę"));
+  addTool(rotaryButtons, 1015, QString::fromUtf8("Zmień dyszę"), kToolChangeNozzle, QString::fromUtf8("Zmień dyszę"));
   addTool(rotaryButtons, 1007, "Wstaw", kTypeSprinkler, "Wstaw zraszacz obrotowy");
 
   auto* micro = section("Mikrozraszacze", {});
@@ -272,6 +274,11 @@ void CPlovSysToolbar::listChanged(int id) {
     case 1024: choice_.setId = l->currentIndex() >= 0 ? l->currentData().toInt() : 0; break;
     default: break;
   }
+}
+
+void CPlovSysToolbar::setRotaryNozzleRow(int row) {
+  choice_.rotaryNozzleRow = row;
+  rotaryRow_->setText(rotaryRowName(choice_.rotaryBody, row));
 }
 
 void CPlovSysToolbar::releasePaletteButtons() {

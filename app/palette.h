@@ -30,10 +30,14 @@ class CPlovSysToolbar : public QWidget {
   // The list or button of a control id, or null.
   QComboBox* list(int id) const;
   QPushButton* button(int id) const;
+  // The nozzle row chosen for the rotary body, shown by its name.
+  void setRotaryNozzleRow(int row);
 
  signals:
   // A tool button was pressed: `buttonId` is the control, `tool` the tool code.
   void toolRequested(int buttonId, int tool);
+  // "Dysze" of the rotary sprinklers: the nozzle dialog for the chosen body.
+  void rotaryNozzlesRequested();
 
  private:
   QComboBox* addList(class QVBoxLayout* section, int id, const QString& name);

@@ -304,6 +304,10 @@ bool isLineObjectTool(int tool) {
 
 bool PlanEditor::placementClick(Point p) {
   const int tool = doc_.tool;
+  if (tool == kToolChangeNozzle) {
+    changeNozzleClick(p);
+    return true;
+  }
   if (tool == kToolWaterSource) {
     placeWaterSource(p);
     return true;
@@ -411,6 +415,27 @@ bool PlanEditor::placementClick(Point p) {
   undo_.pushToggle(*added, tool);
   repaint_ = true;
   return true;
+}
+
+void PlanEditor::changeNozzleClick(Point p) {
+  // The first object whose position is within reach; a rotary sprinkler
+  // taken by its position gets the nozzle chosen in the dialog.
+  for (const auto& o : doc_.objects()) {
+    if (o->deleted) continue;
+    o->dc = canvas_;
+    o->viewOrgX = view_.scroll.x;
+    o->viewOrgY = view_.scroll.y;
+    if (!o->PickGrip(p, 1)) continue;
+    auto* s = dynamic_cast<CWSprinkler*>(o.get());
+    if (!s || !s->posGripPicked || !chooseNozzle) return;
+    const int row = chooseNozzle(*s);
+    auto before = s->clone();
+    before->ResetGrips();
+    undo_.pushCopy(*s, std::move(before));
+    s->ChangeNozzle(row, static_cast<float>(doc_.zoom), doc_.scaleDenominator, doc_.pixelsPerCm, doc_.sourcePressure);
+    repaint_ = true;
+    return;
+  }
 }
 
 void PlanEditor::placeWaterSource(Point p) {

@@ -28,6 +28,7 @@ enum PlanTool {
   kToolBaseSegment = 90,
   kToolTwoPoints = 97,
   kToolWaterSource = 1007,
+  kToolChangeNozzle = 1200,
   kToolEdit = 1100,
   kToolSection = 1400,
   kToolPan = 1401,
@@ -124,6 +125,8 @@ class PlanEditor {
   const PaletteChoice* palette = nullptr;
   std::function<std::optional<SourceParameters>()> askSourceParameters;
   std::function<void()> onToolReleased;
+  // The nozzle dialog of the change-nozzle tool for a rotary sprinkler: the row chosen.
+  std::function<int(CWBase& sprinkler)> chooseNozzle;
 
  private:
   platform::Point snapped(platform::Point p) const;
@@ -140,6 +143,7 @@ class PlanEditor {
   // The placement tools: true when the click was theirs.
   bool placementClick(platform::Point p);
   void placeWaterSource(platform::Point p);
+  void changeNozzleClick(platform::Point p);
   void lineClick(platform::Point p);
   // Ends the line object being drawn (right button); a line of fewer than two
   // vertices is dropped.

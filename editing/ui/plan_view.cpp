@@ -59,7 +59,7 @@ std::vector<MenuItem> menuItems(PlanMenu menu) {
     case kMenuSprinkler:
       return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", false},
               {kCmdRememberRange, "Zapamiętaj zakres zraszania", true},
-              {kCmdReduceRadius, "Redukuj promień zraszania", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+              {kCmdReduceRadius, "Redukuj promień zraszania", true}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuObject:
       return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", false},
               {kCmdDeleteObject, "Usuń obiekt", true}};
@@ -514,6 +514,7 @@ void CProjWnd::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_W: requestFill(); return;
     case Qt::Key_O: requestRotation(); return;
     case Qt::Key_E: requestTextEdit(); return;
+    case Qt::Key_R: requestReduction(); return;
     case Qt::Key_G:
       if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) break;
       state_.gridShown = !state_.gridShown;
@@ -615,6 +616,10 @@ void CProjWnd::requestRotation() {
   if (labelTurns()) emit labelRotationRequested(doc_->selected);
 }
 
+void CProjWnd::requestReduction() {
+  if (CWBase* o = doc_->selected; o && !o->deleted && o->CanReduceRadius() == 1) emit reductionRequested(o);
+}
+
 void CProjWnd::requestTextEdit() {
   if (CWBase* o = doc_->selected; o && !o->deleted && o->listCode == kTypeText) emit textEditRequested(o);
 }
@@ -637,6 +642,7 @@ void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
         case kCmdRotateLabel: requestRotation(); break;
         case kCmdEditText: requestTextEdit(); break;
         case kCmdSourceParameters: emit sourceParametersRequested(); break;
+        case kCmdReduceRadius: requestReduction(); break;
         default: break;
       }
     });

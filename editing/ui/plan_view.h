@@ -101,6 +101,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void textEditRequested(CWBase* text);
   void textPlacementRequested(platform::Point at);
   void sourceParametersRequested();
+  void reductionRequested(CWBase* object);
   void gridToggled(bool on);
   void changed();
 
@@ -140,6 +141,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void requestFill();
   void requestRotation();
   void requestTextEdit();
+  void requestReduction();
 
   CGraphicPlane* doc_;
   CMUndo& undo_;

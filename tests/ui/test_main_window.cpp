@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -26,6 +28,7 @@
 #include "app/small_dialogs.h"
 #include "editing/ui/plan_view.h"
 #include "objects/polylines.h"
+#include "objects/sprinkler.h"
 #include "objects/symbols.h"
 #include "objects/text_dimension.h"
 #include "platform/folders.h"
@@ -769,6 +772,84 @@ class MainWindowTest : public QObject {
     for (const auto& o : doc().objects()) reopened.push_back(o->listCode);
     QCOMPARE(reopened, codes);
     QCOMPARE(doc().sourceCapacity, 2.0f);
+  }
+
+  void rotaryNozzlesAndRadiusReduction() {
+    newProject("100");
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
+      QVERIFY(dlg);
+      dlg->pressureEdit()->setText("3");
+      dlg->capacityEdit()->setText("5");
+      dlg->accept();
+    });
+    pal->button(1011)->click();
+    click(client(50, 50));
+    // "Dysze": the nozzle rows of the chosen body; the row chosen is placed.
+    QString chosenName;
+    answerNextDialog([&chosenName](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgNozzle*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Wybierz dyszę"));
+      QVERIFY(dlg->rows()->count() > 2);
+      QCOMPARE(dlg->rows()->currentRow(), 0);
+      dlg->rows()->setCurrentRow(2);
+      QVERIFY(!dlg->points()->item(0, 0)->text().isEmpty());
+      chosenName = dlg->rows()->item(2)->text();
+      dlg->accept();
+    });
+    pal->button(1006)->click();
+    QCOMPARE(pal->choice().rotaryNozzleRow, 2);
+    QCOMPARE(pal->findChild<QLineEdit*>("ctl1042")->text(), chosenName);
+    pal->button(1007)->click();
+    click(client(300, 300));
+    auto* s = dynamic_cast<CWSprinkler*>(doc().objects().back().get());
+    QVERIFY(s);
+    QCOMPARE(s->nozzleNo, 2);
+
+    // "Zmień dyszę": a click on the sprinkler opens the dialog on its row.
+    pal->button(1015)->click();
+    QCOMPARE(doc().tool, static_cast<int>(kToolChangeNozzle));
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgNozzle*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->rows()->currentRow(), 2);
+      dlg->rows()->setCurrentRow(1);
+      dlg->accept();
+    });
+    click(client(300, 300));
+    QCOMPARE(s->nozzleNo, 1);
+    trigger(kCmdToolUndo);
+    QCOMPARE(s->nozzleNo, 2);
+
+    // R: the reduction follows the slider; "Wyjdź" gives the full radius back.
+    trigger(kCmdEdit);
+    doc().selected = s;
+    const int fullRadius = s->radiusPx;
+    QTest::keyClick(view(), Qt::Key_R);
+    auto* dlg = frame_->findChild<CDlgReduction*>();
+    QVERIFY(dlg);
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(dlg->slider()->maximum(), 25);
+    dlg->slider()->setValue(25);
+    QCOMPARE(s->GetReduction(), 1.0f);
+    QVERIFY(s->radiusPx < fullRadius);
+    QVERIFY(view()->modified);
+    for (auto* b : dlg->findChildren<QPushButton*>())
+      if (b->text() == QString::fromUtf8("Wyjdź")) b->click();
+    QCOMPARE(s->GetReduction(), 0.0f);
+    QCOMPARE(s->radiusPx, fullRadius);
+    // "Ok" keeps it, and it can be undone.
+    QTest::keyClick(view(), Qt::Key_R);
+    QTRY_VERIFY(frame_->findChild<CDlgReduction*>());
+    dlg = frame_->findChild<CDlgReduction*>();
+    dlg->slider()->setValue(10);
+    for (auto* b : dlg->findChildren<QPushButton*>())
+      if (b->text() == "Ok") b->click();
+    QCOMPARE(s->GetReduction(), 0.4f);
+    trigger(kCmdToolUndo);
+    QCOMPARE(s->GetReduction(), 0.0f);
   }
 
   void untitledProjectsAreAutosavedByNumber() {
