@@ -269,6 +269,13 @@ void CMainFrame::buildToolbars() {
     dlg.exec();
     palette_->setRotaryNozzleRow(dlg.row());
   });
+  connect(palette_, &CPlovSysToolbar::insertNozzlesRequested, this, [this] {
+    CElem* insert = palette_->choice().hadarInsert;
+    if (!insert) return;
+    std::unique_ptr<CDlgNozzle> dlg(CDlgNozzle::forInsert(insert, 0, this));
+    dlg->exec();
+    palette_->setInsertNozzleRow(dlg->row());
+  });
 }
 
 void CMainFrame::paletteTool(int buttonId, int tool) {
@@ -528,6 +535,10 @@ void CMainFrame::installDocument() {
     return dlg.row();
   };
   connect(view_, &CProjWnd::reductionRequested, this, &CMainFrame::reduceRadius);
+  editor.chooseDripType = [this](CWBase& drip) -> CElem* {
+    CDlgDripType dlg(drip.elem, this);
+    return dlg.exec() == QDialog::Accepted ? dlg.chosen() : nullptr;
+  };
 }
 
 void CMainFrame::afterProjectMade() {

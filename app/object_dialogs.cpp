@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/small_dialogs.h"
+#include "document/app_state.h"
 #include "document/terrain.h"
 #include "hydraulics/system_parameters.h"
 #include "platform/message_sink.h"
@@ -152,50 +153,139 @@ void CDlgSourceParams::accept() {
 
 // --- rotary nozzles and radius reduction -----------------------------------------------
 
-CDlgNozzle::CDlgNozzle(const CElem* body, int row, QWidget* parent) : QDialog(parent), body_(body) {
-  setWindowTitle(QString::fromUtf8("Wybierz dyszę"));
-  setAccessibleName(windowTitle());
+namespace {
+
+std::string fieldText(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
+
+}  // namespace
+
+NozzleRows rotaryNozzleRows(const CElem* body) {
+  NozzleRows out;
+  if (!body || !body->data || body->kind != kKindSprinkler) return out;
+  const auto* r = static_cast<const CDBSprinkler*>(body->data);
+  out.elementName = fieldText(r->name, sizeof r->name);
+  for (int i = 0; i < std::min<int>(r->nozzleCount, 100); ++i) {
+    out.rowNames.push_back(fieldText(r->nozzles[i].nozzleName, sizeof r->nozzles[i].nozzleName));
+    std::array<float, 12> p{};
+    for (int k = 0; k < 4; ++k) {
+      p[k * 3] = r->nozzles[i].work[k].P;
+      p[k * 3 + 1] = r->nozzles[i].work[k].Q;
+      p[k * 3 + 2] = r->nozzles[i].work[k].R;
+    }
+    out.points.push_back(p);
+  }
+  return out;
+}
+
+NozzleRows insertNozzleRows(const CElem* insert) {
+  NozzleRows out;
+  if (!insert || !insert->data || insert->kind != kKindHadarInsert) return out;
+  const auto* w = static_cast<const CWkladka*>(insert->data);
+  out.elementName = fieldText(w->name, sizeof w->name);
+  for (int i = 0; i < std::min<int>(w->rowCount, 20); ++i) {
+    out.rowNames.push_back(fieldText(w->rows[i].rowName, sizeof w->rows[i].rowName));
+    std::array<float, 12> p{};
+    for (int k = 0; k < 4; ++k) {
+      p[k * 3] = w->rows[i].work[k].P;
+      p[k * 3 + 1] = w->rows[i].work[k].Q;
+      p[k * 3 + 2] = w->rows[i].work[k].R;
+    }
+    out.points.push_back(p);
+  }
+  return out;
+}
+
+CDlgNozzle::CDlgNozzle(const CElem* body, int row, QWidget* parent)
+    : CDlgNozzle(rotaryNozzleRows(body), row, QString::fromUtf8("Wybierz dyszę"), "Nazwa zraszacza", "nr dyszy",
+                 "Q [m3/h]", parent) {}
+
+CDlgNozzle* CDlgNozzle::forInsert(const CElem* insert, int row, QWidget* parent) {
+  return new CDlgNozzle(insertNozzleRows(insert), row, QString::fromUtf8("Wybierz średnicę dyszy"),
+                        QString::fromUtf8("Nazwa wkładki"), "Dysza [mm]", "Q [l/h]", parent);
+}
+
+CDlgNozzle::CDlgNozzle(const NozzleRows& rows, int row, const QString& title, const QString& nameLabel,
+                       const QString& listLabel, const QString& flowHeader, QWidget* parent)
+    : QDialog(parent), data_(rows) {
+  build(title, nameLabel, listLabel, flowHeader, row);
+}
+
+void CDlgNozzle::build(const QString& title, const QString& nameLabel, const QString& listLabel,
+                       const QString& flowHeader, int row) {
+  setWindowTitle(title);
+  setAccessibleName(title);
   auto* layout = new QVBoxLayout(this);
-  auto* nameLabel = new QLabel("Nazwa zraszacza", this);
-  auto* name = new QLineEdit(this);
+  auto* nameL = new QLabel(nameLabel, this);
+  auto* name = new QLineEdit(platform::toQString(data_.elementName), this);
   name->setReadOnly(true);
-  name->setAccessibleName(nameLabel->text());
-  const CDBSprinkler* record =
-      body && body->data && body->kind == kKindSprinkler ? static_cast<const CDBSprinkler*>(body->data) : nullptr;
-  if (record) name->setText(platform::toQString(std::string(record->name, strnlen(record->name, sizeof record->name))));
-  layout->addWidget(nameLabel);
+  name->setAccessibleName(nameLabel);
+  layout->addWidget(nameL);
   layout->addWidget(name);
-  auto* rowsLabel = new QLabel("nr dyszy", this);
+  auto* rowsLabel = new QLabel(listLabel, this);
   rows_ = new QListWidget(this);
-  rows_->setAccessibleName(rowsLabel->text());
-  const int count = record ? std::min<int>(record->nozzleCount, 100) : 0;
-  for (int i = 0; i < count; ++i)
-    rows_->addItem(platform::toQString(
-        std::string(record->nozzles[i].nozzleName, strnlen(record->nozzles[i].nozzleName, sizeof record->nozzles[i].nozzleName))));
+  rows_->setAccessibleName(listLabel);
+  for (const std::string& n : data_.rowNames) rows_->addItem(platform::toQString(n));
   layout->addWidget(rowsLabel);
   layout->addWidget(rows_);
   points_ = new QTableWidget(4, 3, this);
   points_->setAccessibleName("Parametry dyszy");
-  points_->setHorizontalHeaderLabels({"P [atm]", "Q [m3/h]", "R [m]"});
+  points_->setHorizontalHeaderLabels({"P [atm]", flowHeader, "R [m]"});
   points_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   points_->verticalHeader()->setVisible(false);
   points_->setMinimumHeight(140);
   layout->addWidget(points_);
   addOk(this, layout);
   connect(rows_, &QListWidget::currentRowChanged, this, &CDlgNozzle::showRow);
-  if (count > 0) rows_->setCurrentRow(std::clamp(row, 0, count - 1));
+  if (!data_.rowNames.empty()) rows_->setCurrentRow(std::clamp(row, 0, static_cast<int>(data_.rowNames.size()) - 1));
 }
 
 int CDlgNozzle::row() const { return std::max(0, rows_->currentRow()); }
 
 void CDlgNozzle::showRow(int row) {
-  const auto* record = static_cast<const CDBSprinkler*>(body_->data);
-  for (int i = 0; i < 4; ++i) {
-    const WorkPoint& w = record->nozzles[row].work[i];
-    const float values[3] = {w.P, w.Q, w.R};
+  if (row < 0 || row >= static_cast<int>(data_.points.size())) return;
+  for (int i = 0; i < 4; ++i)
     for (int c = 0; c < 3; ++c)
-      points_->setItem(i, c, new QTableWidgetItem(QString::fromStdString(significantText(values[c], 6))));
+      points_->setItem(i, c, new QTableWidgetItem(QString::fromStdString(significantText(data_.points[row][i * 3 + c], 6))));
+}
+
+std::string dripTypeShortName(const std::string& name) {
+  const size_t open = name.find('<');
+  const size_t close = open == std::string::npos ? std::string::npos : name.find('>', open + 1);
+  if (close == std::string::npos) return name;
+  return name.substr(open + 1, close - open - 1);
+}
+
+CDlgDripType::CDlgDripType(CElem* current, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QString::fromUtf8("Zmień typ linii kroplującej"));
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  list_ = new QListWidget(this);
+  list_->setAccessibleName(QString::fromUtf8("Typ linii kroplującej"));
+  std::vector<std::pair<QString, CElem*>> types;
+  if (const CPartix* cat = app().catalogue)
+    for (CElem* e = cat->head; e; e = e->next)
+      if (e->kind == kKindDripLine && e->data)
+        types.push_back({platform::toQString(dripTypeShortName(fieldText(e->data->name, sizeof e->data->name))), e});
+  std::stable_sort(types.begin(), types.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [text, e] : types) {
+    auto* item = new QListWidgetItem(text, list_);
+    item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(e)));
+    if (e == current) list_->setCurrentItem(item);
   }
+  layout->addWidget(list_);
+  auto* box = new QDialogButtonBox(this);
+  QPushButton* apply = button("Zastosuj", this);
+  apply->setDefault(true);
+  box->addButton(apply, QDialogButtonBox::AcceptRole);
+  box->addButton(button(QString::fromUtf8("Wyjście"), this), QDialogButtonBox::RejectRole);
+  layout->addWidget(box);
+  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+CElem* CDlgDripType::chosen() const {
+  const QListWidgetItem* item = list_->currentItem();
+  return item ? static_cast<CElem*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
 }
 
 CDlgReduction::CDlgReduction(CWBase& object, std::function<void()> changed, QWidget* parent)

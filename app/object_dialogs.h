@@ -5,7 +5,9 @@
 // show and collect.
 
 #include <QDialog>
+#include <array>
 #include <functional>
+#include <vector>
 #include <string>
 
 #include "platform/canvas.h"
@@ -73,23 +75,55 @@ class CWBase;
 class QTableWidget;
 class QListWidget;
 
-// "Wybierz dyszę": the nozzle rows of a rotary sprinkler body with the
-// working points of the highlighted one. It has no cancel: closing keeps the
-// highlighted row.
+// The rows of a nozzle table as a dialog shows them.
+struct NozzleRows {
+  std::string elementName;             // Windows-1250
+  std::vector<std::string> rowNames;   // Windows-1250
+  std::vector<std::array<float, 12>> points;  // P, Q, R of four working points a row
+};
+NozzleRows rotaryNozzleRows(const CElem* body);
+NozzleRows insertNozzleRows(const CElem* insert);
+
+// "Wybierz dyszę" (rotary sprinklers) and "Wybierz średnicę dyszy" (HADAR
+// inserts): the rows with the working points of the highlighted one. No
+// cancel: closing keeps the highlighted row.
 class CDlgNozzle : public QDialog {
   Q_OBJECT
  public:
+  // A rotary sprinkler body's nozzles.
   CDlgNozzle(const CElem* body, int row, QWidget* parent = nullptr);
+  // An insert's nozzle sizes.
+  static CDlgNozzle* forInsert(const CElem* insert, int row, QWidget* parent);
   int row() const;
   QListWidget* rows() const { return rows_; }
   QTableWidget* points() const { return points_; }
 
  private:
+  CDlgNozzle(const NozzleRows& rows, int row, const QString& title, const QString& nameLabel,
+             const QString& listLabel, const QString& flowHeader, QWidget* parent);
+  void build(const QString& title, const QString& nameLabel, const QString& listLabel, const QString& flowHeader,
+             int row);
   void showRow(int row);
-  const CElem* body_;
-  QListWidget* rows_;
-  QTableWidget* points_;
+  NozzleRows data_;
+  QListWidget* rows_ = nullptr;
+  QTableWidget* points_ = nullptr;
 };
+
+// "Zmień typ linii kroplującej": every drip line type of the catalogue by its
+// short name, the line's own selected; "Zastosuj" accepts, "Wyjście" not.
+class CDlgDripType : public QDialog {
+  Q_OBJECT
+ public:
+  CDlgDripType(CElem* current, QWidget* parent = nullptr);
+  CElem* chosen() const;
+  QListWidget* list() const { return list_; }
+
+ private:
+  QListWidget* list_;
+};
+// The name a drip line type shows in that list: the part between "<" and
+// ">", or the whole name without them.
+std::string dripTypeShortName(const std::string& name);
 
 // "Redukcja promienia zraszania" (modeless): the slider takes the radius of
 // the object down by up to 25 % (micro-sprinklers 100 %) as it moves; "Ok"

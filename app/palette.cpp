@@ -107,7 +107,9 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   hadar->addWidget(new QLabel(QString::fromUtf8("Wkładka"), this));
   addList(hadar, 1030, QString::fromUtf8("Wkładka"));
   hadarRow_ = readOnly(hadar, 1043, QString::fromUtf8("Dysza wkładki"));
-  addLater(hadar, 1016, "Dysze", QString::fromUtf8("Dysze wkładki"));
+  QPushButton* sizes = addLater(hadar, 1016, "Dysze", QString::fromUtf8("Dysze wkładki"));
+  sizes->setEnabled(true);
+  connect(sizes, &QPushButton::clicked, this, [this] { emit insertNozzlesRequested(); });
   addTool(hadar, 1014, "Wstaw", kTypeMicroHadar, "Wstaw mikrozraszacz HADAR");
 
   auto* rws = section("Seria RWS", {});
@@ -119,7 +121,7 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   auto* dripButtons = new QHBoxLayout;
   drip->addLayout(dripButtons);
   addTool(dripButtons, 1018, "Wstaw", kTypeDripline, QString::fromUtf8("Wstaw linię kroplującą"));
-  addLater(dripButtons, 1029, QString::fromUtf8("Zmień typ"), QString::fromUtf8("Zmień typ linii kroplującej"));
+  addTool(dripButtons, 1029, QString::fromUtf8("Zmień typ"), kToolDripType, QString::fromUtf8("Zmień typ linii kroplującej"));
 
   auto* pipes = section("Rury", {});
   addLater(pipes, 1048, QString::fromUtf8("Parametry rury głównej"), QString::fromUtf8("Parametry rury głównej"));
@@ -279,6 +281,11 @@ void CPlovSysToolbar::listChanged(int id) {
 void CPlovSysToolbar::setRotaryNozzleRow(int row) {
   choice_.rotaryNozzleRow = row;
   rotaryRow_->setText(rotaryRowName(choice_.rotaryBody, row));
+}
+
+void CPlovSysToolbar::setInsertNozzleRow(int row) {
+  choice_.hadarInsertRow = row;
+  hadarRow_->setText(insertRowName(choice_.hadarInsert, row));
 }
 
 void CPlovSysToolbar::releasePaletteButtons() {

@@ -32,12 +32,15 @@ class CPlovSysToolbar : public QWidget {
   QPushButton* button(int id) const;
   // The nozzle row chosen for the rotary body, shown by its name.
   void setRotaryNozzleRow(int row);
+  void setInsertNozzleRow(int row);
 
  signals:
   // A tool button was pressed: `buttonId` is the control, `tool` the tool code.
   void toolRequested(int buttonId, int tool);
   // "Dysze" of the rotary sprinklers: the nozzle dialog for the chosen body.
   void rotaryNozzlesRequested();
+  // "Dysze" of the HADAR section: the nozzle-size dialog for the chosen insert.
+  void insertNozzlesRequested();
 
  private:
   QComboBox* addList(class QVBoxLayout* section, int id, const QString& name);

@@ -308,6 +308,10 @@ bool PlanEditor::placementClick(Point p) {
     changeNozzleClick(p);
     return true;
   }
+  if (tool == kToolDripType) {
+    dripTypeClick(p);
+    return true;
+  }
   if (tool == kToolWaterSource) {
     placeWaterSource(p);
     return true;
@@ -433,6 +437,28 @@ void PlanEditor::changeNozzleClick(Point p) {
     before->ResetGrips();
     undo_.pushCopy(*s, std::move(before));
     s->ChangeNozzle(row, static_cast<float>(doc_.zoom), doc_.scaleDenominator, doc_.pixelsPerCm, doc_.sourcePressure);
+    repaint_ = true;
+    return;
+  }
+}
+
+void PlanEditor::dripTypeClick(Point p) {
+  for (const auto& o : doc_.objects()) {
+    if (o->deleted) continue;
+    o->dc = canvas_;
+    o->viewOrgX = view_.scroll.x;
+    o->viewOrgY = view_.scroll.y;
+    if (!o->PickGrip(p, 1)) continue;
+    auto* drip = dynamic_cast<CWDripline*>(o.get());
+    if (!drip || !chooseDripType) return;
+    CElem* type = chooseDripType(*drip);
+    if (!type) return;
+    auto before = drip->clone();
+    before->ResetGrips();
+    undo_.pushCopy(*drip, std::move(before));
+    drip->elem = type;
+    drip->ParseType();
+    drip->UpdateFlow(doc_.scaleDenominator, doc_.pixelsPerCm, doc_.sourcePressure);
     repaint_ = true;
     return;
   }

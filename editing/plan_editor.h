@@ -29,6 +29,7 @@ enum PlanTool {
   kToolTwoPoints = 97,
   kToolWaterSource = 1007,
   kToolChangeNozzle = 1200,
+  kToolDripType = 1207,
   kToolEdit = 1100,
   kToolSection = 1400,
   kToolPan = 1401,
@@ -127,6 +128,8 @@ class PlanEditor {
   std::function<void()> onToolReleased;
   // The nozzle dialog of the change-nozzle tool for a rotary sprinkler: the row chosen.
   std::function<int(CWBase& sprinkler)> chooseNozzle;
+  // The type dialog of the drip line tool: the type chosen, or null to change nothing.
+  std::function<CElem*(CWBase& dripline)> chooseDripType;
 
  private:
   platform::Point snapped(platform::Point p) const;
@@ -144,6 +147,7 @@ class PlanEditor {
   bool placementClick(platform::Point p);
   void placeWaterSource(platform::Point p);
   void changeNozzleClick(platform::Point p);
+  void dripTypeClick(platform::Point p);
   void lineClick(platform::Point p);
   // Ends the line object being drawn (right button); a line of fewer than two
   // vertices is dropped.

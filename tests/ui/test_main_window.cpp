@@ -852,6 +852,52 @@ class MainWindowTest : public QObject {
     QCOMPARE(s->GetReduction(), 0.0f);
   }
 
+  void insertSizesAndDripLineTypes() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    // "Dysze" of HADAR: the insert's sizes; the one chosen is shown and placed.
+    QString size;
+    answerNextDialog([&size](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgNozzle*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Wybierz średnicę dyszy"));
+      QVERIFY(dlg->rows()->count() >= 2);
+      QCOMPARE(dlg->points()->horizontalHeaderItem(1)->text(), QString("Q [l/h]"));
+      dlg->rows()->setCurrentRow(1);
+      size = dlg->rows()->item(1)->text();
+      dlg->accept();
+    });
+    pal->button(1016)->click();
+    QCOMPARE(pal->choice().hadarInsertRow, 1);
+    QCOMPARE(pal->findChild<QLineEdit*>("ctl1043")->text(), size);
+
+    // "Zmień typ": a click on a drip line offers the types, its own selected.
+    CWDripline* drip = nullptr;
+    for (const auto& o : doc().objects())
+      if (auto* d = dynamic_cast<CWDripline*>(o.get()); d && !d->deleted) drip = d;
+    QVERIFY(drip);
+    CElem* before = drip->elem;
+    CElem* chosen = nullptr;
+    answerNextDialog([&chosen, before](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgDripType*>(w);
+      QVERIFY(dlg);
+      QCOMPARE(dlg->chosen(), before);
+      QVERIFY(dlg->list()->count() >= 2);
+      dlg->list()->setCurrentRow(dlg->list()->currentRow() == 0 ? 1 : 0);
+      chosen = dlg->chosen();
+      dlg->accept();
+    });
+    pal->button(1029)->click();
+    QCOMPARE(doc().tool, static_cast<int>(kToolDripType));
+    click(client(drip->vertices[1].x, drip->vertices[1].y));
+    QVERIFY(chosen && chosen != before);
+    QCOMPARE(drip->elem, chosen);
+    trigger(kCmdToolUndo);
+    QCOMPARE(drip->elem, before);
+    QCOMPARE(dripTypeShortName("Linia <16-33> kroplująca"), std::string("16-33"));
+    QCOMPARE(dripTypeShortName("Linia bez kodu"), std::string("Linia bez kodu"));
+  }
+
   void untitledProjectsAreAutosavedByNumber() {
     newProject("100");
     trigger(kCmdRectangle);
