@@ -269,6 +269,19 @@ void CMainFrame::buildToolbars() {
     dlg.exec();
     palette_->setRotaryNozzleRow(dlg.row());
   });
+  connect(palette_, &CPlovSysToolbar::staticNozzleRequested, this, [this] {
+    // The list, then the chosen nozzle's parameters; "Anuluj" there goes
+    // back to the list, cancelling the list changes nothing.
+    for (;;) {
+      CDlgStaticNozzles list(this);
+      if (list.exec() != QDialog::Accepted || !list.chosen()) return;
+      CDlgNozzleParams params(list.chosen(), this);
+      if (params.exec() == QDialog::Accepted) {
+        palette_->setStaticNozzle(list.chosen());
+        return;
+      }
+    }
+  });
   connect(palette_, &CPlovSysToolbar::insertNozzlesRequested, this, [this] {
     CElem* insert = palette_->choice().hadarInsert;
     if (!insert) return;

@@ -248,6 +248,170 @@ void CDlgNozzle::showRow(int row) {
       points_->setItem(i, c, new QTableWidgetItem(QString::fromStdString(significantText(data_.points[row][i * 3 + c], 6))));
 }
 
+namespace {
+
+bool isStaticNozzleKind(uint32_t kind) {
+  return kind == kKindVanNozzle || kind == kKindStripNozzle || kind == kKindMpNozzle || kind == kKindVanNozzleFixed ||
+         kind == kKindMpNozzleFixed || kind == kKindRectRotaryNozzle;
+}
+
+// A grid cell: six significant digits, or two decimals with zero left empty.
+QString cellText(float v, bool twoDecimals) {
+  if (!twoDecimals) return QString::fromStdString(significantText(v, 6));
+  return v == 0 ? QString() : QString::number(static_cast<double>(v), 'f', 2);
+}
+
+QTableWidget* grid(QWidget* parent, int rows, const QStringList& headers) {
+  auto* t = new QTableWidget(rows, static_cast<int>(headers.size()), parent);
+  t->setAccessibleName("Parametry dyszy");
+  t->setHorizontalHeaderLabels(headers);
+  t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  t->verticalHeader()->setVisible(false);
+  t->setMinimumHeight(40 + 26 * rows);
+  return t;
+}
+
+void fillWork(QTableWidget* t, const WorkPoint* work, int rows, bool twoDecimals) {
+  for (int i = 0; i < rows; ++i) {
+    const float v[3] = {work[i].P, work[i].Q, work[i].R};
+    for (int c = 0; c < 3; ++c) t->setItem(i, c, new QTableWidgetItem(cellText(v[c], twoDecimals)));
+  }
+}
+
+void fillStrips(QTableWidget* t, const CPrDane* strips, bool twoDecimals) {
+  for (int i = 0; i < 4; ++i) {
+    t->setItem(i, 0, new QTableWidgetItem(cellText(strips[i].pressure, twoDecimals)));
+    t->setItem(i, 1, new QTableWidgetItem(cellText(strips[i].flow, twoDecimals)));
+    t->setItem(i, 2, new QTableWidgetItem(platform::toQString(fieldText(strips[i].size, sizeof strips[i].size))));
+  }
+}
+
+}  // namespace
+
+CDlgStaticNozzles::CDlgStaticNozzles(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QString::fromUtf8("Wybierz dyszę"));
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  list_ = new QListWidget(this);
+  list_->setAccessibleName("Dysze");
+  list_->setMinimumWidth(320);
+  std::vector<std::pair<QString, CElem*>> nozzles;
+  if (const CPartix* cat = app().catalogue)
+    for (CElem* e = cat->head; e; e = e->next)
+      if (e->data && !e->archived && isStaticNozzleKind(e->kind))
+        nozzles.push_back({platform::toQString(fieldText(e->data->name, sizeof e->data->name)), e});
+  std::stable_sort(nozzles.begin(), nozzles.end(),
+                   [](const auto& a, const auto& b) { return QString::localeAwareCompare(a.first, b.first) < 0; });
+  for (const auto& [text, e] : nozzles) {
+    auto* item = new QListWidgetItem(text, list_);
+    item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(e)));
+  }
+  if (list_->count()) list_->setCurrentRow(0);
+  layout->addWidget(list_);
+  auto* box = new QDialogButtonBox(this);
+  QPushButton* ok = button("OK", this);
+  ok->setDefault(true);
+  box->addButton(ok, QDialogButtonBox::AcceptRole);
+  box->addButton(button("Anuluj", this), QDialogButtonBox::RejectRole);
+  layout->addWidget(box);
+  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+CElem* CDlgStaticNozzles::chosen() const {
+  const QListWidgetItem* item = list_->currentItem();
+  return item ? static_cast<CElem*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
+}
+
+CDlgNozzleParams::CDlgNozzleParams(const CElem* nozzle, QWidget* parent) : QDialog(parent), nozzle_(nozzle) {
+  setWindowTitle("Parametry dyszy");
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  auto* nameRow = new QHBoxLayout;
+  auto* name = new QLineEdit(nozzle && nozzle->data ? platform::toQString(fieldText(nozzle->data->name, sizeof nozzle->data->name)) : QString(), this);
+  name->setReadOnly(true);
+  name->setAccessibleName("Nazwa");
+  nameRow->addWidget(new QLabel("Nazwa", this));
+  nameRow->addWidget(name);
+  layout->addLayout(nameRow);
+  const QStringList circle{"P [atm]", "Q [m3/h]", "R [m]"};
+  const uint32_t kind = nozzle && nozzle->data ? nozzle->kind : 0xFFFFFFFFu;
+  auto angleList = [&](int count, const std::function<float(int)>& angle) {
+    angles_ = new QListWidget(this);
+    angles_->setAccessibleName(QString::fromUtf8("Kąt"));
+    for (int i = 0; i < count; ++i) angles_->addItem(QString::number(static_cast<double>(angle(i)), 'f', 0));
+    layout->addWidget(new QLabel(QString::fromUtf8("Kąt"), this));
+    layout->addWidget(angles_);
+  };
+  auto angleField = [&](float angle) {
+    auto* row = new QHBoxLayout;
+    auto* field = new QLineEdit(QString::number(static_cast<double>(angle), 'f', 0), this);
+    field->setReadOnly(true);
+    field->setAccessibleName(QString::fromUtf8("Kąt"));
+    row->addWidget(new QLabel(QString::fromUtf8("Kąt"), this));
+    row->addWidget(field);
+    layout->addLayout(row);
+  };
+  switch (kind) {
+    case kKindVanNozzle: {
+      const auto* r = static_cast<const CDyszaVan*>(nozzle->data);
+      angleList(std::min<int>(r->rowCount, 20), [r](int i) { return r->rows[i].angle; });
+      points_ = grid(this, 4, circle);
+      break;
+    }
+    case kKindMpNozzle: {
+      const auto* r = static_cast<const CDyszaMP*>(nozzle->data);
+      angleList(std::clamp<int>(r->rowCount, 0, 10), [r](int i) { return r->rows[i].angle; });
+      points_ = grid(this, 7, circle);
+      break;
+    }
+    case kKindVanNozzleFixed: {
+      const auto* r = static_cast<const CNozzleVanNonReg*>(nozzle->data);
+      angleField(r->row.angle);
+      points_ = grid(this, 4, circle);
+      fillWork(points_, r->row.work, 4, true);
+      break;
+    }
+    case kKindMpNozzleFixed: {
+      const auto* r = static_cast<const CNozzleMPNonReg*>(nozzle->data);
+      angleField(r->row.angle);
+      points_ = grid(this, 4, circle);
+      fillWork(points_, r->row.work, 4, true);
+      break;
+    }
+    case kKindStripNozzle:
+      points_ = grid(this, 4, {"P [atm]", "Q [m3/h]", "WxL [m]"});
+      fillStrips(points_, static_cast<const CDyszaPr*>(nozzle->data)->strips, false);
+      break;
+    case kKindRectRotaryNozzle:
+      points_ = grid(this, 4, {"P [atm]", "Q [m3/h]", "WxL [m]"});
+      fillStrips(points_, static_cast<const CNozzleRectNonReg*>(nozzle->data)->strips, true);
+      break;
+    default: break;
+  }
+  if (points_) layout->addWidget(points_);
+  if (angles_) {
+    connect(angles_, &QListWidget::currentRowChanged, this, &CDlgNozzleParams::showAngle);
+    if (angles_->count()) angles_->setCurrentRow(0);
+  }
+  auto* box = new QDialogButtonBox(this);
+  QPushButton* ok = button("OK", this);
+  ok->setDefault(true);
+  box->addButton(ok, QDialogButtonBox::AcceptRole);
+  box->addButton(button("Anuluj", this), QDialogButtonBox::RejectRole);
+  layout->addWidget(box);
+  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void CDlgNozzleParams::showAngle(int row) {
+  if (row < 0 || !points_) return;
+  if (nozzle_->kind == kKindVanNozzle)
+    fillWork(points_, static_cast<const CDyszaVan*>(nozzle_->data)->rows[row].work, 4, false);
+  else if (nozzle_->kind == kKindMpNozzle)
+    fillWork(points_, static_cast<const CDyszaMP*>(nozzle_->data)->rows[row].work, 7, false);
+}
+
 std::string dripTypeShortName(const std::string& name) {
   const size_t open = name.find('<');
   const size_t close = open == std::string::npos ? std::string::npos : name.find('>', open + 1);

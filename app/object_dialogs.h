@@ -121,6 +121,34 @@ class CDlgDripType : public QDialog {
  private:
   QListWidget* list_;
 };
+// "Wybierz dyszę" of the static sprinklers: every nozzle of the catalogue
+// that is not archived, by name; the first one chosen at first.
+class CDlgStaticNozzles : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CDlgStaticNozzles(QWidget* parent = nullptr);
+  CElem* chosen() const;
+  QListWidget* list() const { return list_; }
+
+ private:
+  QListWidget* list_;
+};
+
+// "Parametry dyszy": what the catalogue says of a static nozzle, by kind.
+class CDlgNozzleParams : public QDialog {
+  Q_OBJECT
+ public:
+  CDlgNozzleParams(const CElem* nozzle, QWidget* parent = nullptr);
+  QTableWidget* points() const { return points_; }
+  QListWidget* angles() const { return angles_; }
+
+ private:
+  void showAngle(int row);
+  const CElem* nozzle_;
+  QTableWidget* points_ = nullptr;
+  QListWidget* angles_ = nullptr;
+};
+
 // The name a drip line type shows in that list: the part between "<" and
 // ">", or the whole name without them.
 std::string dripTypeShortName(const std::string& name);

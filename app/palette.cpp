@@ -85,7 +85,9 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   auto* statics = section("Zraszacze statyczne", {});
   addList(statics, 1023, "Korpus zraszacza statycznego");
   staticNozzle_ = readOnly(statics, 1053, QString::fromUtf8("Wybrana dysza"));
-  addLater(statics, 1054, QString::fromUtf8("Wybierz dyszę"), QString::fromUtf8("Wybierz dyszę"));
+  QPushButton* pick = addLater(statics, 1054, QString::fromUtf8("Wybierz dyszę"), QString::fromUtf8("Wybierz dyszę"));
+  pick->setEnabled(true);
+  connect(pick, &QPushButton::clicked, this, [this] { emit staticNozzleRequested(); });
   addTool(statics, 1012, "Wstaw", kTypeStaticSprinkler, "Wstaw zraszacz statyczny");
 
   auto* rotary = section(QString::fromUtf8(" Zraszacze obrotowe"), "Zraszacze obrotowe");
@@ -286,6 +288,11 @@ void CPlovSysToolbar::setRotaryNozzleRow(int row) {
 void CPlovSysToolbar::setInsertNozzleRow(int row) {
   choice_.hadarInsertRow = row;
   hadarRow_->setText(insertRowName(choice_.hadarInsert, row));
+}
+
+void CPlovSysToolbar::setStaticNozzle(CElem* nozzle) {
+  choice_.staticNozzle = nozzle;
+  staticNozzle_->setText(platform::toQString(recordName(nozzle)));
 }
 
 void CPlovSysToolbar::releasePaletteButtons() {

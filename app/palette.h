@@ -33,6 +33,7 @@ class CPlovSysToolbar : public QWidget {
   // The nozzle row chosen for the rotary body, shown by its name.
   void setRotaryNozzleRow(int row);
   void setInsertNozzleRow(int row);
+  void setStaticNozzle(CElem* nozzle);
 
  signals:
   // A tool button was pressed: `buttonId` is the control, `tool` the tool code.
@@ -41,6 +42,8 @@ class CPlovSysToolbar : public QWidget {
   void rotaryNozzlesRequested();
   // "Dysze" of the HADAR section: the nozzle-size dialog for the chosen insert.
   void insertNozzlesRequested();
+  // "Wybierz dyszę" of the static sprinklers.
+  void staticNozzleRequested();
 
  private:
   QComboBox* addList(class QVBoxLayout* section, int id, const QString& name);

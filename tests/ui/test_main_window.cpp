@@ -29,6 +29,7 @@
 #include "editing/ui/plan_view.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
+#include "objects/static_sprinkler.h"
 #include "objects/symbols.h"
 #include "objects/text_dimension.h"
 #include "platform/folders.h"
@@ -66,6 +67,15 @@ void answerScale(const QString& scale) {
     dlg->edit()->setText(scale);
     dlg->accept();
   });
+}
+
+// Types `path` into a file dialog's name field and accepts it, as a user
+// would (selectFile races the dialog's own loading of the folder).
+void typeFileName(QFileDialog* dlg, const QString& path) {
+  auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
+  QVERIFY(name);
+  name->setText(path);
+  QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
 }
 
 // Runs `answer` on the next popup menu as soon as it is shown.
@@ -317,7 +327,6 @@ class MainWindowTest : public QObject {
   }
 
   void gridDialogRefusesNoStep() {
-    answerNextDialog([](QWidget*) {});
     messages_->shown.clear();
     frame_->runCommand(kCmdGrid);
     QCOMPARE(messages_->shown.size(), size_t{1});
@@ -763,8 +772,7 @@ class MainWindowTest : public QObject {
     answerNextDialog([path](QWidget* w) {
       auto* dlg = qobject_cast<QFileDialog*>(w);
       QVERIFY(dlg);
-      dlg->selectFile(path);
-      QMetaObject::invokeMethod(dlg, "accept");
+      typeFileName(dlg, path);
     });
     trigger(kCmdSave);
     QVERIFY(frame_->openProjectFile(path));
@@ -898,6 +906,43 @@ class MainWindowTest : public QObject {
     QCOMPARE(dripTypeShortName("Linia bez kodu"), std::string("Linia bez kodu"));
   }
 
+  void staticNozzleChosenThenPlaced() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    // The list, the parameters, "Anuluj" back to the list, then OK and OK.
+    int paramsShown = 0;
+    QString name;
+    std::function<void(QWidget*)> answer = [&](QWidget* w) {
+      if (auto* list = qobject_cast<CDlgStaticNozzles*>(w)) {
+        QVERIFY(list->list()->count() > 0);
+        QCOMPARE(list->list()->currentRow(), 0);
+        name = list->list()->currentItem()->text();
+        answerNextDialog(answer);
+        list->accept();
+      } else if (auto* params = qobject_cast<CDlgNozzleParams*>(w)) {
+        QCOMPARE(params->windowTitle(), QString("Parametry dyszy"));
+        QVERIFY(params->points());
+        if (++paramsShown == 1) {
+          answerNextDialog(answer);
+          params->reject();
+        } else {
+          params->accept();
+        }
+      }
+    };
+    answerNextDialog(answer);
+    pal->button(1054)->click();
+    QCOMPARE(paramsShown, 2);
+    QVERIFY(pal->choice().staticNozzle);
+    QCOMPARE(pal->findChild<QLineEdit*>("ctl1053")->text(), name);
+    pal->button(1012)->click();
+    QCOMPARE(doc().tool, static_cast<int>(kTypeStaticSprinkler));
+    click(client(700, 500));
+    auto* s = dynamic_cast<CWStaticSprinkler*>(doc().objects().back().get());
+    QVERIFY(s);
+    QCOMPARE(s->nozzle, pal->choice().staticNozzle);
+  }
+
   void untitledProjectsAreAutosavedByNumber() {
     newProject("100");
     trigger(kCmdRectangle);
@@ -942,8 +987,7 @@ class MainWindowTest : public QObject {
       auto* dlg = qobject_cast<QFileDialog*>(w);
       QVERIFY(dlg);
       QVERIFY(dlg->selectedFiles().value(0).endsWith("nowy.prj"));
-      dlg->selectFile(path);
-      QMetaObject::invokeMethod(dlg, "accept");
+      typeFileName(dlg, path);
     });
     trigger(kCmdSave);
     QVERIFY(QFile::exists(path));
