@@ -1,5 +1,6 @@
 #include "editing/plan_editor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -312,6 +313,29 @@ bool PlanEditor::placementClick(Point p) {
     dripTypeClick(p);
     return true;
   }
+  if (tool == kToolPickPipe || tool == kToolPickCable) {
+    CWBase* line = objectAt(p, 0, {tool == kToolPickPipe ? kTypePipe : kTypeCable});
+    if (line) (tool == kToolPickPipe ? doc_.pointedPipe : doc_.pointedCable) = line;
+    doc_.selected = nullptr;
+    repaint_ = true;
+    return true;
+  }
+  if (tool == kToolMarkConnected) {
+    markConnectedClick(p);
+    return true;
+  }
+  if (tool == kToolMoveLabel) {
+    if (CWBase* o = doc_.selected; o && !o->deleted) {
+      undo_.pushCopy(*o, o->clone());
+      o->MoveLabelTo(p);
+      repaint_ = true;
+    }
+    return true;
+  }
+  if (tool == kToolSection) {
+    sectionClick(p);
+    return true;
+  }
   if (tool == kToolWaterSource) {
     placeWaterSource(p);
     return true;
@@ -440,6 +464,72 @@ void PlanEditor::changeNozzleClick(Point p) {
     repaint_ = true;
     return;
   }
+}
+
+CWBase* PlanEditor::objectAt(Point p, int mode, std::initializer_list<int> codes) {
+  for (const auto& o : doc_.objects()) {
+    if (o->deleted) continue;
+    if (codes.size() && std::find(codes.begin(), codes.end(), o->listCode) == codes.end()) continue;
+    o->dc = canvas_;
+    o->viewOrgX = view_.scroll.x;
+    o->viewOrgY = view_.scroll.y;
+    if (o->PickGrip(p, mode)) return o.get();
+  }
+  return nullptr;
+}
+
+namespace {
+
+// The "connected" mark of a consumer, or null for an object that takes no water.
+int* connectedMark(CWBase& o) {
+  if (auto* s = dynamic_cast<CWSprinkler*>(&o)) return &s->connected;
+  if (auto* s = dynamic_cast<CWStaticSprinkler*>(&o)) return &s->connected;
+  if (auto* h = dynamic_cast<CWMicroSprinklerHadar*>(&o)) return &h->connected;
+  if (auto* d = dynamic_cast<CWDripline*>(&o)) return &d->connected;
+  if (auto* r = dynamic_cast<CWRwsSprinkler*>(&o)) return &r->connected;
+  if (auto* m = dynamic_cast<CWMicroSprinkler*>(&o)) return &m->connected;
+  return nullptr;
+}
+
+void tellCapacityExceeded() {
+  platform::tell(platform::utf8ToCp1250("Przekroczono wydajność żródła wody"), "Informacja");
+}
+
+bool countsTowardSections(int code) {
+  return code == kTypeSprinkler || code == kTypeStaticSprinkler || code == kTypeMicroHadar || code == kTypeDripline ||
+         code == kTypeRws;
+}
+
+}  // namespace
+
+void PlanEditor::markConnectedClick(Point p) {
+  CWBase* o = objectAt(p, 1, {kTypeSprinkler, kTypeStaticSprinkler, kTypeMicroHadar, kTypeDripline, kTypeRws,
+                              kTypeMicroSprinkler});
+  doc_.selected = nullptr;
+  repaint_ = true;
+  int* mark = o ? connectedMark(*o) : nullptr;
+  if (!mark) return;
+  *mark = !*mark;
+  if (doc_.capacityExceeded(-1)) tellCapacityExceeded();
+}
+
+void PlanEditor::sectionClick(Point p) {
+  // The selection as the select tool takes it, then the section given to it.
+  CWBase* hit = nullptr;
+  if (doc_.selected && !doc_.selected->deleted) {
+    doc_.selected->dc = canvas_;
+    if (doc_.selected->PickGrip(p, 0)) hit = doc_.selected;
+  }
+  if (!hit) hit = objectAt(p, 0, {});
+  doc_.selected = hit;
+  repaint_ = true;
+  if (!hit) return;
+  auto before = hit->clone();
+  before->ResetGrips();
+  undo_.pushCopy(*hit, std::move(before));
+  hit->SetSectionColour(currentSectionColour);
+  hit->SetSectionNo(currentSection);
+  if (countsTowardSections(hit->listCode) && doc_.capacityExceeded(currentSection)) tellCapacityExceeded();
 }
 
 void PlanEditor::dripTypeClick(Point p) {

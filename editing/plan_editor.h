@@ -29,6 +29,10 @@ enum PlanTool {
   kToolTwoPoints = 97,
   kToolWaterSource = 1007,
   kToolChangeNozzle = 1200,
+  kToolPickPipe = 1201,
+  kToolMarkConnected = 1202,
+  kToolMoveLabel = 1203,
+  kToolPickCable = 1204,
   kToolDripType = 1207,
   kToolEdit = 1100,
   kToolSection = 1400,
@@ -126,6 +130,10 @@ class PlanEditor {
   const PaletteChoice* palette = nullptr;
   std::function<std::optional<SourceParameters>()> askSourceParameters;
   std::function<void()> onToolReleased;
+  // The section the section tool assigns, and its colour.
+  int currentSection = 0;
+  Colour currentSectionColour = 0;
+
   // The nozzle dialog of the change-nozzle tool for a rotary sprinkler: the row chosen.
   std::function<int(CWBase& sprinkler)> chooseNozzle;
   // The type dialog of the drip line tool: the type chosen, or null to change nothing.
@@ -148,6 +156,11 @@ class PlanEditor {
   void placeWaterSource(platform::Point p);
   void changeNozzleClick(platform::Point p);
   void dripTypeClick(platform::Point p);
+  // The first object of one of `codes` (list codes) whose control point
+  // (`mode` as PickGrip takes it) is within reach of `p`, not deleted.
+  CWBase* objectAt(platform::Point p, int mode, std::initializer_list<int> codes);
+  void markConnectedClick(platform::Point p);
+  void sectionClick(platform::Point p);
   void lineClick(platform::Point p);
   // Ends the line object being drawn (right button); a line of fewer than two
   // vertices is dropped.

@@ -6,6 +6,7 @@
 #include "editing/plan_editor.h"
 #include "editing/undo_history.h"
 #include "objects/micro_sprinklers.h"
+#include "objects/polylines.h"
 #include "objects/sprinkler.h"
 #include "objects/symbols.h"
 #include "platform/message_sink.h"
@@ -153,6 +154,45 @@ TEST(UndoHistory, DeletingAnObjectOrAShapeCanBeTakenBack) {
   EXPECT_EQ(e.doc.selected, nullptr);
   ASSERT_TRUE(e.undo.undo(e.doc));
   EXPECT_FALSE(valve->deleted);
+}
+
+// The editing tools the calculation and section windows choose.
+TEST(PlanEditing, ConnectedMarkSectionsAndPointedLines) {
+  Editing e;
+  testing_support::addEveryObject(e.doc, testing_support::shippedCatalogue(), {0, 0});
+  CWSprinkler* s = nullptr;
+  CWPipe* pipe = nullptr;
+  for (const auto& o : e.doc.objects()) {
+    if (!s && o->listCode == kTypeSprinkler) s = static_cast<CWSprinkler*>(o.get());
+    if (!pipe && o->listCode == kTypePipe) pipe = static_cast<CWPipe*>(o.get());
+  }
+  ASSERT_TRUE(s && pipe);
+  platform::RecordingMessageSink messages;
+  // Marked connected and back: two clicks leave it as it was.
+  e.doc.tool = kToolMarkConnected;
+  e.doc.sourceCapacity = 1000;
+  e.click(s->pos);
+  EXPECT_EQ(s->connected, 1);
+  e.click(s->pos);
+  EXPECT_EQ(s->connected, 0);
+  EXPECT_TRUE(messages.shown.empty());
+  // The section tool assigns past the source capacity and says so.
+  e.doc.tool = kToolSection;
+  e.editor.currentSection = 3;
+  e.editor.currentSectionColour = 0x00FF00;
+  e.doc.sourceCapacity = s->GetFlow() / 2;
+  e.click(s->pos);
+  EXPECT_EQ(s->GetSectionNo(), 3);
+  EXPECT_EQ(s->sectionColour, 0x00FF00u);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, platform::utf8ToCp1250("Przekroczono wydajność żródła wody"));
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_NE(s->GetSectionNo(), 3);
+  // The pipe under calculation is picked by its point.
+  e.doc.tool = kToolPickPipe;
+  e.click(pipe->vertices[1]);
+  EXPECT_EQ(e.doc.pointedPipe, pipe);
+  e.doc.releaseAll();
 }
 
 TEST(PlanEditing, SnapAndOrtho) {
