@@ -22,6 +22,7 @@
 #include <functional>
 
 #include "app/main_frame.h"
+#include "app/mbutton.h"
 #include "app/options_bar.h"
 #include "app/palette.h"
 #include "app/object_dialogs.h"
@@ -941,6 +942,23 @@ class MainWindowTest : public QObject {
     auto* s = dynamic_cast<CWStaticSprinkler*>(doc().objects().back().get());
     QVERIFY(s);
     QCOMPARE(s->nozzle, pal->choice().staticNozzle);
+  }
+
+  void sectionRowButton() {
+    CMButton b;
+    b.rowNumber = 2;
+    b.setButtonText(platform::cp("Sekcja trawnika"));
+    b.resize(160, 22);
+    QCOMPARE(b.faceColour, 0xDCDCDCu);
+    QCOMPARE(b.accessibleName(), QString("Sekcja trawnika"));
+    b.SetSelected(1);
+    QCOMPARE(b.faceColour, 0xFFFFFFu);
+    QImage face(b.size(), QImage::Format_RGB32);
+    b.render(&face);
+    QCOMPARE(face.pixelColor(80, 18), QColor(Qt::white));
+    QCOMPARE(face.pixelColor(0, 0), QColor(Qt::black));  // the outline
+    b.SetSelected(0);
+    QCOMPARE(b.faceColour, 0xDCDCDCu);
   }
 
   void untitledProjectsAreAutosavedByNumber() {
