@@ -18,6 +18,7 @@
 
 #include "app/small_dialogs.h"
 #include "document/app_state.h"
+#include "document/graphic_plane.h"
 #include "document/terrain.h"
 #include "hydraulics/system_parameters.h"
 #include "platform/message_sink.h"
@@ -159,6 +160,81 @@ std::string fieldText(const char* text, size_t size) { return std::string(text, 
 
 }  // namespace
 
+// --- nozzle curve ---------------------------------------------------------------------
+
+namespace {
+
+float sourcePressureNow() {
+  return app().document ? app().document->sourcePressure : app().currentSourcePressure;
+}
+
+}  // namespace
+
+NozzleCurve::NozzleCurve(const QString& flowUnit, QWidget* parent) : QWidget(parent), flowUnit_(flowUnit) {
+  setMinimumSize(240, 170);
+  setAccessibleName("Krzywa dyszy");
+  source_ = sourcePressureNow();
+}
+
+void NozzleCurve::setPoints(std::vector<Point3> points) {
+  std::erase_if(points, [](const Point3& x) { return !(x.p > 0); });
+  std::sort(points.begin(), points.end(), [](const Point3& a, const Point3& b) { return a.p < b.p; });
+  points_ = std::move(points);
+  update();
+}
+
+void NozzleCurve::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.fillRect(rect(), Qt::white);
+  const QRectF area = QRectF(rect()).adjusted(34, 10, -34, -24);
+  p.setPen(QColor(120, 120, 120));
+  p.drawRect(area);
+  if (points_.size() < 1) return;
+  float pMin = points_.front().p, pMax = points_.back().p, qMax = 0, rMax = 0;
+  for (const Point3& x : points_) {
+    qMax = std::max(qMax, x.q);
+    rMax = std::max(rMax, x.r);
+  }
+  pMin = std::min(pMin, source_ > 0 ? source_ : pMin);
+  pMax = std::max(pMax, source_);
+  if (pMax <= pMin) pMax = pMin + 1;
+  if (qMax <= 0) qMax = 1;
+  if (rMax <= 0) rMax = 1;
+  auto at = [&](float pressure, float value, float top) {
+    return QPointF(area.left() + (pressure - pMin) / (pMax - pMin) * area.width(),
+                   area.bottom() - value / (top * 1.1f) * area.height());
+  };
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  p.setFont(small);
+  // Flow in blue on the left axis, radius in green on the right.
+  const QColor flow(30, 90, 200), radius(40, 150, 60);
+  for (int series = 0; series < 2; ++series) {
+    QPolygonF line;
+    for (const Point3& x : points_) line << at(x.p, series == 0 ? x.q : x.r, series == 0 ? qMax : rMax);
+    p.setPen(QPen(series == 0 ? flow : radius, 2));
+    p.drawPolyline(line);
+    for (const QPointF& q : line) p.drawEllipse(q, 2.5, 2.5);
+  }
+  p.setPen(flow);
+  p.drawText(QRectF(2, area.top(), 32, 14), Qt::AlignLeft, QString::number(qMax * 1.1, 'g', 3));
+  p.drawText(QRectF(2, area.bottom() + 4, 120, 16), Qt::AlignLeft, "Q " + flowUnit_);
+  p.setPen(radius);
+  p.drawText(QRectF(area.right() + 2, area.top(), 32, 14), Qt::AlignLeft, QString::number(rMax * 1.1, 'g', 3));
+  p.drawText(QRectF(area.right() - 80, area.bottom() + 4, 112, 16), Qt::AlignRight, "R [m]");
+  p.setPen(Qt::black);
+  p.drawText(QRectF(area.left(), area.bottom() + 4, area.width(), 16), Qt::AlignHCenter,
+             QString("P [atm] %1 - %2").arg(pMin, 0, 'g', 3).arg(pMax, 0, 'g', 3));
+  // The source's working pressure.
+  if (source_ > 0) {
+    p.setPen(QPen(QColor(200, 30, 30), 1, Qt::DashLine));
+    const double x = at(source_, 0, 1).x();
+    p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    p.drawText(QRectF(x + 3, area.top() + 2, 80, 14), Qt::AlignLeft, QString("%1 atm").arg(source_, 0, 'g', 3));
+  }
+}
+
 NozzleRows rotaryNozzleRows(const CElem* body) {
   NozzleRows out;
   if (!body || !body->data || body->kind != kKindSprinkler) return out;
@@ -232,8 +308,13 @@ void CDlgNozzle::build(const QString& title, const QString& nameLabel, const QSt
   points_->setHorizontalHeaderLabels({"P [atm]", flowHeader, "R [m]"});
   points_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   points_->verticalHeader()->setVisible(false);
-  points_->setMinimumHeight(140);
-  layout->addWidget(points_);
+  points_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  points_->setMinimumSize(240, 140);
+  curve_ = new NozzleCurve(flowHeader.mid(2), this);
+  auto* beside = new QHBoxLayout;
+  beside->addWidget(points_);
+  beside->addWidget(curve_);
+  layout->addLayout(beside);
   addOk(this, layout);
   connect(rows_, &QListWidget::currentRowChanged, this, &CDlgNozzle::showRow);
   if (!data_.rowNames.empty()) rows_->setCurrentRow(std::clamp(row, 0, static_cast<int>(data_.rowNames.size()) - 1));
@@ -243,9 +324,13 @@ int CDlgNozzle::row() const { return std::max(0, rows_->currentRow()); }
 
 void CDlgNozzle::showRow(int row) {
   if (row < 0 || row >= static_cast<int>(data_.points.size())) return;
-  for (int i = 0; i < 4; ++i)
+  std::vector<NozzleCurve::Point3> curve;
+  for (int i = 0; i < 4; ++i) {
     for (int c = 0; c < 3; ++c)
       points_->setItem(i, c, new QTableWidgetItem(QString::fromStdString(significantText(data_.points[row][i * 3 + c], 6))));
+    curve.push_back({data_.points[row][i * 3], data_.points[row][i * 3 + 1], data_.points[row][i * 3 + 2]});
+  }
+  curve_->setPoints(std::move(curve));
 }
 
 namespace {
@@ -267,7 +352,8 @@ QTableWidget* grid(QWidget* parent, int rows, const QStringList& headers) {
   t->setHorizontalHeaderLabels(headers);
   t->setEditTriggers(QAbstractItemView::NoEditTriggers);
   t->verticalHeader()->setVisible(false);
-  t->setMinimumHeight(40 + 26 * rows);
+  t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  t->setMinimumSize(240, 40 + 26 * rows);
   return t;
 }
 
@@ -389,7 +475,23 @@ CDlgNozzleParams::CDlgNozzleParams(const CElem* nozzle, QWidget* parent) : QDial
       break;
     default: break;
   }
-  if (points_) layout->addWidget(points_);
+  if (points_) {
+    auto* beside = new QHBoxLayout;
+    beside->addWidget(points_);
+    if (kind == kKindVanNozzle || kind == kKindMpNozzle || kind == kKindVanNozzleFixed || kind == kKindMpNozzleFixed) {
+      curve_ = new NozzleCurve("[m3/h]", this);
+      beside->addWidget(curve_);
+      const ArcRow4* fixed = kind == kKindVanNozzleFixed ? &static_cast<const CNozzleVanNonReg*>(nozzle->data)->row
+                             : kind == kKindMpNozzleFixed ? &static_cast<const CNozzleMPNonReg*>(nozzle->data)->row
+                                                          : nullptr;
+      if (fixed) {
+        std::vector<NozzleCurve::Point3> c;
+        for (const WorkPoint& w : fixed->work) c.push_back({w.P, w.Q, w.R});
+        curve_->setPoints(std::move(c));
+      }
+    }
+    layout->addLayout(beside);
+  }
   if (angles_) {
     connect(angles_, &QListWidget::currentRowChanged, this, &CDlgNozzleParams::showAngle);
     if (angles_->count()) angles_->setCurrentRow(0);
@@ -406,10 +508,22 @@ CDlgNozzleParams::CDlgNozzleParams(const CElem* nozzle, QWidget* parent) : QDial
 
 void CDlgNozzleParams::showAngle(int row) {
   if (row < 0 || !points_) return;
-  if (nozzle_->kind == kKindVanNozzle)
-    fillWork(points_, static_cast<const CDyszaVan*>(nozzle_->data)->rows[row].work, 4, false);
-  else if (nozzle_->kind == kKindMpNozzle)
-    fillWork(points_, static_cast<const CDyszaMP*>(nozzle_->data)->rows[row].work, 7, false);
+  const WorkPoint* work = nullptr;
+  int n = 0;
+  if (nozzle_->kind == kKindVanNozzle) {
+    work = static_cast<const CDyszaVan*>(nozzle_->data)->rows[row].work;
+    n = 4;
+  } else if (nozzle_->kind == kKindMpNozzle) {
+    work = static_cast<const CDyszaMP*>(nozzle_->data)->rows[row].work;
+    n = 7;
+  }
+  if (!work) return;
+  fillWork(points_, work, n, false);
+  if (curve_) {
+    std::vector<NozzleCurve::Point3> c;
+    for (int i = 0; i < n; ++i) c.push_back({work[i].P, work[i].Q, work[i].R});
+    curve_->setPoints(std::move(c));
+  }
 }
 
 std::string dripTypeShortName(const std::string& name) {

@@ -75,6 +75,28 @@ class CWBase;
 class QTableWidget;
 class QListWidget;
 
+// A nozzle's curve: flow and throw radius against pressure over its table
+// (points with no pressure are left out), the source pressure marked.
+class NozzleCurve : public QWidget {
+  Q_OBJECT
+ public:
+  struct Point3 {
+    float p, q, r;
+  };
+  NozzleCurve(const QString& flowUnit, QWidget* parent = nullptr);
+  void setPoints(std::vector<Point3> points);
+  void setSourcePressure(float p) { source_ = p; update(); }
+  const std::vector<Point3>& points() const { return points_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QString flowUnit_;
+  std::vector<Point3> points_;
+  float source_ = 0;
+};
+
 // The rows of a nozzle table as a dialog shows them.
 struct NozzleRows {
   std::string elementName;             // Windows-1250
@@ -97,6 +119,7 @@ class CDlgNozzle : public QDialog {
   int row() const;
   QListWidget* rows() const { return rows_; }
   QTableWidget* points() const { return points_; }
+  NozzleCurve* curve() const { return curve_; }
 
  private:
   CDlgNozzle(const NozzleRows& rows, int row, const QString& title, const QString& nameLabel,
@@ -107,6 +130,7 @@ class CDlgNozzle : public QDialog {
   NozzleRows data_;
   QListWidget* rows_ = nullptr;
   QTableWidget* points_ = nullptr;
+  NozzleCurve* curve_ = nullptr;
 };
 
 // "Zmień typ linii kroplującej": every drip line type of the catalogue by its
@@ -141,12 +165,14 @@ class CDlgNozzleParams : public QDialog {
   CDlgNozzleParams(const CElem* nozzle, QWidget* parent = nullptr);
   QTableWidget* points() const { return points_; }
   QListWidget* angles() const { return angles_; }
+  NozzleCurve* curve() const { return curve_; }
 
  private:
   void showAngle(int row);
   const CElem* nozzle_;
   QTableWidget* points_ = nullptr;
   QListWidget* angles_ = nullptr;
+  NozzleCurve* curve_ = nullptr;
 };
 
 // The name a drip line type shows in that list: the part between "<" and

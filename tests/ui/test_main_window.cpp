@@ -805,6 +805,10 @@ class MainWindowTest : public QObject {
       QCOMPARE(dlg->rows()->currentRow(), 0);
       dlg->rows()->setCurrentRow(2);
       QVERIFY(!dlg->points()->item(0, 0)->text().isEmpty());
+      // Beside the grid, the row's curve with the source pressure marked.
+      QVERIFY(dlg->curve()->points().size() >= 2);
+      QDir().mkpath(artefactDir());
+      dlg->grab().save(artefactDir() + "/nozzle_dialog.png");
       chosenName = dlg->rows()->item(2)->text();
       dlg->accept();
     });
