@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <cmath>
 #include <functional>
 
 #include "app/main_frame.h"
@@ -963,6 +964,138 @@ class MainWindowTest : public QObject {
     QCOMPARE(face.pixelColor(0, 0), QColor(Qt::black));  // the outline
     b.SetSelected(0);
     QCOMPARE(b.faceColour, 0xDCDCDCu);
+  }
+
+  // A small garden designed with the palette and the mouse, kept as a
+  // picture; what it saves is what opens again.
+  void aSmallGardenDesignedWithThePalette() {
+    newProject("100");
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    // The house and the lawn.
+    trigger(11130);
+    trigger(kCmdRectangle);
+    drag(client(60, 60), client(300, 220));
+    trigger(11100);
+    trigger(kCmdArea);
+    for (QPoint p : {client(40, 260), client(900, 260), client(900, 700), client(40, 700), client(41, 261)}) click(p);
+    // The source, a box of two valves, a controller.
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
+      QVERIFY(dlg);
+      dlg->pressureEdit()->setText("3.5");
+      dlg->capacityEdit()->setText("4");
+      dlg->accept();
+    });
+    pal->button(1011)->click();
+    click(client(320, 240));
+    pal->button(1021)->click();
+    click(client(380, 240));
+    pal->button(1010)->click();
+    click(client(370, 240));
+    click(client(395, 240));
+    pal->button(1013)->click();
+    click(client(320, 120));
+    // A dozen sprinklers of several kinds on the lawn.
+    pal->button(1007)->click();
+    for (QPoint p : {client(80, 300), client(480, 300), client(860, 300), client(80, 660), client(480, 660),
+                     client(860, 660)})
+      click(p);
+    pal->button(1019)->click();
+    for (QPoint p : {client(280, 480), client(680, 480)}) click(p);
+    pal->button(1014)->click();
+    for (QPoint p : {client(280, 600), client(680, 600)}) click(p);
+    pal->button(1026)->click();
+    for (QPoint p : {client(200, 400), client(760, 400)}) click(p);
+    // Pipes from the valves and a cable to the controller.
+    pal->button(1008)->click();
+    for (QPoint p : {client(370, 240), client(370, 300), client(80, 300)}) click(p);
+    rightClick(client(80, 300));
+    sendMouse(plan(), QEvent::MouseMove, client(90, 310), Qt::NoButton, Qt::NoButton);
+    for (QPoint p : {client(395, 240), client(395, 300), client(860, 300)}) click(p);
+    rightClick(client(860, 300));
+    sendMouse(plan(), QEvent::MouseMove, client(850, 310), Qt::NoButton, Qt::NoButton);
+    pal->button(1017)->click();
+    for (QPoint p : {client(320, 120), client(380, 120), client(380, 235)}) click(p);
+    rightClick(client(380, 235));
+    sendMouse(plan(), QEvent::MouseMove, client(390, 230), Qt::NoButton, Qt::NoButton);
+    trigger(kCmdEdit);
+    view()->renderNow();
+    QDir().mkpath(artefactDir());
+    QVERIFY(frame_->grab().save(artefactDir() + "/small_garden.png"));
+
+    int sprinklers = 0;
+    for (const auto& o : doc().objects())
+      sprinklers += o->listCode == kTypeSprinkler || o->listCode == kTypeMicroSprinkler ||
+                    o->listCode == kTypeMicroHadar || o->listCode == kTypeRws;
+    QCOMPARE(sprinklers, 12);
+    std::vector<std::pair<int, float>> flows;
+    for (const auto& o : doc().objects()) flows.push_back({o->listCode, o->GetFlow()});
+    const QString path = QDir(home_.path()).filePath("projects/ogrod_maly.prj");
+    answerNextDialog([path](QWidget* w) {
+      auto* dlg = qobject_cast<QFileDialog*>(w);
+      QVERIFY(dlg);
+      typeFileName(dlg, path);
+    });
+    trigger(kCmdSave);
+    QVERIFY(frame_->openProjectFile(path));
+    std::vector<std::pair<int, float>> reopened;
+    for (const auto& o : doc().objects()) reopened.push_back({o->listCode, o->GetFlow()});
+    QCOMPARE(reopened.size(), flows.size());
+    for (size_t i = 0; i < flows.size(); ++i) {
+      QCOMPARE(reopened[i].first, flows[i].first);
+      QVERIFY2(std::fabs(reopened[i].second - flows[i].second) < 1e-4f, qPrintable(QString::number(i)));
+    }
+  }
+
+  // What testing the model found unguarded: a reduced rotary sprinkler's
+  // radius after reopening, and a text of only the euro sign.
+  void reducedRadiusAndEuroSignReopen() {
+    newProject("100");
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
+      QVERIFY(dlg);
+      dlg->pressureEdit()->setText("3");
+      dlg->capacityEdit()->setText("4");
+      dlg->accept();
+    });
+    pal->button(1011)->click();
+    click(client(60, 60));
+    pal->button(1007)->click();
+    click(client(300, 300));
+    auto* s = dynamic_cast<CWSprinkler*>(doc().objects().back().get());
+    QVERIFY(s);
+    s->ReduceRadius(0.6f);
+    const int radius = s->radiusPx;
+    answerNextDialog([](QWidget* w) {
+      auto* dlg = qobject_cast<CDLGFonSettings*>(w);
+      QVERIFY(dlg);
+      dlg->textEdit()->setText(QString::fromUtf8("€"));
+      dlg->accept();
+    });
+    trigger(kCmdText);
+    click(client(500, 100));
+    auto* text = dynamic_cast<CWText*>(doc().objects().back().get());
+    QVERIFY(text);
+    QCOMPARE(text->text, std::string("\x80"));
+    const QString path = QDir(home_.path()).filePath("projects/euro.prj");
+    answerNextDialog([path](QWidget* w) {
+      auto* dlg = qobject_cast<QFileDialog*>(w);
+      QVERIFY(dlg);
+      typeFileName(dlg, path);
+    });
+    trigger(kCmdSave);
+    QVERIFY(frame_->openProjectFile(path));
+    CWSprinkler* again = nullptr;
+    CWText* textAgain = nullptr;
+    for (const auto& o : doc().objects()) {
+      if (auto* x = dynamic_cast<CWSprinkler*>(o.get())) again = x;
+      if (auto* x = dynamic_cast<CWText*>(o.get())) textAgain = x;
+    }
+    QVERIFY(again && textAgain);
+    QCOMPARE(again->GetReduction(), 0.6f);
+    QCOMPARE(again->radiusPx, radius);
+    QCOMPARE(platform::toQString(textAgain->text), QString::fromUtf8("€"));
   }
 
   void untitledProjectsAreAutosavedByNumber() {
