@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -256,6 +257,7 @@ void CMainFrame::buildToolbars() {
   scroll->setWidgetResizable(true);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroll->setMinimumWidth(palette_->sizeHint().width() + 24);
+  palette_->setDragBar(scroll->verticalScrollBar());
   auto* dock = new QDockWidget(QString::fromUtf8("Elementy systemu"), this);
   dock->setObjectName("paletteDock");
   dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
@@ -56,6 +58,7 @@ const std::map<int, std::vector<uint32_t>>& listKinds() {
 CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* parent) : QWidget(parent) {
   setObjectName("palette");
   setAccessibleName("Paleta");
+  setCursor(Qt::OpenHandCursor);
   tools_ = new QButtonGroup(this);
   tools_->setExclusive(true);
   auto* column = new QVBoxLayout(this);
@@ -293,6 +296,26 @@ void CPlovSysToolbar::setInsertNozzleRow(int row) {
 void CPlovSysToolbar::setStaticNozzle(CElem* nozzle) {
   choice_.staticNozzle = nozzle;
   staticNozzle_->setText(platform::toQString(recordName(nozzle)));
+}
+
+void CPlovSysToolbar::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !dragBar_) return QWidget::mousePressEvent(e);
+  dragging_ = true;
+  pressY_ = e->globalPosition().toPoint().y();
+  pressValue_ = dragBar_->value();
+  setCursor(Qt::ClosedHandCursor);
+}
+
+void CPlovSysToolbar::mouseMoveEvent(QMouseEvent* e) {
+  if (!dragging_ || !dragBar_) return QWidget::mouseMoveEvent(e);
+  // Within the bar's range: a palette shorter than the frame stays put.
+  dragBar_->setValue(pressValue_ - (e->globalPosition().toPoint().y() - pressY_));
+}
+
+void CPlovSysToolbar::mouseReleaseEvent(QMouseEvent* e) {
+  if (!dragging_) return QWidget::mouseReleaseEvent(e);
+  dragging_ = false;
+  setCursor(Qt::OpenHandCursor);
 }
 
 void CPlovSysToolbar::releasePaletteButtons() {

@@ -34,6 +34,9 @@ class CPlovSysToolbar : public QWidget {
   void setRotaryNozzleRow(int row);
   void setInsertNozzleRow(int row);
   void setStaticNozzle(CElem* nozzle);
+  // The palette is taller than most screens: dragging its background moves
+  // it up and down along `bar`.
+  void setDragBar(class QScrollBar* bar) { dragBar_ = bar; }
 
  signals:
   // A tool button was pressed: `buttonId` is the control, `tool` the tool code.
@@ -57,4 +60,13 @@ class CPlovSysToolbar : public QWidget {
   QLineEdit* rotaryRow_ = nullptr;
   QLineEdit* hadarRow_ = nullptr;
   QLineEdit* staticNozzle_ = nullptr;
+  class QScrollBar* dragBar_ = nullptr;
+  bool dragging_ = false;
+  int pressY_ = 0;
+  int pressValue_ = 0;
+
+ protected:
+  void mousePressEvent(class QMouseEvent* e) override;
+  void mouseMoveEvent(class QMouseEvent* e) override;
+  void mouseReleaseEvent(class QMouseEvent* e) override;
 };

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -947,6 +948,24 @@ class MainWindowTest : public QObject {
     auto* s = dynamic_cast<CWStaticSprinkler*>(doc().objects().back().get());
     QVERIFY(s);
     QCOMPARE(s->nozzle, pal->choice().staticNozzle);
+  }
+
+  void paletteMovesWhenItsBackgroundIsDragged() {
+    frame_->resize(1280, 500);  // shorter than the palette
+    QApplication::processEvents();
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    auto* area = qobject_cast<QScrollArea*>(pal->parentWidget()->parentWidget());
+    QVERIFY(area);
+    QScrollBar* bar = area->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), 0);
+    sendMouse(pal, QEvent::MouseButtonPress, QPoint(4, 300), Qt::LeftButton, Qt::LeftButton);
+    sendMouse(pal, QEvent::MouseMove, QPoint(4, 200), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(bar->value(), 100);
+    // Not past its ends.
+    sendMouse(pal, QEvent::MouseMove, QPoint(4, 900), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(bar->value(), 0);
+    sendMouse(pal, QEvent::MouseButtonRelease, QPoint(4, 900), Qt::LeftButton, Qt::NoButton);
   }
 
   void sectionRowButton() {
