@@ -93,7 +93,7 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   connect(pick, &QPushButton::clicked, this, [this] { emit staticNozzleRequested(); });
   addTool(statics, 1012, "Wstaw", kTypeStaticSprinkler, "Wstaw zraszacz statyczny");
 
-  auto* rotary = section(QString::fromUtf8(" Zraszacze obrotowe"), "Zraszacze obrotowe");
+  auto* rotary = section(QString::fromUtf8(" Zraszacze obrotowe"), {});
   addList(rotary, 1022, "Zraszacz obrotowy");
   rotaryRow_ = readOnly(rotary, 1042, "Dysza zraszacza obrotowego");
   QPushButton* nozzles = addLater(rotary, 1006, "Dysze", "Dysze zraszacza obrotowego");

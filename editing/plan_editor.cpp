@@ -436,6 +436,16 @@ bool PlanEditor::placementClick(Point p) {
       made = std::move(k);
       break;
     }
+    case kTypeFilter: case kTypeRegulator: {
+      // No control chooses these tools; they place a symbol without an element.
+      std::unique_ptr<CWCatalogueSymbol> k;
+      if (tool == kTypeFilter) k = std::make_unique<CWFilter>();
+      else k = std::make_unique<CWReg>();
+      k->scale = scale;
+      k->PlaceAt(p, doc_.zoom);
+      made = std::move(k);
+      break;
+    }
     default: return false;
   }
   made->kindWord = 0;

@@ -7,6 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -741,6 +745,19 @@ class MainWindowTest : public QObject {
     QCOMPARE(messages_->shown.size(), size_t{1});
     QCOMPARE(messages_->shown[0].text, platform::cp("Najpierw wybierz dyszę !!!"));
 
+    // No connection set, or no element of a kind: the insert buttons say so.
+    pal->refreshSetList(nullptr);
+    messages_->shown.clear();
+    pal->button(1009)->click();
+    QCOMPARE(messages_->shown.size(), size_t{1});
+    QVERIFY(platform::toQString(messages_->shown[0].text).startsWith(QString::fromUtf8("Brak zestawów")));
+    pal->list(1033)->clear();
+    pal->button(1019)->click();
+    QCOMPARE(messages_->shown.size(), size_t{2});
+    QCOMPARE(platform::toQString(messages_->shown[1].text), QString::fromUtf8("W bazie danych nie ma elementów tego rodzaju."));
+    QCOMPARE(doc().tool, 0);
+    pal->refreshSetList(application().sets.get());
+
     // A pipe ends with the right button; the click right after it is ignored
     // and the next move puts it on the plan with one toggle.
     const size_t before = doc().objects().size();
@@ -1064,6 +1081,32 @@ class MainWindowTest : public QObject {
       QCOMPARE(reopened[i].first, flows[i].first);
       QVERIFY2(std::fabs(reopened[i].second - flows[i].second) < 1e-4f, qPrintable(QString::number(i)));
     }
+    // The command line reads the same plan: the same objects with the same flows.
+    QProcess cli;
+    cli.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    cli.start(QStringLiteral(VERDIMO_CLI), {"hydraulics", path});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QJsonObject json = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    QCOMPARE(json.value("sourceCapacity").toDouble(), 4.0);
+    const QJsonArray objects = json.value("objects").toArray();
+    QCOMPARE(static_cast<size_t>(objects.size()), flows.size());
+    for (int i = 0; i < objects.size(); ++i) {
+      const QJsonObject o = objects[i].toObject();
+      QCOMPARE(o.value("listCode").toInt(), flows[static_cast<size_t>(i)].first);
+      QVERIFY2(std::fabs(o.value("flow").toDouble() - flows[static_cast<size_t>(i)].second) < 1e-4,
+               qPrintable(QString::number(i)));
+    }
+    // Its summary estimate from the menu is the command line's, byte for byte.
+    trigger(kCmdSummaryOpen);
+    const QString fromMenu = QDir(home_.path()).filePath("projects/temp_z.html");
+    const QString fromCli = QDir(home_.path()).filePath("summary_cli.html");
+    cli.start(QStringLiteral(VERDIMO_CLI), {"report", "summary", path, "-o", fromCli});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    QFile a(fromMenu), b(fromCli);
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QCOMPARE(a.readAll(), b.readAll());
   }
 
   // What testing the model found unguarded: a reduced rotary sprinkler's
