@@ -235,21 +235,28 @@ void NozzleCurve::paintEvent(QPaintEvent*) {
   }
 }
 
+namespace {
+
+void addRow(NozzleRows& out, std::string name, const WorkPoint (&work)[4]) {
+  out.rowNames.push_back(std::move(name));
+  std::array<float, 12> p{};
+  for (int k = 0; k < 4; ++k) {
+    p[k * 3] = work[k].P;
+    p[k * 3 + 1] = work[k].Q;
+    p[k * 3 + 2] = work[k].R;
+  }
+  out.points.push_back(p);
+}
+
+}  // namespace
+
 NozzleRows rotaryNozzleRows(const CElem* body) {
   NozzleRows out;
   if (!body || !body->data || body->kind != kKindSprinkler) return out;
   const auto* r = static_cast<const CDBSprinkler*>(body->data);
   out.elementName = fieldText(r->name, sizeof r->name);
-  for (int i = 0; i < std::min<int>(r->nozzleCount, 100); ++i) {
-    out.rowNames.push_back(fieldText(r->nozzles[i].nozzleName, sizeof r->nozzles[i].nozzleName));
-    std::array<float, 12> p{};
-    for (int k = 0; k < 4; ++k) {
-      p[k * 3] = r->nozzles[i].work[k].P;
-      p[k * 3 + 1] = r->nozzles[i].work[k].Q;
-      p[k * 3 + 2] = r->nozzles[i].work[k].R;
-    }
-    out.points.push_back(p);
-  }
+  for (int i = 0; i < std::min<int>(r->nozzleCount, 100); ++i)
+    addRow(out, fieldText(r->nozzles[i].nozzleName, sizeof r->nozzles[i].nozzleName), r->nozzles[i].work);
   return out;
 }
 
@@ -258,16 +265,8 @@ NozzleRows insertNozzleRows(const CElem* insert) {
   if (!insert || !insert->data || insert->kind != kKindHadarInsert) return out;
   const auto* w = static_cast<const CWkladka*>(insert->data);
   out.elementName = fieldText(w->name, sizeof w->name);
-  for (int i = 0; i < std::min<int>(w->rowCount, 20); ++i) {
-    out.rowNames.push_back(fieldText(w->rows[i].rowName, sizeof w->rows[i].rowName));
-    std::array<float, 12> p{};
-    for (int k = 0; k < 4; ++k) {
-      p[k * 3] = w->rows[i].work[k].P;
-      p[k * 3 + 1] = w->rows[i].work[k].Q;
-      p[k * 3 + 2] = w->rows[i].work[k].R;
-    }
-    out.points.push_back(p);
-  }
+  for (int i = 0; i < std::min<int>(w->rowCount, 20); ++i)
+    addRow(out, fieldText(w->rows[i].rowName, sizeof w->rows[i].rowName), w->rows[i].work);
   return out;
 }
 

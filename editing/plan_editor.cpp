@@ -303,6 +303,15 @@ bool isLineObjectTool(int tool) {
 
 }  // namespace
 
+template <typename Symbol>
+std::unique_ptr<Symbol> PlanEditor::placedSymbol(CElem* elem, Point p) const {
+  auto made = std::make_unique<Symbol>();
+  made->elem = elem;
+  made->scale = 1.0 / doc_.zoom;
+  made->PlaceAt(p, doc_.zoom);
+  return made;
+}
+
 bool PlanEditor::placementClick(Point p) {
   const int tool = doc_.tool;
   if (tool == kToolChangeNozzle) {
@@ -401,51 +410,26 @@ bool PlanEditor::placementClick(Point p) {
     }
     case kTypeValve: {
       if (!c.valveElem) return true;
-      auto v = std::make_unique<CWValve>();
-      v->elem = c.valveElem;
-      v->scale = scale;
-      v->PlaceAt(p, doc_.zoom);
+      auto v = placedSymbol<CWValve>(c.valveElem, p);
       v->SetWaterSource(0);
       made = std::move(v);
       break;
     }
-    case kTypeValveBox: {
+    case kTypeValveBox:
       if (!c.valveBoxElem) return true;
-      auto b = std::make_unique<CWValveBox>();
-      b->elem = c.valveBoxElem;
-      b->scale = scale;
-      b->PlaceAt(p, doc_.zoom);
-      made = std::move(b);
+      made = placedSymbol<CWValveBox>(c.valveBoxElem, p);
       break;
-    }
-    case kTypeController: {
+    case kTypeController:
       if (!c.controllerElem) return true;
-      auto k = std::make_unique<CWController>();
-      k->elem = c.controllerElem;
-      k->scale = scale;
-      k->PlaceAt(p, doc_.zoom);
-      made = std::move(k);
+      made = placedSymbol<CWController>(c.controllerElem, p);
       break;
-    }
-    case kTypeRainSensor: {
+    case kTypeRainSensor:
       if (!c.sensorElem) return true;
-      auto k = std::make_unique<CWRainSensor>();
-      k->elem = c.sensorElem;
-      k->scale = scale;
-      k->PlaceAt(p, doc_.zoom);
-      made = std::move(k);
+      made = placedSymbol<CWRainSensor>(c.sensorElem, p);
       break;
-    }
-    case kTypeFilter: case kTypeRegulator: {
-      // No control chooses these tools; they place a symbol without an element.
-      std::unique_ptr<CWCatalogueSymbol> k;
-      if (tool == kTypeFilter) k = std::make_unique<CWFilter>();
-      else k = std::make_unique<CWReg>();
-      k->scale = scale;
-      k->PlaceAt(p, doc_.zoom);
-      made = std::move(k);
-      break;
-    }
+    // No control chooses these two tools; they place a symbol without an element.
+    case kTypeFilter: made = placedSymbol<CWFilter>(nullptr, p); break;
+    case kTypeRegulator: made = placedSymbol<CWReg>(nullptr, p); break;
     default: return false;
   }
   made->kindWord = 0;

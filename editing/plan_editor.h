@@ -153,6 +153,9 @@ class PlanEditor {
   void dimensionClick(platform::Point p);
   // The placement tools: true when the click was theirs.
   bool placementClick(platform::Point p);
+  // A symbol of class `Symbol` for `elem`, placed at `p` at the zoom of now.
+  template <typename Symbol>
+  std::unique_ptr<Symbol> placedSymbol(CElem* elem, platform::Point p) const;
   void placeWaterSource(platform::Point p);
   void changeNozzleClick(platform::Point p);
   void dripTypeClick(platform::Point p);

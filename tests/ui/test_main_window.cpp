@@ -76,6 +76,17 @@ void answerScale(const QString& scale) {
   });
 }
 
+// The water source dialog answered with a pressure and a capacity.
+void answerSourceParameters(const QString& pressure, const QString& capacity) {
+  answerNextDialog([pressure, capacity](QWidget* w) {
+    auto* dlg = qobject_cast<CDlgSourceParams*>(w);
+    QVERIFY(dlg);
+    dlg->pressureEdit()->setText(pressure);
+    dlg->capacityEdit()->setText(capacity);
+    dlg->accept();
+  });
+}
+
 // Types `path` into a file dialog's name field and accepts it, as a user
 // would (selectFile races the dialog's own loading of the folder).
 void typeFileName(QFileDialog* dlg, const QString& path) {
@@ -696,13 +707,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!pal->button(1007)->isChecked());
 
     // The first water source asks for its parameters; the second does not.
-    answerNextDialog([](QWidget* w) {
-      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
-      QVERIFY(dlg);
-      dlg->pressureEdit()->setText("3");
-      dlg->capacityEdit()->setText("2");
-      dlg->accept();
-    });
+    answerSourceParameters("3", "2");
     pal->button(1011)->click();
     click(client(100, 100));
     QCOMPARE(doc().hasWaterSource, 1);
@@ -805,13 +810,7 @@ class MainWindowTest : public QObject {
   void rotaryNozzlesAndRadiusReduction() {
     newProject("100");
     CPlovSysToolbar* pal = frame_->equipmentPalette();
-    answerNextDialog([](QWidget* w) {
-      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
-      QVERIFY(dlg);
-      dlg->pressureEdit()->setText("3");
-      dlg->capacityEdit()->setText("5");
-      dlg->accept();
-    });
+    answerSourceParameters("3", "5");
     pal->button(1011)->click();
     click(client(50, 50));
     // "Dysze": the nozzle rows of the chosen body; the row chosen is placed.
@@ -1015,13 +1014,7 @@ class MainWindowTest : public QObject {
     trigger(kCmdArea);
     for (QPoint p : {client(40, 260), client(900, 260), client(900, 700), client(40, 700), client(41, 261)}) click(p);
     // The source, a box of two valves, a controller.
-    answerNextDialog([](QWidget* w) {
-      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
-      QVERIFY(dlg);
-      dlg->pressureEdit()->setText("3.5");
-      dlg->capacityEdit()->setText("4");
-      dlg->accept();
-    });
+    answerSourceParameters("3.5", "4");
     pal->button(1011)->click();
     click(client(320, 240));
     pal->button(1021)->click();
@@ -1114,13 +1107,7 @@ class MainWindowTest : public QObject {
   void reducedRadiusAndEuroSignReopen() {
     newProject("100");
     CPlovSysToolbar* pal = frame_->equipmentPalette();
-    answerNextDialog([](QWidget* w) {
-      auto* dlg = qobject_cast<CDlgSourceParams*>(w);
-      QVERIFY(dlg);
-      dlg->pressureEdit()->setText("3");
-      dlg->capacityEdit()->setText("4");
-      dlg->accept();
-    });
+    answerSourceParameters("3", "4");
     pal->button(1011)->click();
     click(client(60, 60));
     pal->button(1007)->click();
