@@ -207,6 +207,7 @@ void CMainFrame::buildToolbars() {
   options_ = new CMainToolBar([this] { return view_; }, this);
   addToolBar(Qt::TopToolBarArea, options_);
   connect(options_, &CMainToolBar::command, this, &CMainFrame::runCommand);
+  connect(options_, &CMainToolBar::objectListRequested, this, &CMainFrame::objectList);
 
   addToolBarBreak(Qt::TopToolBarArea);
 
@@ -785,6 +786,21 @@ void CMainFrame::sourceParameters() {
     view_->modified = true;
     view_->refresh();
   }
+}
+
+void CMainFrame::objectList() {
+  if (!view_) return;
+  // One at a time; it belongs to the plan view and goes with the project.
+  if (objectList_) {
+    objectList_->raise();
+    objectList_->activateWindow();
+    return;
+  }
+  auto* dlg = new CDlgObjList(view_->document(), [this] {
+    if (view_) view_->refresh();
+  }, view_);
+  objectList_ = dlg;
+  dlg->show();
 }
 
 void CMainFrame::reduceRadius(CWBase* object) {

@@ -147,6 +147,7 @@ class CMainFrame : public QMainWindow {
   void sourceParameters();
   void paletteTool(int buttonId, int tool);
   void reduceRadius(CWBase* object);
+  void objectList();
 
   CMUndo undo_;
   CProjWnd* view_ = nullptr;
@@ -162,4 +163,5 @@ class CMainFrame : public QMainWindow {
   std::map<int, QAction*> actions_;
   QActionGroup* fillGroup_ = nullptr;
   QPointer<QDialog> reduction_;
+  QPointer<QDialog> objectList_;
 };

@@ -614,6 +614,33 @@ void CDlgReduction::moved(int position) {
   if (changed_) changed_();
 }
 
+// --- object list -------------------------------------------------------------------------
+
+CDlgObjList::CDlgObjList(CGraphicPlane& doc, std::function<void()> changed, QWidget* parent)
+    : QDialog(parent, Qt::Tool), doc_(doc), changed_(std::move(changed)) {
+  setWindowTitle("Wybierz obiekt");
+  setAccessibleName(windowTitle());
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* layout = new QVBoxLayout(this);
+  list_ = new QListWidget(this);
+  list_->setObjectName("list1068");
+  list_->setAccessibleName("Obiekty planu");
+  list_->setMinimumSize(260, 320);
+  const auto& objects = doc_.objects();
+  for (size_t i = 0; i < objects.size(); ++i) {
+    if (objects[i]->deleted) continue;
+    auto* item = new QListWidgetItem(platform::toQString(objects[i]->GetKindName()), list_);
+    item->setData(Qt::UserRole, static_cast<qulonglong>(i));
+  }
+  layout->addWidget(list_);
+  connect(list_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+    if (!item) return;
+    const auto i = static_cast<size_t>(item->data(Qt::UserRole).toULongLong());
+    if (i < doc_.objects().size() && !doc_.objects()[i]->deleted) doc_.selected = doc_.objects()[i].get();
+    if (changed_) changed_();
+  });
+}
+
 // --- label rotation -------------------------------------------------------------------
 
 int rotationSliderPosition(int angle) { return static_cast<int>(angle / 3600.0 * 360); }

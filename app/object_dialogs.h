@@ -199,6 +199,24 @@ class CDlgReduction : public QDialog {
   QLineEdit* level_;
 };
 
+// --- object list -------------------------------------------------------------------------
+
+class CGraphicPlane;
+
+// "Wybierz obiekt" (modeless): the plan's objects in list order by their kind
+// names; choosing one selects it on the plan. `changed` repaints the plan.
+class CDlgObjList : public QDialog {
+  Q_OBJECT
+ public:
+  CDlgObjList(CGraphicPlane& doc, std::function<void()> changed, QWidget* parent = nullptr);
+  QListWidget* list() const { return list_; }
+
+ private:
+  CGraphicPlane& doc_;
+  std::function<void()> changed_;
+  QListWidget* list_;
+};
+
 // --- label rotation -------------------------------------------------------------------
 
 // The slider's position for a label angle (tenths of a degree), truncated,

@@ -69,8 +69,7 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   });
   addSeparator();
 
-  // The object list window comes with its own dialog; until then the box is off.
-  addCheck(1025, "Wybierz z listy", QString::fromUtf8("Wybór obiektu z listy"))->setEnabled(false);
+  addCheck(1025, "Wybierz z listy", QString::fromUtf8("Wybór obiektu z listy"));
   addCheck(1055, QString::fromUtf8("Ukryj tło"), QString::fromUtf8("Ukryj/Pokaż bitmapę"));
   addCheck(1021, QString::fromUtf8("Wypełnienie"), QString::fromUtf8("Włącz/Wyłącz wypełnienia"));
   addCheck(1020, "Punkty  kontrolne", QString::fromUtf8("Włącz/Wyłącz punkty kontrolne"));
@@ -121,6 +120,15 @@ QCheckBox* CMainToolBar::checkBox(int id) const { return findChild<QCheckBox*>(i
 
 void CMainToolBar::switched(int id, bool on) {
   if (id == 1003) app().orthoOn = on;
+  if (id == 1025) {
+    // The box acts as a push button: it never stays checked.
+    if (!on) return;
+    QCheckBox* box = checkBox(1025);
+    QSignalBlocker block(box);
+    box->setChecked(false);
+    if (view_() && app().projectOpen) emit objectListRequested();
+    return;
+  }
   CProjWnd* v = view_();
   if (!v || !app().projectOpen) return;
   CGraphicPlane& doc = v->document();

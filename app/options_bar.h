@@ -42,6 +42,8 @@ class CMainToolBar : public QToolBar {
  signals:
   // The file buttons' commands: 32771 New, 32772 Open, 32773 Save.
   void command(int id);
+  // "Wybierz z listy": the object list window.
+  void objectListRequested();
 
  private:
   QToolButton* addPictureButton(int id, const QString& picture, const QString& tip, bool checkable);

@@ -984,6 +984,31 @@ class MainWindowTest : public QObject {
     sendMouse(pal, QEvent::MouseButtonRelease, QPoint(4, 900), Qt::LeftButton, Qt::NoButton);
   }
 
+  void objectChosenFromTheList() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    QCheckBox* box = frame_->optionsBar()->checkBox(1025);
+    QVERIFY(box->isEnabled());
+    box->click();
+    QVERIFY(!box->isChecked());  // it acts as a push button
+    auto* list = frame_->findChild<CDlgObjList*>();
+    QVERIFY(list);
+    QVERIFY(list->isVisible());
+    QCOMPARE(list->windowTitle(), QString("Wybierz obiekt"));
+    int live = 0;
+    for (const auto& o : doc().objects()) live += !o->deleted;
+    QCOMPARE(list->list()->count(), live);
+    list->list()->setCurrentRow(2);
+    QVERIFY(doc().selected);
+    QCOMPARE(platform::toQString(doc().selected->GetKindName()), list->list()->item(2)->text());
+    // One window at a time.
+    box->click();
+    QCOMPARE(frame_->findChildren<CDlgObjList*>().size(), 1);
+    // It goes with the project.
+    messages_->answer = platform::MessageAnswer::No;
+    trigger(kCmdClose);
+    QTRY_VERIFY(frame_->findChildren<CDlgObjList*>().isEmpty());
+  }
+
   void sectionRowButton() {
     CMButton b;
     b.rowNumber = 2;
