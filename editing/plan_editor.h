@@ -10,6 +10,7 @@
 
 #include "document/graphic_plane.h"
 #include "document/plan_painter.h"
+#include "editing/clipboard.h"
 #include "editing/palette_choice.h"
 #include "editing/undo_history.h"
 #include "hydraulics/system_parameters.h"
@@ -118,6 +119,13 @@ class PlanEditor {
 
   // The water sources on the plan (not deleted).
   int waterSourceCount() const;
+
+  // The project's one-item clipboard ("Kopiuj...", "Wklej..", "Wyczyść schowek").
+  CCopyPaste clipboard;
+  void copySelection() { clipboard.copySelection(selectedPrimitive_, doc_.selected); }
+  void paste(platform::Point at) {
+    if (clipboard.paste(doc_, undo_, at)) repaint_ = true;
+  }
 
   // Sub-mode of the edit tool: 0 drags control points, 1 only selects.
   int selectMode = 0;

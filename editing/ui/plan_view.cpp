@@ -50,27 +50,27 @@ std::vector<MenuItem> menuItems(PlanMenu menu) {
   switch (menu) {
     case kMenuLine:
       return {{kCmdRotateLabel, "Obróć opis", true}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
-              {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+              {kCmdCopy, "Kopiuj...", true}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuText:
-      return {{kCmdEditText, "Edytuj", true}, {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+      return {{kCmdEditText, "Edytuj", true}, {kCmdCopy, "Kopiuj...", true}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuWaterSource:
       return {{kCmdSourceParameters, "Zmien parametry", true}, {kCmdToggleLabel, "Ukryj/Pokaż opis", true},
-              {kCmdCopy, "Kopiuj...", false}, {kCmdDeleteObject, "Usuń obiekt", true}};
+              {kCmdCopy, "Kopiuj...", true}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuSprinkler:
-      return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", false},
+      return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", true},
               {kCmdRememberRange, "Zapamiętaj zakres zraszania", true},
               {kCmdReduceRadius, "Redukuj promień zraszania", true}, {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuObject:
-      return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", false},
+      return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", true},
               {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuArea:
-      return {{kCmdTransform, "Transformuj", false}, {kCmdCopy, "Kopiuj...", false},
+      return {{kCmdTransform, "Transformuj", false}, {kCmdCopy, "Kopiuj...", true},
               {kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdDeletePrimitive, "Usuń obiekt", true}};
     case kMenuShape:
-      return {{kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdCopy, "Kopiuj...", false},
+      return {{kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdCopy, "Kopiuj...", true},
               {kCmdDeletePrimitive, "Usuń obiekt", true}};
     case kMenuPaste:
-      return {{kCmdPaste, "Wklej..", false}, {kCmdClearClipboard, "Wyczyść schowek", false}};
+      return {{kCmdPaste, "Wklej..", true}, {kCmdClearClipboard, "Wyczyść schowek", true}};
     default: return {};
   }
 }
@@ -643,6 +643,9 @@ void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
         case kCmdEditText: requestTextEdit(); break;
         case kCmdSourceParameters: emit sourceParametersRequested(); break;
         case kCmdReduceRadius: requestReduction(); break;
+        case kCmdCopy: editor_.copySelection(); break;
+        case kCmdPaste: withCanvas([&] { editor_.paste(menuPoint_); }); break;
+        case kCmdClearClipboard: editor_.clipboard.clear(); break;
         default: break;
       }
     });

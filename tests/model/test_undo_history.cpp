@@ -195,6 +195,54 @@ TEST(PlanEditing, ConnectedMarkSectionsAndPointedLines) {
   e.doc.releaseAll();
 }
 
+TEST(Clipboard, CopiesAsTheyWereDimensionsStayFiltersPasteNothing) {
+  Editing e;
+  testing_support::addEveryObject(e.doc, testing_support::shippedCatalogue(), {0, 0});
+  CWSprinkler* s = nullptr;
+  const CWBase *pipe = nullptr, *dimension = nullptr, *filter = nullptr;
+  for (const auto& o : e.doc.objects()) {
+    if (!s && o->listCode == kTypeSprinkler) s = static_cast<CWSprinkler*>(o.get());
+    if (!pipe && o->listCode == kTypePipe) pipe = o.get();
+    if (!dimension && o->GetType() == kTypeDimension) dimension = o.get();
+    if (!filter && o->listCode == kTypeFilter) filter = o.get();
+  }
+  ASSERT_TRUE(s && pipe && dimension && filter);
+  CCopyPaste& clip = e.editor.clipboard;
+  // Copied, then moved: both pastes show it as it was when copied.
+  ASSERT_TRUE(clip.copySelection(nullptr, s));
+  const int radius = s->radiusPx;
+  s->ReduceRadius(1.0f);
+  const size_t before = e.doc.objects().size();
+  ASSERT_TRUE(clip.paste(e.doc, e.undo, {400, 400}));
+  ASSERT_TRUE(clip.paste(e.doc, e.undo, {600, 400}));
+  ASSERT_EQ(e.doc.objects().size(), before + 2);
+  for (size_t i = before; i < before + 2; ++i) {
+    auto* copy = dynamic_cast<CWSprinkler*>(e.doc.objects()[i].get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->radiusPx, radius);
+    EXPECT_EQ(copy->listCode, kTypeSprinkler);
+  }
+  EXPECT_EQ(e.doc.objects().back()->GetType(), kTypeSprinkler);
+  // Paste undone and redone.
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_TRUE(e.doc.objects().back()->deleted);
+  ASSERT_TRUE(e.undo.redo(e.doc));
+  EXPECT_FALSE(e.doc.objects().back()->deleted);
+  // A dimension line after a pipe: the pipe stays.
+  clip.copyObject(*pipe);
+  clip.copyObject(*dimension);
+  ASSERT_TRUE(clip.paste(e.doc, e.undo, {100, 700}));
+  EXPECT_EQ(e.doc.objects().back()->listCode, kTypePipe);
+  // A filter is held but pastes nothing.
+  clip.copyObject(*filter);
+  EXPECT_TRUE(clip.hasItem());
+  const size_t count = e.doc.objects().size();
+  EXPECT_FALSE(clip.paste(e.doc, e.undo, {200, 700}));
+  EXPECT_EQ(e.doc.objects().size(), count);
+  e.undo.clearAll();
+  e.doc.releaseAll();
+}
+
 TEST(PlanEditing, SnapAndOrtho) {
   // Truncation toward zero on a grid of 29 pixels.
   const struct {

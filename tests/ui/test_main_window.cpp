@@ -514,7 +514,7 @@ class MainWindowTest : public QObject {
       menu->close();
     });
     rightClick(client(source->posX, source->posY));
-    QCOMPARE(texts, (QStringList{"Zmien parametry", QString::fromUtf8("Ukryj/Pokaż opis"), "Kopiuj... (off)",
+    QCOMPARE(texts, (QStringList{"Zmien parametry", QString::fromUtf8("Ukryj/Pokaż opis"), "Kopiuj...",
                                  QString::fromUtf8("Usuń obiekt")}));
     QCOMPARE(source->IsLabelShown(), !shown);
     // The D key toggles it back; both are in the history.
@@ -1007,6 +1007,47 @@ class MainWindowTest : public QObject {
     messages_->answer = platform::MessageAnswer::No;
     trigger(kCmdClose);
     QTRY_VERIFY(frame_->findChildren<CDlgObjList*>().isEmpty());
+  }
+
+  void copyAndPasteThroughTheMenus() {
+    newProject("100");
+    trigger(11100);
+    trigger(kCmdRectangle);
+    drag(client(100, 100), client(200, 160));
+    CPrimitive* lawn = doc().terrain().back().get();
+    trigger(kCmdEdit);
+    click(client(150, 130));
+    QCOMPARE(view()->editor().selectedPrimitive(), lawn);
+    auto choose = [](const QString& text) {
+      answerNextMenu([text](QMenu* menu) {
+        for (QAction* a : menu->actions())
+          if (a->text() == text) a->trigger();
+        menu->close();
+      });
+    };
+    choose("Kopiuj...");
+    rightClick(client(150, 130));
+    QVERIFY(view()->editor().clipboard.hasItem());
+    // An empty spot: paste at the click, twice.
+    click(client(600, 600));
+    QVERIFY(!view()->editor().selectedPrimitive());
+    for (QPoint at : {client(400, 300), client(500, 450)}) {
+      choose("Wklej..");
+      rightClick(at);
+    }
+    QCOMPARE(liveTerrain(), 3);
+    auto* second = dynamic_cast<CRectn*>(doc().terrain().back().get());
+    QVERIFY(second);
+    QCOMPARE((platform::Point{second->centreX, second->centreY}), (platform::Point{500, 450}));
+    QCOMPARE(second->fillKind, static_cast<int>(kFillLawn));
+    trigger(kCmdToolUndo);
+    QCOMPARE(liveTerrain(), 2);
+    // Cleared, it pastes nothing.
+    choose(QString::fromUtf8("Wyczyść schowek"));
+    rightClick(client(700, 300));
+    choose("Wklej..");
+    rightClick(client(700, 300));
+    QCOMPARE(liveTerrain(), 2);
   }
 
   void sectionRowButton() {
