@@ -31,20 +31,7 @@
 
 namespace {
 
-QPushButton* button(const QString& text, QWidget* parent) {
-  auto* b = new QPushButton(text, parent);
-  b->setAccessibleName(QString(text).remove('&'));
-  return b;
-}
-
-void addOk(QDialog* dialog, QVBoxLayout* layout, const QString& text = "OK") {
-  auto* box = new QDialogButtonBox(dialog);
-  QPushButton* ok = button(text, dialog);
-  ok->setDefault(true);
-  box->addButton(ok, QDialogButtonBox::AcceptRole);
-  layout->addWidget(box);
-  QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-}
+QPushButton* button(const QString& text, QWidget* parent) { return namedButton(text, parent); }
 
 QComboBox* labelledList(const QString& label, QGridLayout* grid, int row, QWidget* parent) {
   auto* l = new QLabel(label, parent);
@@ -94,7 +81,7 @@ CDlgFillSel::CDlgFillSel(int kind, platform::Colour fillColour, QWidget* parent)
   row->addWidget(change);
   row->addStretch();
   layout->addLayout(row);
-  addOk(this, layout);
+  addDialogButtons(this, layout);
   connect(change, &QPushButton::clicked, this, [this] { swatch_->pick("Kolor"); });
   connect(list_, &QComboBox::currentIndexChanged, this, [this](int i) { choose(i); });
   list_->setCurrentIndex(fillDialogEntry(kind));
@@ -131,14 +118,7 @@ CDlgSourceParams::CDlgSourceParams(float pressure, float capacity, QWidget* pare
   pressure_ = field(0, QString::fromUtf8("Ciśnienie robocze (dynamiczne).:"), "atm.", pressure);
   capacity_ = field(1, QString::fromUtf8("Wydajność................................:"), "m3/h", capacity);
   layout->addLayout(grid);
-  auto* box = new QDialogButtonBox(this);
-  QPushButton* ok = button("OK", this);
-  ok->setDefault(true);
-  box->addButton(ok, QDialogButtonBox::AcceptRole);
-  box->addButton(button("Anuluj", this), QDialogButtonBox::RejectRole);
-  layout->addWidget(box);
-  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  addDialogButtons(this, layout, "OK", "Anuluj");
 }
 
 float CDlgSourceParams::pressure() const { return parseDecimalText(platform::fromQString(pressure_->text())); }
@@ -314,7 +294,7 @@ void CDlgNozzle::build(const QString& title, const QString& nameLabel, const QSt
   beside->addWidget(points_);
   beside->addWidget(curve_);
   layout->addLayout(beside);
-  addOk(this, layout);
+  addDialogButtons(this, layout);
   connect(rows_, &QListWidget::currentRowChanged, this, &CDlgNozzle::showRow);
   if (!data_.rowNames.empty()) rows_->setCurrentRow(std::clamp(row, 0, static_cast<int>(data_.rowNames.size()) - 1));
 }
@@ -393,14 +373,7 @@ CDlgStaticNozzles::CDlgStaticNozzles(QWidget* parent) : QDialog(parent) {
   }
   if (list_->count()) list_->setCurrentRow(0);
   layout->addWidget(list_);
-  auto* box = new QDialogButtonBox(this);
-  QPushButton* ok = button("OK", this);
-  ok->setDefault(true);
-  box->addButton(ok, QDialogButtonBox::AcceptRole);
-  box->addButton(button("Anuluj", this), QDialogButtonBox::RejectRole);
-  layout->addWidget(box);
-  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  addDialogButtons(this, layout, "OK", "Anuluj");
 }
 
 CElem* CDlgStaticNozzles::chosen() const {
@@ -495,14 +468,7 @@ CDlgNozzleParams::CDlgNozzleParams(const CElem* nozzle, QWidget* parent) : QDial
     connect(angles_, &QListWidget::currentRowChanged, this, &CDlgNozzleParams::showAngle);
     if (angles_->count()) angles_->setCurrentRow(0);
   }
-  auto* box = new QDialogButtonBox(this);
-  QPushButton* ok = button("OK", this);
-  ok->setDefault(true);
-  box->addButton(ok, QDialogButtonBox::AcceptRole);
-  box->addButton(button("Anuluj", this), QDialogButtonBox::RejectRole);
-  layout->addWidget(box);
-  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  addDialogButtons(this, layout, "OK", "Anuluj");
 }
 
 void CDlgNozzleParams::showAngle(int row) {
@@ -550,14 +516,7 @@ CDlgDripType::CDlgDripType(CElem* current, QWidget* parent) : QDialog(parent) {
     if (e == current) list_->setCurrentItem(item);
   }
   layout->addWidget(list_);
-  auto* box = new QDialogButtonBox(this);
-  QPushButton* apply = button("Zastosuj", this);
-  apply->setDefault(true);
-  box->addButton(apply, QDialogButtonBox::AcceptRole);
-  box->addButton(button(QString::fromUtf8("Wyjście"), this), QDialogButtonBox::RejectRole);
-  layout->addWidget(box);
-  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  addDialogButtons(this, layout, "Zastosuj", QString::fromUtf8("Wyjście"));
 }
 
 CElem* CDlgDripType::chosen() const {
@@ -668,7 +627,7 @@ CDLGRotText::CDLGRotText(int& angle, std::function<void()> changed, QWidget* par
   row->addWidget(plus);
   row->addWidget(minus);
   layout->addLayout(row);
-  addOk(this, layout, "Ok");
+  addDialogButtons(this, layout, "Ok");
   const int start = std::clamp(rotationSliderPosition(angle_), 0, 360);
   slider_->setValue(start);
   edit_->setText(QString::number(start));
@@ -800,7 +759,7 @@ CDLGFonSettings::CDLGFonSettings(const TextSettings& start, QWidget* parent) : Q
 
   preview_ = new TextPreview(settings, this);
   layout->addWidget(preview_);
-  addOk(this, layout);
+  addDialogButtons(this, layout);
 
   // The entries of the settings; a face no longer installed selects nothing
   // and is kept.

@@ -28,23 +28,24 @@ std::string trimmed(const std::string& s) {
   return s.substr(a, b - a);
 }
 
+}  // namespace
+
 QPushButton* namedButton(const QString& text, QWidget* parent) {
   auto* b = new QPushButton(text, parent);
   b->setAccessibleName(QString(text).remove('&'));
   return b;
 }
 
-// The dialog's OK button, the default one, below everything else.
-void addOkButton(QDialog* dialog, QVBoxLayout* layout) {
+void addDialogButtons(QDialog* dialog, QVBoxLayout* layout, const QString& okText, const QString& cancelText) {
   auto* buttons = new QDialogButtonBox(dialog);
-  QPushButton* ok = namedButton("OK", dialog);
+  QPushButton* ok = namedButton(okText, dialog);
   ok->setDefault(true);
   buttons->addButton(ok, QDialogButtonBox::AcceptRole);
+  if (!cancelText.isEmpty()) buttons->addButton(namedButton(cancelText, dialog), QDialogButtonBox::RejectRole);
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
 }
-
-}  // namespace
 
 unsigned parseUnsignedText(const std::string& text) {
   const std::string t = trimmed(text);
@@ -133,7 +134,7 @@ CDlgProjScale::CDlgProjScale(QWidget* parent) : QDialog(parent) {
   row->addWidget(label);
   row->addWidget(edit_);
   layout->addLayout(row);
-  addOkButton(this, layout);
+  addDialogButtons(this, layout);
   edit_->selectAll();
 }
 
@@ -165,7 +166,7 @@ CDlgGrid::CDlgGrid(float step, platform::Colour colour, QWidget* parent) : QDial
   form->addWidget(swatch_, 1, 1, Qt::AlignLeft);
   form->addWidget(change, 1, 2);
   layout->addLayout(form);
-  addOkButton(this, layout);
+  addDialogButtons(this, layout);
   connect(change, &QPushButton::clicked, this, [this] { swatch_->pick("Kolor siatki"); });
   connect(edit_, &QLineEdit::textChanged, this,
           [this](const QString& t) { this->step = parseDecimalText(platform::fromQString(t)); });
@@ -197,5 +198,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   title->setFont(f);
   layout->addWidget(title);
   layout->addWidget(new QLabel(QString::fromUtf8("Projektowanie systemów nawadniania ogrodów."), this));
-  addOkButton(this, layout);
+  addDialogButtons(this, layout);
 }

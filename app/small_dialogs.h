@@ -10,6 +10,7 @@
 
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 // The text of an edit read as an unsigned number; 0 when it is not one.
 unsigned parseUnsignedText(const std::string& text);
@@ -18,6 +19,13 @@ unsigned parseUnsignedText(const std::string& text);
 float parseDecimalText(const std::string& text);
 // A float shown with `digits` significant digits, without trailing zeros.
 std::string significantText(double value, int digits);
+
+// A button named for assistive technology by its text.
+QPushButton* namedButton(const QString& text, QWidget* parent);
+// The dialog's buttons below everything else: `okText` accepts and is the
+// default; `cancelText`, when given, rejects.
+void addDialogButtons(QDialog* dialog, QVBoxLayout* layout, const QString& okText = "OK",
+                      const QString& cancelText = {});
 
 // A rectangle filled with a colour and outlined in black; "zmień" beside it
 // opens the colour dialog.

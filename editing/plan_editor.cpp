@@ -442,22 +442,20 @@ bool PlanEditor::placementClick(Point p) {
 void PlanEditor::changeNozzleClick(Point p) {
   // The first object whose position is within reach; a rotary sprinkler
   // taken by its position gets the nozzle chosen in the dialog.
-  for (const auto& o : doc_.objects()) {
-    if (o->deleted) continue;
-    o->dc = canvas_;
-    o->viewOrgX = view_.scroll.x;
-    o->viewOrgY = view_.scroll.y;
-    if (!o->PickGrip(p, 1)) continue;
-    auto* s = dynamic_cast<CWSprinkler*>(o.get());
-    if (!s || !s->posGripPicked || !chooseNozzle) return;
-    const int row = chooseNozzle(*s);
-    auto before = s->clone();
-    before->ResetGrips();
-    undo_.pushCopy(*s, std::move(before));
-    s->ChangeNozzle(row, static_cast<float>(doc_.zoom), doc_.scaleDenominator, doc_.pixelsPerCm, doc_.sourcePressure);
-    repaint_ = true;
-    return;
-  }
+  auto* s = dynamic_cast<CWSprinkler*>(objectAt(p, 1, {}));
+  if (!s || !s->posGripPicked || !chooseNozzle) return;
+  const int row = chooseNozzle(*s);
+  recordBefore(*s);
+  s->ChangeNozzle(row, static_cast<float>(doc_.zoom), doc_.scaleDenominator, doc_.pixelsPerCm, doc_.sourcePressure);
+  repaint_ = true;
+}
+
+void PlanEditor::recordBefore(CWBase& o) {
+  // A pick only marks a control point: with the grips reset the copy is the
+  // object as it was.
+  auto before = o.clone();
+  before->ResetGrips();
+  undo_.pushCopy(o, std::move(before));
 }
 
 CWBase* PlanEditor::objectAt(Point p, int mode, std::initializer_list<int> codes) {
@@ -518,34 +516,22 @@ void PlanEditor::sectionClick(Point p) {
   doc_.selected = hit;
   repaint_ = true;
   if (!hit) return;
-  auto before = hit->clone();
-  before->ResetGrips();
-  undo_.pushCopy(*hit, std::move(before));
+  recordBefore(*hit);
   hit->SetSectionColour(currentSectionColour);
   hit->SetSectionNo(currentSection);
   if (countsTowardSections(hit->listCode) && doc_.capacityExceeded(currentSection)) tellCapacityExceeded();
 }
 
 void PlanEditor::dripTypeClick(Point p) {
-  for (const auto& o : doc_.objects()) {
-    if (o->deleted) continue;
-    o->dc = canvas_;
-    o->viewOrgX = view_.scroll.x;
-    o->viewOrgY = view_.scroll.y;
-    if (!o->PickGrip(p, 1)) continue;
-    auto* drip = dynamic_cast<CWDripline*>(o.get());
-    if (!drip || !chooseDripType) return;
-    CElem* type = chooseDripType(*drip);
-    if (!type) return;
-    auto before = drip->clone();
-    before->ResetGrips();
-    undo_.pushCopy(*drip, std::move(before));
-    drip->elem = type;
-    drip->ParseType();
-    drip->UpdateFlow(doc_.scaleDenominator, doc_.pixelsPerCm, doc_.sourcePressure);
-    repaint_ = true;
-    return;
-  }
+  auto* drip = dynamic_cast<CWDripline*>(objectAt(p, 1, {}));
+  if (!drip || !chooseDripType) return;
+  CElem* type = chooseDripType(*drip);
+  if (!type) return;
+  recordBefore(*drip);
+  drip->elem = type;
+  drip->ParseType();
+  drip->UpdateFlow(doc_.scaleDenominator, doc_.pixelsPerCm, doc_.sourcePressure);
+  repaint_ = true;
 }
 
 void PlanEditor::placeWaterSource(Point p) {

@@ -171,6 +171,8 @@ class PlanEditor {
   // (`mode` as PickGrip takes it) is within reach of `p`, not deleted.
   CWBase* objectAt(platform::Point p, int mode, std::initializer_list<int> codes);
   void markConnectedClick(platform::Point p);
+  // Records `o` for undo as it stands before a change.
+  void recordBefore(CWBase& o);
   void sectionClick(platform::Point p);
   void lineClick(platform::Point p);
   // Ends the line object being drawn (right button); a line of fewer than two
