@@ -117,6 +117,9 @@ CDlgSourceParams::CDlgSourceParams(float pressure, float capacity, QWidget* pare
   };
   pressure_ = field(0, QString::fromUtf8("Ciśnienie robocze (dynamiczne).:"), "atm.", pressure);
   capacity_ = field(1, QString::fromUtf8("Wydajność................................:"), "m3/h", capacity);
+  // Typing replaces the value shown.
+  pressure_->setFocus();
+  pressure_->selectAll();
   layout->addLayout(grid);
   addDialogButtons(this, layout, "OK", "Anuluj");
 }

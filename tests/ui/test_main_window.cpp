@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QTableWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
@@ -207,6 +208,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(frame_->action(kCmdExit)->shortcut(), QKeySequence("Alt+X"));
     QVERIFY(frame_->action(kCmdRedo)->shortcuts().contains(QKeySequence("Ctrl+Y")));
     QCOMPARE(frame_->windowTitle(), QString("VERDIMO ver. 4.2"));
+  }
+
+  void everyControlHasAnAccessibleName() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+    QStringList unnamed;
+    for (QWidget* w : frame_->findChildren<QWidget*>()) {
+      const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                           qobject_cast<QLineEdit*>(w) || qobject_cast<QListWidget*>(w);
+      // Qt's own helpers (the toolbars' extension buttons, the combo boxes'
+      // inner parts) are named by Qt.
+      if (!control || w->objectName().startsWith("qt_") || qobject_cast<QComboBox*>(w->parentWidget())) continue;
+      const auto* b = qobject_cast<QAbstractButton*>(w);
+      if (w->accessibleName().isEmpty() && !(b && !b->text().isEmpty()))
+        unnamed << QString("%1 %2").arg(w->metaObject()->className(), w->objectName());
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    for (QAction* a : frame_->menuBar()->findChildren<QAction*>())
+      if (!a->isSeparator() && !a->menu()) QVERIFY(!a->text().isEmpty());
   }
 
   void newProjectAskesTheScaleUntilItIsANumber() {
