@@ -25,7 +25,9 @@
 #include "app/small_dialogs.h"
 #include "app/splash_view.h"
 #include "document/settings_file.h"
+#include "editing/ui/background_dialogs.h"
 #include "editing/ui/plan_view.h"
+#include "editing/ui/transform_dialog.h"
 #include "hydraulics/system_parameters.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
@@ -64,7 +66,7 @@ constexpr DrawingButton kDrawingButtons[] = {
     {kCmdArea, "Rysuj obszar", true, 3, true},
     {kCmdPolyline, "Rysuj łamaną", true, 4, true},
     {kCmdText, "Wstaw tekst", true, 6, true},
-    {kCmdRaster, "Wstaw obraz rastrowy", false, 7, false},
+    {kCmdRaster, "Wstaw obraz rastrowy", false, 7, true},
     {kCmdDimension, "Wymiaruj", true, 8, true},
     {kCmdPan, "Przesuń plan", true, 10, true},
     {kCmdEdit, "Edytuj obiekt", true, 11, true},
@@ -302,6 +304,11 @@ void CMainFrame::paletteTool(int buttonId, int tool) {
     return;
   }
   CGraphicPlane& doc = view_->document();
+  if (doc.scaleDialogOpen) {
+    // The scaling dialog holds the plan's tool until it closes.
+    palette_->releasePaletteButtons();
+    return;
+  }
   const PaletteChoice& c = palette_->choice();
   auto refuse = [&](const char* text) {
     platform::tell(cp(text), "Info");
@@ -415,7 +422,9 @@ void CMainFrame::runCommand(int id) {
     case kCmdPolyline: terrainToolCommand(id, kToolPolyline); return;
     case kCmdText: terrainToolCommand(id, kTypeText); return;
     case kCmdDimension: terrainToolCommand(id, kListCodeDimension); return;
+    case kCmdRaster: insertBackground(); return;
     case kCmdEdit:
+      if (scalingOpen()) return;
       if (view_) {
         view_->setTool(kToolEdit);
         view_->setSelectMode(0);
@@ -424,6 +433,7 @@ void CMainFrame::runCommand(int id) {
       action(id)->setChecked(true);
       return;
     case kCmdSelect: case kCmdPan:
+      if (scalingOpen()) return;
       if (view_) {
         view_->cancelTool();
         view_->setTool(id == kCmdPan ? kToolPan : kToolEdit);
@@ -452,6 +462,7 @@ void CMainFrame::clearToolButtons() {
 void CMainFrame::applyTerrainTool(bool cancel) {
   if (!view_) return;
   CGraphicPlane& doc = view_->document();
+  if (doc.scaleDialogOpen) return;
   if (cancel) {
     view_->cancelTool();
     view_->setTool(app().currentTerrainTool);
@@ -460,7 +471,13 @@ void CMainFrame::applyTerrainTool(bool cancel) {
   doc.toolColour = app().currentTerrainColour;
 }
 
+bool CMainFrame::scalingOpen() const { return view_ && view_->document().scaleDialogOpen; }
+
 void CMainFrame::terrainToolCommand(int id, int tool) {
+  if (scalingOpen()) {
+    action(id)->setChecked(false);
+    return;
+  }
   clearToolButtons();
   action(id)->setChecked(true);
   app().currentTerrainTool = tool;
@@ -508,6 +525,8 @@ void CMainFrame::releaseProject() {
     reduction_->disconnect(this);
     delete reduction_.data();
   }
+  // The scaling dialog works on the view.
+  if (scaling_) delete scaling_.data();
   if (!view_) return;
   CProjWnd* v = view_;
   if (application().document.get() == &v->document()) v->detachDocument();
@@ -532,6 +551,7 @@ void CMainFrame::installDocument() {
   connect(view_, &CProjWnd::gridToggled, options_, &CMainToolBar::setGridButton);
   connect(view_, &CProjWnd::zoomed, this, [this] { updateCommandStates(); });
   connect(view_, &CProjWnd::fillKindRequested, this, &CMainFrame::editFill);
+  connect(view_, &CProjWnd::transformRequested, this, &CMainFrame::transformShape);
   connect(view_, &CProjWnd::labelRotationRequested, this, &CMainFrame::rotateLabel);
   connect(view_, &CProjWnd::textEditRequested, this, &CMainFrame::editText);
   connect(view_, &CProjWnd::textPlacementRequested, this, &CMainFrame::placeText);
@@ -628,22 +648,72 @@ bool CMainFrame::openProjectFile(const QString& path) {
   installDocument();
   CGraphicPlane& doc = view_->document();
   doc.fileName = file;
-  loadBackground();
+  // A plan whose image cannot be read goes on without it, at 29 plan units
+  // per centimetre.
+  if (doc.hasBackground && !loadBackground()) doc.pixelsPerCm = 29;
   doc.rescaleSprinklers();
   afterProjectMade();
   if (!r.message.empty()) platform::tell(r.message, r.caption.empty() ? "Info" : r.caption);
   return true;
 }
 
-void CMainFrame::loadBackground() {
+bool CMainFrame::loadBackground() {
   CGraphicPlane& doc = view_->document();
-  if (!doc.hasBackground) return;
-  auto image = std::make_shared<platform::Image>(loadBackgroundImage(doc));
-  if (image->width <= 0) {
-    doc.pixelsPerCm = 29;
+  auto image = std::make_shared<platform::Image>(readBackgroundFile(backgroundPath(doc)));
+  if (image->width <= 0 || image->height <= 0) {
+    platform::tell(cp("Błąd pliku bitmapy."), cp("Błąd"), platform::MessageIcon::Error);
+    return false;
+  }
+  // With a background the plan has 28 plan units per centimetre.
+  doc.pixelsPerCm = 28.0f;
+  view_->setBackground(std::move(image));
+  return true;
+}
+
+void CMainFrame::insertBackground() {
+  if (!view_ || !app().projectOpen) {
+    platform::tell("Zeby wstawic bitmape musi byc otwarty projekt", "Info !!!", platform::MessageIcon::Information);
     return;
   }
-  view_->setBackground(std::move(image));
+  CGraphicPlane& doc = view_->document();
+  CBmpProp dlg(doc, this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  // What the plan had, should the image not load.
+  const std::string file = doc.backgroundFile;
+  const float scale = doc.scaleDenominator;
+  doc.backgroundFile = dlg.chosenPath.toStdString();
+  options_->resetZoom();
+  doc.scaleDenominator = static_cast<float>(dlg.scaleDenominator);
+  doc.scaleFromSegment = dlg.scaleFromSegment ? 1 : 0;
+  if (!loadBackground()) {
+    doc.backgroundFile = file;
+    doc.scaleDenominator = scale;
+    return;
+  }
+  doc.hasBackground = 1;
+  view_->modified = true;
+  view_->refresh();
+  updateCommandStates();
+  if (doc.scaleFromSegment) openScaling();
+}
+
+void CMainFrame::openScaling() {
+  if (scaling_) delete scaling_.data();
+  clearToolButtons();
+  auto* dlg = new CDlgScale(*view_, [this] { options_->resetZoom(); });
+  connect(dlg, &CDlgScale::scaleChanged, this, [this] {
+    view_->modified = true;
+    updateCommandStates();
+  });
+  scaling_ = dlg;
+  dlg->show();
+}
+
+void CMainFrame::transformShape(CPrimitive* shape) {
+  auto* poly = dynamic_cast<CPoly*>(shape);
+  if (!view_ || !poly || poly->deleted || scalingOpen()) return;
+  CDlgTransform dlg(*view_, undo_, *poly, this);
+  dlg.exec();
 }
 
 QString CMainFrame::chooseSaveName(const QString& title, const QString& suggestion, const QString& filter,

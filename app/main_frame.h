@@ -129,7 +129,14 @@ class CMainFrame : public QMainWindow {
   void installDocument();
   void releaseProject();
   void afterProjectMade();
-  void loadBackground();
+  // Loads the document's background image into the view; false (told) when
+  // it cannot be read.
+  bool loadBackground();
+  // "Wstaw obraz rastrowy" and the scaling dialog it may open.
+  void insertBackground();
+  void openScaling();
+  bool scalingOpen() const;
+  void transformShape(CPrimitive* shape);
   // A save to `path` with the user told of a failure; true when written.
   bool writeProject(const QString& path);
   QString chooseSaveName(const QString& title, const QString& suggestion, const QString& filter,
@@ -164,4 +171,5 @@ class CMainFrame : public QMainWindow {
   QActionGroup* fillGroup_ = nullptr;
   QPointer<QDialog> reduction_;
   QPointer<QDialog> objectList_;
+  QPointer<QDialog> scaling_;
 };

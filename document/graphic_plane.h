@@ -114,6 +114,8 @@ class CGraphicPlane {
   // metres and the option of scaling the background from a marked segment.
   float gridStep = 1.0f;
   int scaleFromSegment = 0;
+  // The scaling dialog is open: the tool commands stay idle (not saved).
+  int scaleDialogOpen = 0;
   // Output targets: the printer, and the print preview with it.
   int printing = 0;
   int preview = 0;

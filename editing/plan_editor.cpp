@@ -1,5 +1,7 @@
 #include "editing/plan_editor.h"
 
+#include "editing/background_scale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -115,6 +117,16 @@ void PlanEditor::leftDown(Point p, Modifiers m) {
   current_ = previous_ = press_;
   grabOffset_ = {};
   if (doc_.tool == kToolPan) return;
+  if (doc_.tool == kToolTwoPoints) {
+    measureClick(press_);
+    return;
+  }
+  if (doc_.tool == kToolBaseSegment) {
+    hideScaleFeedback();
+    frameFrom_ = press_;
+    scaleFeedbackTo_ = press_;
+    return;
+  }
   if (view_.editFilter == 1) doc_.selected = nullptr;
   if (view_.editFilter != 1 && doc_.tool == kToolEdit) editDown(press_);
   if (view_.editFilter != 1 && doc_.tool == kListCodeDimension) {
@@ -653,6 +665,66 @@ void PlanEditor::updateRubber() {
   rubberShown_ = true;
 }
 
+// --- the scaling tools ------------------------------------------------------------------
+
+void PlanEditor::measureClick(Point p) {
+  hideScaleFeedback();
+  if (!measureFrom_) {
+    measureFrom_ = p;
+    scaleFeedbackTo_ = p;
+    showScaleFeedback();
+    return;
+  }
+  const int d = measuredDistance(*measureFrom_, p, 1.0 / doc_.zoom);
+  measureFrom_.reset();
+  repaint_ = true;
+  if (onTwoPointsMeasured) onTwoPointsMeasured(d);
+}
+
+void PlanEditor::finishFrame() {
+  hideScaleFeedback();
+  const Point from = *frameFrom_;
+  frameFrom_.reset();
+  repaint_ = true;
+  if (!view_.background) return;
+  // The frame in image pixels: the plan's pixels at zoom 1.
+  const double z = doc_.zoom > 0 ? doc_.zoom : 1.0;
+  auto image = [z](int v) { return static_cast<int>(std::floor(v / z)); };
+  const platform::Rect frame{image(from.x), image(from.y), image(current_.x), image(current_.y)};
+  if (const std::optional<int> n = darkColumns(*view_.background, frame); n && onBaseSegmentMeasured)
+    onBaseSegmentMeasured(*n);
+}
+
+void PlanEditor::drawScaleFeedback() {
+  if (!canvas_) return;
+  platform::CanvasStateSaver keep(*canvas_);
+  canvas_->setViewportOrigin(view_.scroll);
+  canvas_->setRasterOp(platform::RasterOp::Not);
+  canvas_->setPen(platform::Pen::solid(0xFFFFFF));
+  const Point to = scaleFeedbackTo_;
+  if (measureFrom_) {
+    canvas_->line(*measureFrom_, to);
+  } else if (frameFrom_) {
+    const Point f = *frameFrom_;
+    canvas_->line(f, {to.x, f.y});
+    canvas_->line({to.x, f.y}, to);
+    canvas_->line(to, {f.x, to.y});
+    canvas_->line({f.x, to.y}, f);
+  }
+}
+
+void PlanEditor::showScaleFeedback() {
+  if (scaleFeedbackShown_ || !canvas_ || (!measureFrom_ && !frameFrom_)) return;
+  drawScaleFeedback();
+  scaleFeedbackShown_ = true;
+}
+
+void PlanEditor::hideScaleFeedback() {
+  if (!scaleFeedbackShown_) return;
+  drawScaleFeedback();
+  scaleFeedbackShown_ = false;
+}
+
 void PlanEditor::mouseMove(Point p, bool leftHeld, Modifiers m) {
   previous_ = current_;
   current_ = snapped({p.x + grabOffset_.x, p.y + grabOffset_.y});
@@ -673,6 +745,12 @@ void PlanEditor::mouseMove(Point p, bool leftHeld, Modifiers m) {
     updateRubber();
   }
   if (doc_.tool == kToolPan) return;
+  if (measureFrom_ || (frameFrom_ && leftHeld)) {
+    hideScaleFeedback();
+    scaleFeedbackTo_ = current_;
+    showScaleFeedback();
+    return;
+  }
   if (CPrimitive* prim = doc_.toolPrimitive.get(); prim && view_.editFilter != 2) {
     prepare(*prim);
     if (isLineTool(prim->GetType()))
@@ -700,6 +778,10 @@ void PlanEditor::mouseMove(Point p, bool leftHeld, Modifiers m) {
 
 void PlanEditor::leftUp(Point p) {
   (void)p;
+  if (frameFrom_) {
+    finishFrame();
+    return;
+  }
   if (CPrimitive* prim = doc_.toolPrimitive.get(); prim && isShapeTool(prim->GetType())) {
     prepare(*prim);
     prim->EndCreate(current_);
@@ -726,6 +808,13 @@ void PlanEditor::leftUp(Point p) {
 
 PlanMenu PlanEditor::rightDown(Point p) {
   press_ = snapped(p);
+  // The scaling tools have no menu: the right button drops a measurement.
+  if (doc_.tool == kToolTwoPoints || doc_.tool == kToolBaseSegment) {
+    hideScaleFeedback();
+    measureFrom_.reset();
+    frameFrom_.reset();
+    return kMenuNone;
+  }
   if (CWBase* o = doc_.selected; o && !o->deleted) {
     if (isLineObjectCode(o->listCode)) return kMenuLine;
     if (o->listCode == kTypeText) return kMenuText;
@@ -804,6 +893,9 @@ void PlanEditor::toggleLabel() {
 void PlanEditor::cancel() {
   // The document tells the history (its undo link) that a line ended unfinished.
   doc_.cancelTool();
+  hideScaleFeedback();
+  measureFrom_.reset();
+  frameFrom_.reset();
   dragObject_ = nullptr;
   dragPrimitive_ = nullptr;
   objectBefore_.reset();
@@ -821,7 +913,9 @@ void PlanEditor::redrawFeedback() {
   // The picture is new: no marker or band is on it until drawn again.
   markerShown_ = false;
   rubberShown_ = false;
+  scaleFeedbackShown_ = false;
   updateSnapMarker();
+  showScaleFeedback();
   if (CWBase* o = doc_.toolObject.get(); o && canvas_) {
     o->dc = canvas_;
     o->viewOrgX = view_.scroll.x;

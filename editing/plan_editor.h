@@ -142,6 +142,11 @@ class PlanEditor {
   int currentSection = 0;
   Colour currentSectionColour = 0;
 
+  // The scaling tools: the distance of two points picked (tool 97) and the
+  // dark columns of the background under a framed scale bar (tool 90).
+  std::function<void(int)> onTwoPointsMeasured;
+  std::function<void(int)> onBaseSegmentMeasured;
+
   // The nozzle dialog of the change-nozzle tool for a rotary sprinkler: the row chosen.
   std::function<int(CWBase& sprinkler)> chooseNozzle;
   // The type dialog of the drip line tool: the type chosen, or null to change nothing.
@@ -181,6 +186,13 @@ class PlanEditor {
   // Puts a finished line object on the plan (the move after the right button).
   void commitLineObject();
   void drawRubber(platform::Point from, platform::Point to);
+  // The scaling tools' inverted feedback: the measuring line from its first
+  // point to the pointer, and the frame being dragged.
+  void measureClick(platform::Point p);
+  void drawScaleFeedback();
+  void hideScaleFeedback();
+  void showScaleFeedback();
+  void finishFrame();
   void eraseRubber();
   void updateRubber();
   void terrainDown(platform::Point p, Modifiers m);
@@ -216,4 +228,8 @@ class PlanEditor {
   platform::Point rubberFrom_, rubberTo_;
   platform::Point markerAt_;
   platform::Point dragLast_;
+  std::optional<platform::Point> measureFrom_;  // tool 97's first point
+  std::optional<platform::Point> frameFrom_;    // tool 90's press point
+  platform::Point scaleFeedbackTo_;
+  bool scaleFeedbackShown_ = false;
 };

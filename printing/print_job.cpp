@@ -134,15 +134,13 @@ QImage renderSheetImage(CGraphicPlane& doc, const PrintLayout& layout, int dpi, 
   return image;
 }
 
-platform::Image loadBackgroundImage(const CGraphicPlane& doc) {
+platform::Image readBackgroundFile(const std::string& path) {
   platform::Image out;
-  if (!doc.hasBackground || doc.backgroundFile.empty()) return out;
-  const std::string path = doc.backgroundFile == doc.backgroundTempFile
-                               ? platform::joinPath(platform::userDataDir(), doc.backgroundFile)
-                               : doc.backgroundFile;
   QImageReader reader(QString::fromStdString(path));
   QImage image = reader.read();
   if (image.isNull()) return out;
+  // Transparent pixels become opaque black: the picture as laid over black.
+  if (image.hasAlphaChannel()) image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   image = image.convertToFormat(QImage::Format_RGB32);
   out.width = image.width();
   out.height = image.height();
@@ -151,6 +149,18 @@ platform::Image loadBackgroundImage(const CGraphicPlane& doc) {
     std::memcpy(&out.pixels[static_cast<size_t>(y) * out.width], image.constScanLine(y),
                 static_cast<size_t>(out.width) * 4);
   return out;
+}
+
+std::string backgroundPath(const CGraphicPlane& doc) {
+  // The image extracted from the project file is found by its bare name in
+  // the user data folder.
+  return doc.backgroundFile == doc.backgroundTempFile ? platform::joinPath(platform::userDataDir(), doc.backgroundFile)
+                                                      : doc.backgroundFile;
+}
+
+platform::Image loadBackgroundImage(const CGraphicPlane& doc) {
+  if (!doc.hasBackground || doc.backgroundFile.empty()) return {};
+  return readBackgroundFile(backgroundPath(doc));
 }
 
 int printOpenProjectToPdf(const std::string& path, int printScale, int dpi) {

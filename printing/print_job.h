@@ -61,6 +61,11 @@ QImage renderSheetImage(CGraphicPlane& doc, const PrintLayout& layout, int dpi, 
 // extracted into the user data folder, or the file the project names); an
 // empty image when the project has none or it cannot be read.
 platform::Image loadBackgroundImage(const CGraphicPlane& doc);
+// Where the document's background image is read from.
+std::string backgroundPath(const CGraphicPlane& doc);
+// An image file in any format Qt reads (bmp, png, jpeg, tiff) as 0xFFRRGGBB
+// pixels, transparent pixels black; an empty image when it cannot be read.
+platform::Image readBackgroundFile(const std::string& path);
 
 // The open project's sheet as the program's print layout describes it, in a
 // one-page PDF at `path`. `printScale` below 1 takes the layout's print

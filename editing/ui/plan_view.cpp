@@ -64,7 +64,7 @@ std::vector<MenuItem> menuItems(PlanMenu menu) {
       return {{kCmdToggleLabel, "Ukryj/Pokaż opis", true}, {kCmdCopy, "Kopiuj...", true},
               {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuArea:
-      return {{kCmdTransform, "Transformuj", false}, {kCmdCopy, "Kopiuj...", true},
+      return {{kCmdTransform, "Transformuj", true}, {kCmdCopy, "Kopiuj...", true},
               {kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdDeletePrimitive, "Usuń obiekt", true}};
     case kMenuShape:
       return {{kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdCopy, "Kopiuj...", true},
@@ -159,7 +159,7 @@ void CProjWnd::setScrollOrigin(Point origin) {
 
 void CProjWnd::updateScrollRanges() {
   double e = 0;
-  if (doc_->hasBackground && background_) e = std::max(background_->width, background_->height);
+  if (background_) e = std::max(background_->width, background_->height);
   e = e > 5000 ? e * 1.3 : 5000;
   scrollRange_ = static_cast<int>(std::max(doc_->zoom, 1.0) * e);
   ignoreScroll_ = true;
@@ -359,6 +359,22 @@ void CProjWnd::paintEvent(QPaintEvent*) {
   }
   ensureBuffer();
   p.drawImage(0, 0, buffer_);
+  if (outline_.size() >= 2) {
+    // The outline a dialog previews, over the plan (never part of it).
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(platform::toQColor(0x0064FF), 2));
+    p.translate(state_.scroll.x, state_.scroll.y);
+    QPolygon poly;
+    for (const Point& v : outline_) poly << QPoint(v.x, v.y);
+    if (outlineClosed_) p.drawPolygon(poly);
+    else p.drawPolyline(poly);
+  }
+}
+
+void CProjWnd::setOutline(std::vector<Point> vertices, bool closed) {
+  outline_ = std::move(vertices);
+  outlineClosed_ = closed;
+  viewport()->update();
 }
 
 void CProjWnd::resizeEvent(QResizeEvent* e) {
@@ -512,6 +528,7 @@ void CProjWnd::keyPressEvent(QKeyEvent* e) {
       withCanvas([&] { editor_.toggleLabel(); });
       return;
     case Qt::Key_W: requestFill(); return;
+    case Qt::Key_T: requestTransform(); return;
     case Qt::Key_O: requestRotation(); return;
     case Qt::Key_E: requestTextEdit(); return;
     case Qt::Key_R: requestReduction(); return;
@@ -612,6 +629,12 @@ void CProjWnd::requestFill() {
   if (CPrimitive* shape = editor_.selectedPrimitive(); shape && !shape->deleted) emit fillKindRequested(shape);
 }
 
+void CProjWnd::requestTransform() {
+  CPrimitive* shape = editor_.selectedPrimitive();
+  if (!shape || shape->deleted) return;
+  if (shape->GetType() == kTerrainArea || shape->GetType() == kTerrainPolyline) emit transformRequested(shape);
+}
+
 void CProjWnd::requestRotation() {
   if (labelTurns()) emit labelRotationRequested(doc_->selected);
 }
@@ -639,6 +662,7 @@ void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
         case kCmdDeletePrimitive: withCanvas([&] { editor_.deleteSelectedPrimitive(); }); break;
         case kCmdRememberRange: rememberRange(); break;
         case kCmdFillKind: requestFill(); break;
+        case kCmdTransform: requestTransform(); break;
         case kCmdRotateLabel: requestRotation(); break;
         case kCmdEditText: requestTextEdit(); break;
         case kCmdSourceParameters: emit sourceParametersRequested(); break;

@@ -81,6 +81,10 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
 
   // The last right click, in plan-view pixels (the paste point).
   platform::Point menuPoint() const { return menuPoint_; }
+  // An outline drawn over the plan (plan-view pixels), closed or open; an
+  // empty list takes it away.
+  void setOutline(std::vector<platform::Point> vertices, bool closed);
+  const std::vector<platform::Point>& outline() const { return outline_; }
   // Renders the plan now into the back buffer (tests and benchmarks).
   void renderNow();
   const QImage& backBuffer() const { return buffer_; }
@@ -97,6 +101,8 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   // The dialogs of one object, opened by the frame: the fill kind of a shape,
   // the turn of a label, the settings of a text, and a new text at a point.
   void fillKindRequested(CPrimitive* shape);
+  // "Transformuj" of an area or polyline.
+  void transformRequested(CPrimitive* shape);
   void labelRotationRequested(CWBase* object);
   void textEditRequested(CWBase* text);
   void textPlacementRequested(platform::Point at);
@@ -139,6 +145,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   // The selected object's label can be turned (lines and dimensions).
   bool labelTurns() const;
   void requestFill();
+  void requestTransform();
   void requestRotation();
   void requestTextEdit();
   void requestReduction();
@@ -148,6 +155,8 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   PlanViewState state_;
   PlanEditor editor_;
   std::shared_ptr<const platform::Image> background_;
+  std::vector<platform::Point> outline_;
+  bool outlineClosed_ = true;
 
   QImage buffer_;
   QImage layer_;  // the second thread's share of the objects

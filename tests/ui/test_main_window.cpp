@@ -19,6 +19,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -34,7 +36,10 @@
 #include "app/palette.h"
 #include "app/object_dialogs.h"
 #include "app/small_dialogs.h"
+#include "editing/ui/background_dialogs.h"
 #include "editing/ui/plan_view.h"
+#include "editing/shape_transform.h"
+#include "editing/ui/transform_dialog.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
 #include "objects/static_sprinkler.h"
@@ -95,6 +100,29 @@ void typeFileName(QFileDialog* dlg, const QString& path) {
   QVERIFY(name);
   name->setText(path);
   QMetaObject::invokeMethod(dlg, "accept", Qt::QueuedConnection);
+}
+
+// Runs `answer` on the next modal dialog of class `Dialog` (one opened over
+// another dialog, say) as soon as it is shown.
+template <typename Dialog>
+void answerNextOf(std::function<void(Dialog*)> answer) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    if (auto* dlg = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      answer(dlg);
+    }
+  });
+  timer->start();
+}
+
+// A push button of `parent` by its text.
+QPushButton* buttonNamed(QWidget* parent, const QString& text) {
+  for (auto* b : parent->findChildren<QPushButton*>())
+    if (b->text() == text) return b;
+  return nullptr;
 }
 
 // Runs `answer` on the next popup menu as soon as it is shown.
@@ -1067,6 +1095,234 @@ class MainWindowTest : public QObject {
     choose("Wklej..");
     rightClick(client(700, 300));
     QCOMPARE(liveTerrain(), 2);
+  }
+
+  // "Wstaw obraz rastrowy" with `image` chosen through "Lokalizuj", the
+  // scale `scale` and the scaling option; the dialog's controls are checked
+  // by `inspect` before it is answered.
+  void insertBackground(const QString& image, const QString& scale, bool fromSegment,
+                        std::function<void(CBmpProp*)> inspect = {}) {
+    answerNextOf<CBmpProp>([=](CBmpProp* dlg) {
+      if (inspect) inspect(dlg);
+      answerNextOf<QFileDialog>([image](QFileDialog* files) { typeFileName(files, image); });
+      buttonNamed(dlg, "Lokalizuj")->click();
+      dlg->scaleEdit()->setText(scale);
+      dlg->findChild<QCheckBox*>("check1002")->setChecked(fromSegment);
+      buttonNamed(dlg, "Wstaw")->click();
+    });
+    trigger(kCmdRaster);
+  }
+
+  void backgroundImageGivesThePlanItsScale() {
+    // A photograph 6000 pixels wide with a black scale bar 102 pixels long.
+    QImage photo(6000, 400, QImage::Format_RGB32);
+    photo.fill(QColor(230, 240, 220));
+    for (int y = 100; y < 108; ++y)
+      for (int x = 200; x < 302; ++x) photo.setPixel(x, y, qRgb(0, 0, 0));
+    const QString image = home_.filePath("photo.png");
+    QVERIFY(photo.save(image));
+    const QString broken = home_.filePath("broken.png");
+    QFile f(broken);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("not an image");
+    f.close();
+
+    trigger(kCmdRaster);  // without a project: told, nothing opens
+    QCOMPARE(QString::fromStdString(messages_->shown.back().text),
+             QString("Zeby wstawic bitmape musi byc otwarty projekt"));
+    newProject("100");
+    // An unreadable file: told, no image and no scaling.
+    insertBackground(broken, "100", true, [](CBmpProp* dlg) {
+      QCOMPARE(dlg->findChild<QLineEdit*>("edit1018")->text(), QString("........Nie.wybrano......."));
+      QCOMPARE(dlg->scaleEdit()->text(), QString("100"));
+    });
+    QCOMPARE(platform::toQString(messages_->shown.back().text), QString::fromUtf8("Błąd pliku bitmapy."));
+    QVERIFY(!doc().hasBackground);
+    QVERIFY(!frame_->findChild<CDlgScale*>());
+
+    insertBackground(image, "250", true);
+    QCOMPARE(doc().hasBackground, 1);
+    QCOMPARE(doc().pixelsPerCm, 28.0f);
+    QCOMPARE(doc().scaleDenominator, 250.0f);
+    QCOMPARE(view()->horizontalScrollBar()->minimum(), -7800);
+    QCOMPARE(view()->verticalScrollBar()->maximum(), 7800);
+    auto* scaling = frame_->findChild<CDlgScale*>();
+    QVERIFY(scaling);
+    QVERIFY(scaling->isVisible());
+    QCOMPARE(doc().tool, 97);
+    QCOMPARE(doc().zoom, 1.0);
+    // The tool commands wait for the dialog.
+    trigger(kCmdRectangle);
+    trigger(kCmdEdit);
+    QCOMPARE(doc().tool, 97);
+    view()->renderNow();
+    QImage shot = view()->backBuffer().copy(0, 0, 600, 300);
+    shot.save(artefactDir() + "/background-scaling.png");
+    QCOMPARE(QColor(view()->backBuffer().pixel(client(250, 104))), QColor(Qt::black));
+
+    // Two points 290 pixels apart, 10 m between them: 1:96.
+    click(client(100, 300));
+    click(client(390, 300));
+    QCOMPARE(scaling->pointsEdit()->text(), QString("290"));
+    scaling->metresEdit()->setText("10");
+    buttonNamed(scaling, "Skaluj")->click();
+    QCOMPARE(scaling->resultEdit()->text(), QString("96"));
+    QVERIFY(std::abs(doc().scaleDenominator - 96.55f) < 0.01f);
+    QCOMPARE(frame_->findChild<QLabel*>("statusScale")->text().left(5), QString("1:96."));
+
+    // The framed scale bar: 102 dark columns measure 100.
+    buttonNamed(scaling, "Zaznacz odcinek bazowy na rysunku.")->click();
+    QCOMPARE(doc().tool, 90);
+    drag(client(190, 90), client(320, 120));
+    QCOMPARE(scaling->segmentEdit()->text(), QString("100"));
+    drag(client(190, 90), client(190, 120));  // no width: unchanged
+    QCOMPARE(scaling->segmentEdit()->text(), QString("100"));
+    QCOMPARE(liveTerrain(), 0);
+    scaling->metresEdit()->setText("2,5");
+    buttonNamed(scaling, "Skaluj")->click();
+    QCOMPARE(scaling->resultEdit()->text(), QString("70"));
+    // No metres: refused, the scale stays.
+    scaling->metresEdit()->setText("0");
+    buttonNamed(scaling, "Skaluj")->click();
+    QCOMPARE(messages_->shown.back().caption, std::string("Skalowanie"));
+    QCOMPARE(doc().scaleDenominator, 70.0f);
+    drag(client(400, 90), client(500, 120));  // nothing dark
+    QCOMPARE(scaling->segmentEdit()->text(), QString("0"));
+
+    buttonNamed(scaling, QString::fromUtf8("Użyj wyliczoną skalę"))->click();
+    QTRY_VERIFY(!frame_->findChild<CDlgScale*>());
+    QCOMPARE(doc().tool, 0);
+    QCOMPARE(doc().scaleDialogOpen, 0);
+    trigger(kCmdRectangle);
+    QCOMPARE(doc().tool, static_cast<int>(kToolRectangle));
+
+    // A second image is asked about first; Cancel keeps the first.
+    messages_->answer = platform::MessageAnswer::Cancel;
+    answerNextOf<CBmpProp>([&](CBmpProp* dlg) {
+      QCOMPARE(dlg->findChild<QLineEdit*>("edit1018")->text(), image);
+      buttonNamed(dlg, "Lokalizuj")->click();
+      QVERIFY(!dlg->chosen);
+      buttonNamed(dlg, "Wstaw")->click();
+    });
+    trigger(kCmdRaster);
+    QCOMPARE(platform::toQString(messages_->shown.back().text), QString("Bitmapa juz jest w projekcje!! Zmienic ja ??"));
+    QCOMPARE(QString::fromStdString(doc().backgroundFile), image);
+    messages_->answer = platform::MessageAnswer::Ok;
+
+    // "Ukryj tło" hides it.
+    frame_->optionsBar()->checkBox(1055)->click();
+    view()->renderNow();
+    QVERIFY(QColor(view()->backBuffer().pixel(client(250, 104))) != QColor(Qt::black));
+    frame_->optionsBar()->checkBox(1055)->click();
+
+    // The image travels in the project: saved, moved elsewhere without the
+    // photograph, it opens and prints with it.
+    QDir(home_.path()).mkpath("a");
+    QDir(home_.path()).mkpath("b");
+    const QString saved = home_.filePath("a/garden.prj"), moved = home_.filePath("b/garden.prj");
+    answerNextOf<QFileDialog>([saved](QFileDialog* dlg) { typeFileName(dlg, saved); });
+    trigger(kCmdSave);
+    QVERIFY(QFile::exists(saved));
+    trigger(kCmdClose);
+    QVERIFY(QFile::rename(saved, moved));
+    QVERIFY(QFile::remove(image));
+    QVERIFY(frame_->openProjectFile(moved));
+    QCOMPARE(doc().hasBackground, 1);
+    QCOMPARE(doc().pixelsPerCm, 28.0f);
+    QCOMPARE(doc().scaleDenominator, 70.0f);
+    QVERIFY(view()->state().background);
+    QCOMPARE(view()->state().background->width, 6000);
+    view()->renderNow();
+    QCOMPARE(QColor(view()->backBuffer().pixel(client(250, 104))), QColor(Qt::black));
+    const QString pdf = home_.filePath("garden.pdf");
+    QProcess cli;
+    // Printed with its background the sheet holds one picture more than
+    // without it (the title block has pictures of its own).
+    auto printedWidths = [&](const QString& background) {
+      cli.start(QStringLiteral(VERDIMO_CLI), {"print", moved, "-o", pdf, "--user-data", home_.filePath("cli-data"),
+                                              "--dpi", "100", "--background", background});
+      cli.waitForFinished(60000);
+      QFile out(pdf);
+      QStringList widths;
+      if (cli.exitCode() != 0 || !out.open(QIODevice::ReadOnly)) return widths;
+      const QByteArray bytes = out.readAll();
+      static const QRegularExpression width("/Subtype /Image\\s+/Width (\\d+)");
+      for (auto it = width.globalMatch(QString::fromLatin1(bytes)); it.hasNext();) widths << it.next().captured(1);
+      return widths;
+    };
+    const QStringList with = printedWidths("on"), without = printedWidths("off");
+    QCOMPARE(with.size(), without.size() + 1);
+    QVERIFY(!without.isEmpty());
+  }
+
+  void transformTurnsAndScalesAnArea() {
+    newProject("100");
+    trigger(kCmdArea);
+    for (QPoint p : {client(100, 100), client(300, 100), client(300, 200), client(100, 100)}) click(p);
+    QCOMPARE(liveTerrain(), 1);
+    CPoly* area = lastArea();
+    const std::vector<platform::Point> original = area->vertexPx;
+    trigger(kCmdEdit);
+    click(client(area->centreX, area->centreY));
+    QCOMPARE(view()->editor().selectedPrimitive(), area);
+
+    // "Wyjdź" from the context menu's dialog leaves the shape as it was; the
+    // turn slider at its right end shows 361 and turns nothing.
+    answerNextMenu([](QMenu* menu) {
+      QAction* t = menu->findChild<QAction*>("cmd32814");
+      QVERIFY(t && t->isEnabled());
+      t->trigger();
+      menu->close();
+    });
+    answerNextOf<CDlgTransform>([&](CDlgTransform* dlg) {
+      QVERIFY(area->deleted);  // the preview stands in for it
+      QCOMPARE(view()->outline(), original);
+      dlg->turnSlider()->setValue(kTurnMax);
+      QCOMPARE(dlg->turnEdit()->text(), QString("361"));
+      QCOMPARE(dlg->working(), original);
+      dlg->turnSlider()->setValue(200);
+      buttonNamed(dlg, QString::fromUtf8("Wyjdź"))->click();
+    });
+    rightClick(client(area->centreX, area->centreY));
+    QVERIFY(!area->deleted);
+    QCOMPARE(area->vertexPx, original);
+    QVERIFY(view()->outline().empty());
+
+    // T: a quarter turn at factor 2, applied, then undone.
+    answerNextOf<CDlgTransform>([&](CDlgTransform* dlg) {
+      dlg->turnSlider()->setValue(180);
+      dlg->uniformSlider()->setValue(1000);
+      QCOMPARE(view()->outline().size(), size_t{3});
+      QImage preview = frame_->grab().toImage();
+      preview.save(artefactDir() + "/transform-preview.png");
+      buttonNamed(dlg, "Zastosuj")->click();
+    });
+    QTest::keyClick(view(), Qt::Key_T);
+    const std::vector<platform::Point> turned{{100, 350}, {100, -50}, {300, -50}};
+    QCOMPARE(area->vertexPx, turned);
+    QCOMPARE(area->vertexU[1].y, -50.0);
+    QVERIFY(!area->deleted);
+    trigger(kCmdToolUndo);
+    QCOMPARE(area->vertexPx, original);
+    trigger(kCmdToolRedo);
+    QCOMPARE(area->vertexPx, turned);
+
+    // Separate scaling stretches one way; an open polyline is previewed open.
+    trigger(kCmdPolyline);
+    for (QPoint p : {client(500, 100), client(600, 100), client(600, 160)}) click(p);
+    rightClick(client(600, 160));
+    auto* line = dynamic_cast<CLine*>(doc().terrain().back().get());
+    QVERIFY(line);
+    trigger(kCmdEdit);
+    click(client(line->centreX, line->centreY));
+    QCOMPARE(view()->editor().selectedPrimitive(), line);
+    answerNextOf<CDlgTransform>([&](CDlgTransform* dlg) {
+      dlg->separateButton()->setChecked(true);
+      dlg->xSlider()->setValue(1000);
+      buttonNamed(dlg, "Zastosuj")->click();
+    });
+    QTest::keyClick(view(), Qt::Key_T);
+    QCOMPARE(line->vertexPx, (std::vector<platform::Point>{{450, 100}, {650, 100}, {650, 160}}));
   }
 
   void sectionRowButton() {

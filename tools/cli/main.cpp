@@ -28,7 +28,7 @@ const char kUsage[] =
     "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"
     "  report summary|sections|info PROJECT -o OUT.html [--vat R] [--multiplier M]\n"
     "      the summary estimate, the estimate by sections or the project information\n"
-    "  print PROJECT -o OUT.pdf [--scale N] [--dpi D]\n"
+    "  print PROJECT -o OUT.pdf [--scale N] [--dpi D] [--background on|off]\n"
     "      the project's sheet with its title block at 1:N as a one-page PDF of its paper\n"
     "\n"
     "Common options: --home DIR (program folder), --user-data DIR, --catalogue FILE.\n";

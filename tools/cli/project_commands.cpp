@@ -360,11 +360,14 @@ int runReportCommand(int argc, char** argv) {
 
 int runPrintCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
-  valued.insert(valued.end(), {"-o", "--scale", "--dpi"});
+  valued.insert(valued.end(), {"-o", "--scale", "--dpi", "--background"});
   Options options(argc, argv, 2, valued);
   options.allowOnly(valued);
   applyCommonOptions(options);
   if (options.positional().size() != 1) throw UsageError("print needs PROJECT");
+  // The project's own "Drukuj podkład" unless the command says otherwise.
+  const auto background = options.value("--background");
+  if (background && *background != "on" && *background != "off") throw UsageError("--background takes on or off");
   const auto out = options.value("-o");
   if (!out) throw UsageError("print needs -o OUT.pdf");
   const double scale = options.number("--scale").value_or(0);
@@ -382,6 +385,7 @@ int runPrintCommand(int argc, char** argv) {
   QGuiApplication gui(qargc, qargv);
   startOrFail(options);
   openOrFail(options.positional()[0]);
+  if (background) printLayout().printBackground = *background == "on";
   const int result = printOpenProjectToPdf(*out, static_cast<int>(scale), static_cast<int>(dpi));
   shutDown();
   if (result != 0) throw CommandError("the sheet could not be printed to " + *out);
