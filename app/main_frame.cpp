@@ -706,13 +706,22 @@ void CMainFrame::openScaling() {
     updateCommandStates();
   });
   scaling_ = dlg;
+  placeAtPlanCorner(dlg);
   dlg->show();
+}
+
+void CMainFrame::placeAtPlanCorner(QWidget* dialog) {
+  // The plan's top right corner keeps the dialog clear of what it works on.
+  dialog->adjustSize();
+  QWidget* plan = view_->viewport();
+  dialog->move(plan->mapToGlobal(QPoint(plan->width() - dialog->width() - 16, 16)));
 }
 
 void CMainFrame::transformShape(CPrimitive* shape) {
   auto* poly = dynamic_cast<CPoly*>(shape);
   if (!view_ || !poly || poly->deleted || scalingOpen()) return;
   CDlgTransform dlg(*view_, undo_, *poly, this);
+  placeAtPlanCorner(&dlg);
   dlg.exec();
 }
 

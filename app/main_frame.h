@@ -137,6 +137,7 @@ class CMainFrame : public QMainWindow {
   void openScaling();
   bool scalingOpen() const;
   void transformShape(CPrimitive* shape);
+  void placeAtPlanCorner(QWidget* dialog);
   // A save to `path` with the user told of a failure; true when written.
   bool writeProject(const QString& path);
   QString chooseSaveName(const QString& title, const QString& suggestion, const QString& filter,

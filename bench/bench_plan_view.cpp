@@ -120,6 +120,33 @@ void BM_ViewPanStep(benchmark::State& state) {
 }
 BENCHMARK(BM_ViewPanStep)->Unit(benchmark::kMillisecond);
 
+// A plan over an aerial photograph of 8000 x 6000 pixels, repainted at the
+// zoom of the argument (percent): only the visible part of the photograph
+// is drawn, at the screen's resolution.
+void BM_ViewBackgroundPhoto(benchmark::State& state) {
+  static CGraphicPlane* doc = nullptr;
+  static CMUndo* undo = nullptr;
+  static CProjWnd* view = nullptr;
+  if (!view) {
+    doc = new CGraphicPlane;
+    undo = new CMUndo;
+    doc->hasBackground = 1;
+    auto photo = std::make_shared<platform::Image>();
+    photo->width = 8000;
+    photo->height = 6000;
+    photo->pixels.resize(static_cast<size_t>(photo->width) * photo->height);
+    for (size_t i = 0; i < photo->pixels.size(); ++i) photo->pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+    view = new CProjWnd(*doc, *undo);
+    view->resize(1920 + view->verticalScrollBar()->width(), 1080 + view->horizontalScrollBar()->height());
+    view->show();
+    view->setBackground(std::move(photo));
+  }
+  view->applyZoom(state.range(0) / 100.0);
+  view->setScrollOrigin({0, 0});
+  for (auto _ : state) view->renderNow();
+}
+BENCHMARK(BM_ViewBackgroundPhoto)->Arg(10)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -17,7 +17,13 @@ void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& vie
   const int extent = static_cast<int>(std::min(step * lines, 2.0e9));
   platform::CanvasStateSaver keep(c);
   c.setPen(platform::Pen::solid(s.gridColour, 1));
-  for (int i = 0; i < lines; ++i) {
+  // On the screen lines closer than 4 pixels would only grey the plan over:
+  // then every 2nd, 5th, 10th, 20th ... line is drawn.
+  int every = 1;
+  if (!doc.printing)
+    for (int k : {2, 5, 10, 20, 50, 100})
+      if (step * every < 4) every = k;
+  for (int i = 0; i < lines; i += every) {
     const int at = static_cast<int>(i * step);
     c.line({at, 0}, {at, extent});
     c.line({0, at}, {extent, at});
@@ -39,8 +45,12 @@ void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& vie
   const int top = -view.scroll.y, left = -view.scroll.x;
   // Where the lines stand closer than a number is wide (or high), only
   // every k-th is numbered, so that the numbers stay readable.
-  const int everyX = std::max(1, static_cast<int>(std::ceil(20.0 / step)));
-  const int everyY = std::max(1, static_cast<int>(std::ceil(11.0 / step)));
+  // Only drawn lines are numbered.
+  auto numbered = [&](double room) {
+    const int k = std::max(1, static_cast<int>(std::ceil(room / step)));
+    return (k + every - 1) / every * every;
+  };
+  const int everyX = numbered(20.0), everyY = numbered(11.0);
   for (int i = 0; i < lines; ++i) {
     const int at = static_cast<int>(i * step);
     if (i % everyX != 0 && i % everyY != 0) continue;

@@ -18,6 +18,7 @@
 #include "document/graphic_plane.h"
 #include "editing/background_scale.h"
 #include "editing/ui/plan_view.h"
+#include "platform/file_sys.h"
 #include "platform/message_sink.h"
 #include "platform/qt_text.h"
 
@@ -58,14 +59,16 @@ CBmpProp::CBmpProp(const CGraphicPlane& doc, QWidget* parent) : QDialog(parent),
   scale_->setAccessibleName(scaleLabel->text());
   scale_->setMaximumWidth(90);
   scaleLabel->setBuddy(scale_);
-  grid->addWidget(scaleLabel, 0, 0);
-  grid->addWidget(new QLabel("1:", group), 0, 1);
-  grid->addWidget(scale_, 0, 2, Qt::AlignLeft);
+  auto* scaleRow = new QHBoxLayout;
+  scaleRow->addWidget(scaleLabel);
+  scaleRow->addWidget(new QLabel("1:", group));
+  scaleRow->addWidget(scale_);
+  scaleRow->addStretch(1);
+  grid->addLayout(scaleRow, 0, 0);
   fromSegment_ = new QCheckBox(QString::fromUtf8("Skaluj na podstawie zaznaczonego odcinka i odległości"), group);
   fromSegment_->setObjectName("check1002");
   fromSegment_->setAccessibleName(fromSegment_->text());
-  grid->addWidget(fromSegment_, 1, 0, 1, 3);
-  grid->setColumnStretch(3, 1);
+  grid->addWidget(fromSegment_, 1, 0);
   layout->addWidget(group);
   addDialogButtons(this, layout, "Wstaw", "Anuluj");
   connect(locate, &QPushButton::clicked, this, &CBmpProp::locate);
@@ -78,7 +81,12 @@ void CBmpProp::locate() {
          platform::MessageButtons::OkCancel});
     if (a != platform::MessageAnswer::Ok) return;
   }
-  QFileDialog dlg(this, "Lokalizuj", QString(),
+  // Where the present image lies, else the projects folder.
+  const QString folder = doc_.hasBackground && !doc_.backgroundFile.empty() &&
+                                 doc_.backgroundFile != doc_.backgroundTempFile
+                             ? QFileInfo(QString::fromStdString(doc_.backgroundFile)).absolutePath()
+                             : QString::fromStdString(platform::fileSys().dirPath(platform::UserProjectsDir));
+  QFileDialog dlg(this, "Lokalizuj", folder,
                   "Wszystkie formaty (*.bmp *.png *.jpg *.jpeg *.tif);;Bitmapa (*.bmp);;Bitmapa png(*.png);;"
                   "Bitmapa jpg(*.jpg);;Bitmapa jpeg(*.jpeg);;Bitmapa tif(*.tif)");
   dlg.setObjectName("imageDialog");

@@ -101,6 +101,10 @@ CDlgTransform::CDlgTransform(CProjWnd& view, CMUndo& undo, CPoly& shape, QWidget
 CDlgTransform::~CDlgTransform() { restore(); }
 
 void CDlgTransform::preview() {
+  // Only the sliders of the scaling chosen act.
+  uniform_->setEnabled(uniformButton_->isChecked());
+  x_->setEnabled(!uniformButton_->isChecked());
+  y_->setEnabled(!uniformButton_->isChecked());
   const int p = turn_->value();
   turnText_->setText(QString::number(p - 89));
   double fx = static_cast<double>(x_->value()) / kScaleUnit, fy = static_cast<double>(y_->value()) / kScaleUnit;
