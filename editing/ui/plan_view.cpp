@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -101,6 +102,8 @@ CProjWnd::CProjWnd(CGraphicPlane& doc, CMUndo& undo, QWidget* parent)
 }
 
 CProjWnd::~CProjWnd() {
+  // Dialogs that work on the view (the scaling dialog) go while it is whole.
+  qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
   // The document may be gone already (another project was opened in its
   // place): only the view's own links are taken down here.
   undo_.onModified = nullptr;

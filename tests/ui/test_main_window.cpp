@@ -1253,6 +1253,17 @@ class MainWindowTest : public QObject {
     const QStringList with = printedWidths("on"), without = printedWidths("off");
     QCOMPARE(with.size(), without.size() + 1);
     QVERIFY(!without.isEmpty());
+
+    // A second image replaces the first once the question is answered; the
+    // scaling dialog left open goes with the window.
+    QImage small(400, 300, QImage::Format_RGB32);
+    small.fill(Qt::white);
+    const QString second = home_.filePath("second.jpg");
+    QVERIFY(small.save(second));
+    insertBackground(second, "100", true);
+    QCOMPARE(view()->state().background->width, 400);
+    QCOMPARE(view()->horizontalScrollBar()->maximum(), 5000);
+    QVERIFY(frame_->findChild<CDlgScale*>());
   }
 
   void transformTurnsAndScalesAnArea() {
