@@ -20,10 +20,14 @@
 
 #include "app/gui_pictures.h"
 #include "app/object_dialogs.h"
+#include "app/calculation_dialogs.h"
 #include "app/options_bar.h"
 #include "app/palette.h"
+#include "app/section_dialog.h"
+#include "app/settings_dialogs.h"
 #include "app/small_dialogs.h"
 #include "app/splash_view.h"
+#include "document/registry_values.h"
 #include "document/settings_file.h"
 #include "editing/ui/background_dialogs.h"
 #include "editing/ui/plan_view.h"
@@ -38,6 +42,7 @@
 #include "platform/qt_text.h"
 #include "platform/shell.h"
 #include "printing/print_job.h"
+#include "sections/extra_elements.h"
 #include "startup/application.h"
 
 using platform::cp;
@@ -75,8 +80,8 @@ constexpr DrawingButton kDrawingButtons[] = {
     {kCmdToolUndo, "Cofnij", false, 13, true},
     {kCmdToolRedo, "Ponów", false, 14, true},
     {0, nullptr, false, -1, false},
-    {kCmdSections, "Podział systemu na sekcje", false, 15, false},
-    {kCmdSystemParameters, "Parametry hydrauliczne systemu", false, 16, false},
+    {kCmdSections, "Podział systemu na sekcje", false, 15, true},
+    {kCmdSystemParameters, "Parametry hydrauliczne systemu", false, 16, true},
 };
 
 struct FillButton {
@@ -155,7 +160,7 @@ void CMainFrame::buildMenus() {
   addCommand(file, kCmdPrintPreview, QString::fromUtf8("Pogląd wydruku"), QKeySequence("Ctrl+G"), false);
   addCommand(file, kCmdPrint, "Drukuj", QKeySequence("Ctrl+F"), false);
   file->addSeparator();
-  addCommand(file, kCmdProperties, QString::fromUtf8("Właściwości"), QKeySequence("Ctrl+I"), false);
+  addCommand(file, kCmdProperties, QString::fromUtf8("Właściwości"), QKeySequence("Ctrl+I"));
   file->addSeparator();
   addCommand(file, kCmdExit, QString::fromUtf8("Wyjście"), QKeySequence("Alt+X"));
 
@@ -165,7 +170,7 @@ void CMainFrame::buildMenus() {
   status->setChecked(true);
 
   QMenu* settings = bar->addMenu("Ustawienia");
-  addCommand(settings, kCmdPreferences, "Preferencje", {}, false);
+  addCommand(settings, kCmdPreferences, "Preferencje");
   addCommand(settings, kCmdGrid, "Ustawienia siatki");
 
   QMenu* base = bar->addMenu(QString::fromUtf8("Baza elementów"));
@@ -174,8 +179,8 @@ void CMainFrame::buildMenus() {
 
   QMenu* reportsMenu = bar->addMenu("Raporty");
   QMenu* prices = reportsMenu->addMenu("Ustawienia");
-  addCommand(prices, kCmdMultiplier, QString::fromUtf8("Ceny - mnożnik"), {}, false);
-  addCommand(prices, kCmdVat, "Ceny - podatek VAT", {}, false);
+  addCommand(prices, kCmdMultiplier, QString::fromUtf8("Ceny - mnożnik"));
+  addCommand(prices, kCmdVat, "Ceny - podatek VAT");
   QMenu* sections = reportsMenu->addMenu("Kosztorys z podziałem na sekcje");
   addCommand(sections, kCmdExtraElements, "Dodaj do raportu elementy z bazy danych", {}, false);
   addCommand(sections, kCmdSectionsOpen, QString::fromUtf8("Otwórz w MS Word"));
@@ -267,6 +272,7 @@ void CMainFrame::buildToolbars() {
   dock->setWidget(scroll);
   addDockWidget(Qt::RightDockWidgetArea, dock);
   connect(palette_, &CPlovSysToolbar::toolRequested, this, &CMainFrame::paletteTool);
+  connect(palette_, &CPlovSysToolbar::dialogRequested, this, &CMainFrame::paletteDialog);
   connect(palette_, &CPlovSysToolbar::rotaryNozzlesRequested, this, [this] {
     CElem* body = palette_->choice().rotaryBody;
     if (!body) return;
@@ -423,6 +429,11 @@ void CMainFrame::runCommand(int id) {
     case kCmdText: terrainToolCommand(id, kTypeText); return;
     case kCmdDimension: terrainToolCommand(id, kListCodeDimension); return;
     case kCmdRaster: insertBackground(); return;
+    case kCmdSections: sectionsDialog(); return;
+    case kCmdSystemParameters: systemParameters(); return;
+    case kCmdPreferences: preferences(); return;
+    case kCmdProperties: projectProperties(); return;
+    case kCmdMultiplier: case kCmdVat: priceValue(id == kCmdVat); return;
     case kCmdEdit:
       if (scalingOpen()) return;
       if (view_) {
@@ -525,8 +536,9 @@ void CMainFrame::releaseProject() {
     reduction_->disconnect(this);
     delete reduction_.data();
   }
-  // The scaling dialog works on the view.
-  if (scaling_) delete scaling_.data();
+  // The dialogs that work on the view and its project go before it.
+  for (QPointer<QDialog>* d : {&scaling_, &sections_, &pipeDialog_, &cableDialog_})
+    if (*d) delete d->data();
   if (!view_) return;
   CProjWnd* v = view_;
   if (application().document.get() == &v->document()) v->detachDocument();
@@ -865,6 +877,108 @@ void CMainFrame::sourceParameters() {
     view_->modified = true;
     view_->refresh();
   }
+}
+
+// --- the designer's dialogs --------------------------------------------------------------------
+
+void CMainFrame::sectionsDialog() {
+  if (!view_ || !app().projectOpen) return;
+  if (sections_) {
+    sections_->raise();
+    sections_->activateWindow();
+    return;
+  }
+  auto* dlg = new CDlgSecSel(*view_, this);
+  connect(dlg, &CDlgSecSel::systemParametersRequested, this, &CMainFrame::systemParameters);
+  connect(dlg, &CDlgSecSel::sectionsChanged, this, [this] {
+    if (view_) view_->refresh();
+  });
+  sections_ = dlg;
+  placeAtPlanCorner(dlg);
+  dlg->show();
+}
+
+void CMainFrame::systemParameters() {
+  if (!view_ || !app().projectOpen) return;
+  CDlgSystemParams dlg(view_->document(), this);
+  dlg.exec();
+}
+
+void CMainFrame::paletteDialog(int buttonId) {
+  if (buttonId == 1047) {
+    CDlgCalculator dlg(application().catalogue.head, this);
+    dlg.exec();
+    return;
+  }
+  if (!view_ || scalingOpen()) return;
+  QPointer<QDialog>& slot = buttonId == 1045 ? cableDialog_ : pipeDialog_;
+  // One at a time: a new one takes the place of the one open.
+  if (slot) delete slot.data();
+  palette_->releasePaletteButtons();
+  QDialog* dlg = nullptr;
+  if (buttonId == 1045) {
+    dlg = new CDlgVoltageDrop(*view_, application().catalogue.head, this);
+    connect(static_cast<CDlgVoltageDrop*>(dlg), &CDlgVoltageDrop::ended, this, [this] {
+      palette_->releasePaletteButtons();
+      updateCommandStates();
+    });
+  } else {
+    const auto kind = buttonId == 1048 ? PlanPipeCalculation::Kind::MainPipe : PlanPipeCalculation::Kind::LateralPipe;
+    dlg = new CDlgPipeParams(kind, *view_, application().catalogue.head, this);
+    connect(static_cast<CDlgPipeParams*>(dlg), &CDlgPipeParams::ended, this, [this] {
+      palette_->releasePaletteButtons();
+      updateCommandStates();
+    });
+    placeAtPlanCorner(dlg);
+  }
+  slot = dlg;
+  dlg->show();
+}
+
+void CMainFrame::preferences() {
+  CDlgSettings dlg(app().settings, this);
+  dlg.exec();
+  // However it was closed, the colours shown are taken.
+  dlg.takeColours();
+  application().autosave.setInterval(app().settings.autosaveMinutes);
+  if (view_) view_->refresh();
+}
+
+void CMainFrame::projectProperties() {
+  if (!view_ || !app().projectOpen) {
+    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
+    return;
+  }
+  CGraphicPlane& doc = view_->document();
+  CDlgProjProp dlg(doc, app().settings, this);
+  dlg.exec();
+  // However it was closed, the fields go into the project.
+  const std::vector<std::string> before{doc.investor, doc.objectName, doc.projectNo, doc.projectDate,
+                                        doc.companyName, doc.companyAddress, doc.companyPhone, doc.companyEmail,
+                                        doc.companyWww, doc.companyLogo, doc.author};
+  dlg.copyInto(doc);
+  const std::vector<std::string> after{doc.investor, doc.objectName, doc.projectNo, doc.projectDate,
+                                       doc.companyName, doc.companyAddress, doc.companyPhone, doc.companyEmail,
+                                       doc.companyWww, doc.companyLogo, doc.author};
+  if (before != after) view_->modified = true;
+}
+
+void CMainFrame::priceValue(bool vat) {
+  AppSettings& s = app().settings;
+  CDlgPriceValue dlg(vat ? CDlgPriceValue::Kind::Vat : CDlgPriceValue::Kind::Multiplier,
+                     vat ? s.vatPercent : s.priceMultiplier, this);
+  if (dlg.exec() == QDialog::Accepted) {
+    if (vat) {
+      s.vatPercent = dlg.value;
+    } else {
+      s.priceMultiplier = dlg.value;
+      UpdatePrizeMulFactor(dlg.value);
+    }
+    if (dlg.keep && (vat ? saveVat(dlg.value) : saveMultiplier(dlg.value)) != 0)
+      platform::tell(cp("Nie można zapisać ustawienia."), "Info!!", platform::MessageIcon::Error);
+  }
+  // The extra report elements take the prices as they now stand.
+  if (!vat) extraReportElements().resolve(application().catalogue);
 }
 
 void CMainFrame::objectList() {

@@ -138,6 +138,13 @@ class CMainFrame : public QMainWindow {
   bool scalingOpen() const;
   void transformShape(CPrimitive* shape);
   void placeAtPlanCorner(QWidget* dialog);
+  // The designer's dialogs.
+  void sectionsDialog();
+  void systemParameters();
+  void paletteDialog(int buttonId);
+  void preferences();
+  void projectProperties();
+  void priceValue(bool vat);
   // A save to `path` with the user told of a failure; true when written.
   bool writeProject(const QString& path);
   QString chooseSaveName(const QString& title, const QString& suggestion, const QString& filter,
@@ -173,4 +180,7 @@ class CMainFrame : public QMainWindow {
   QPointer<QDialog> reduction_;
   QPointer<QDialog> objectList_;
   QPointer<QDialog> scaling_;
+  QPointer<QDialog> sections_;
+  QPointer<QDialog> pipeDialog_;
+  QPointer<QDialog> cableDialog_;
 };

@@ -129,9 +129,12 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   addTool(dripButtons, 1029, QString::fromUtf8("Zmień typ"), kToolDripType, QString::fromUtf8("Zmień typ linii kroplującej"));
 
   auto* pipes = section("Rury", {});
-  addLater(pipes, 1048, QString::fromUtf8("Parametry rury głównej"), QString::fromUtf8("Parametry rury głównej"));
-  addLater(pipes, 1001, "Parametry rur bocznych", "Parametry rur bocznych");
-  addLater(pipes, 1047, "Kalkulator", "Kalkulator");
+  for (auto [id, text] : {std::pair<int, const char*>{1048, "Parametry rury głównej"},
+                          {1001, "Parametry rur bocznych"}, {1047, "Kalkulator"}}) {
+    QPushButton* b = addLater(pipes, id, QString::fromUtf8(text), QString::fromUtf8(text));
+    b->setEnabled(true);
+    connect(b, &QPushButton::clicked, this, [this, id] { emit dialogRequested(id); });
+  }
   addTool(pipes, 1008, QString::fromUtf8("Rysuj rurę"), kTypePipe, QString::fromUtf8("Rysuj rurę"));
 
   auto* setsBox = section(QString::fromUtf8("Zestawy połączeniowe"), {});
@@ -155,7 +158,9 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   addTool(sensors, 1038, "Wstaw", kTypeRainSensor, "Wstaw czujnik");
 
   auto* cables = section("Kable", {});
-  addLater(cables, 1045, "Parametry kabli", "Parametry kabli");
+  QPushButton* cableDialog = addLater(cables, 1045, "Parametry kabli", "Parametry kabli");
+  cableDialog->setEnabled(true);
+  connect(cableDialog, &QPushButton::clicked, this, [this] { emit dialogRequested(1045); });
   addTool(cables, 1017, "Rysuj kabel", kTypeCable, "Rysuj kabel");
   column->addStretch();
 
@@ -184,7 +189,7 @@ QPushButton* CPlovSysToolbar::addTool(QLayout* section, int id, const QString& t
   return b;
 }
 
-// A button whose window comes later: shown, not yet usable.
+// A button that opens a window: disabled until the window is wired.
 QPushButton* CPlovSysToolbar::addLater(QLayout* section, int id, const QString& text, const QString& name) {
   auto* b = new QPushButton(text, this);
   b->setObjectName(idName(id));

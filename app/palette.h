@@ -47,6 +47,9 @@ class CPlovSysToolbar : public QWidget {
   void insertNozzlesRequested();
   // "Wybierz dyszę" of the static sprinklers.
   void staticNozzleRequested();
+  // The pipe calculators (1048 main pipe, 1001 lateral pipes, 1047
+  // "Kalkulator") and the cable dialog (1045).
+  void dialogRequested(int buttonId);
 
  private:
   QComboBox* addList(class QVBoxLayout* section, int id, const QString& name);

@@ -105,6 +105,7 @@ ColourSwatch::ColourSwatch(platform::Colour c, QWidget* parent) : QWidget(parent
 void ColourSwatch::setColour(platform::Colour c) {
   colour_ = c;
   update();
+  emit changed();
 }
 
 void ColourSwatch::pick(const QString& title) {
@@ -183,6 +184,27 @@ void CDlgGrid::accept() {
     return;
   }
   QDialog::accept();
+}
+
+// --- name input ----------------------------------------------------------------------------
+
+CDlgTextIn::CDlgTextIn(const std::string& initialText, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QString::fromUtf8("Podaj nazwę:"));
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  edit_ = new QLineEdit(platform::toQString(initialText), this);
+  edit_->setObjectName("edit1013");
+  edit_->setAccessibleName(windowTitle());
+  edit_->setMinimumWidth(320);
+  edit_->setMaxLength(kMaxLength);
+  edit_->selectAll();
+  layout->addWidget(edit_);
+  addDialogButtons(this, layout);
+  // What the field holds is the result: unchanged, the initial text; every
+  // change is kept at once, so that Esc returns what was typed too.
+  result = platform::fromQString(edit_->text());
+  connect(edit_, &QLineEdit::textChanged, this,
+          [this](const QString& t) { result = platform::fromQString(t.left(kMaxLength)); });
 }
 
 // --- about -------------------------------------------------------------------------------

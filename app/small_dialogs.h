@@ -38,6 +38,9 @@ class ColourSwatch : public QWidget {
   // The standard colour dialog with the current colour chosen; Cancel keeps it.
   void pick(const QString& title);
 
+ signals:
+  void changed();
+
  protected:
   void paintEvent(QPaintEvent* e) override;
 
@@ -77,6 +80,21 @@ class CDlgGrid : public QDialog {
  private:
   QLineEdit* edit_;
   ColourSwatch* swatch_;
+};
+
+// "Podaj nazwę:": one line of text. The caller reads `result` however the
+// dialog was closed: what the field held, at most 98 characters.
+class CDlgTextIn : public QDialog {
+  Q_OBJECT
+ public:
+  static constexpr int kMaxLength = 98;
+  // `initialText` is Windows-1250.
+  explicit CDlgTextIn(const std::string& initialText, QWidget* parent = nullptr);
+  std::string result;  // Windows-1250
+  QLineEdit* edit() const { return edit_; }
+
+ private:
+  QLineEdit* edit_;
 };
 
 // The about box.

@@ -13,6 +13,7 @@
 #include "editing/clipboard.h"
 #include "editing/palette_choice.h"
 #include "editing/undo_history.h"
+#include "hydraulics/pipe_calculator.h"
 #include "hydraulics/system_parameters.h"
 
 #include <functional>
@@ -31,7 +32,6 @@ enum PlanTool {
   kToolWaterSource = 1007,
   kToolChangeNozzle = 1200,
   kToolPickPipe = 1201,
-  kToolMarkConnected = 1202,
   kToolMoveLabel = 1203,
   kToolPickCable = 1204,
   kToolDripType = 1207,
