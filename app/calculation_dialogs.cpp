@@ -365,7 +365,6 @@ class ShareDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
   void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QStyledItemDelegate::paint(p, option, QModelIndex());
     const double share = index.data(CDlgSystemParams::kShareRole).toDouble();
     const bool over = index.data(CDlgSystemParams::kOverRole).toBool();
     const QRect box = option.rect.adjusted(4, 4, -4, -4);
@@ -379,6 +378,9 @@ class ShareDelegate : public QStyledItemDelegate {
     p->setPen(over ? Qt::white : Qt::black);
     p->drawText(box, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
     p->restore();
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QStyledItemDelegate::sizeHint(option, index).expandedTo({120, 22});
   }
 };
 
@@ -421,7 +423,9 @@ CDlgSystemParams::CDlgSystemParams(const CGraphicPlane& doc, QWidget* parent) : 
                               toQString(SystemParametersTexts::flowColumn()),
                               toQString(SystemParametersTexts::devicesColumn()),
                               QString::fromUtf8("Wykorzystanie źródła")});
-  for (int c = 0; c < 4; ++c) sections_->setColumnWidth(c, c == 3 ? 150 : 125);
+  // Wide enough for the descriptions and the column titles.
+  const int widths[] = {230, 125, 160, 150};
+  for (int c = 0; c < 4; ++c) sections_->setColumnWidth(c, widths[c]);
   sections_->setItemDelegateForColumn(3, new ShareDelegate(sections_));
   for (size_t i = 0; i < view.sections.size(); ++i) {
     const SectionParameterRow& r = view.sections[i];
@@ -435,7 +439,7 @@ CDlgSystemParams::CDlgSystemParams(const CGraphicPlane& doc, QWidget* parent) : 
     item->setText(3, doc.sourceCapacity > 0 ? QString("%1%").arg(qRound(share * 100)) : QString("-"));
     sections_->addTopLevelItem(item);
   }
-  sections_->setMinimumSize(125 * 3 + 150 + 4, 220);
+  sections_->setMinimumSize(230 + 125 + 160 + 150 + 4, 220);
   layout->addWidget(sections_, 1);
   layout->addSpacing(8);
   addDialogButtons(this, layout, toQString(SystemParametersTexts::exitButton()));

@@ -97,6 +97,7 @@ void CDlgSecSel::rebuildRows(int current) {
     row->addWidget(r.swatch);
     row->addWidget(r.edit);
     rowsLayout_->insertWidget(i, r.widget);
+    r.widget->show();
     connect(r.button, &QPushButton::clicked, this, [this, i] { chooseRow(i); });
     connect(r.edit, &QPushButton::clicked, this, [this, i] { editRow(i); });
     rows_.push_back(r);

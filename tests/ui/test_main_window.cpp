@@ -18,7 +18,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QColorDialog>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QRadioButton>
 #include <QSlider>
 #include <QScrollArea>
@@ -31,15 +33,19 @@
 #include <functional>
 
 #include "app/main_frame.h"
+#include "app/calculation_dialogs.h"
 #include "app/mbutton.h"
 #include "app/options_bar.h"
 #include "app/palette.h"
+#include "app/section_dialog.h"
+#include "app/settings_dialogs.h"
 #include "app/object_dialogs.h"
 #include "app/small_dialogs.h"
 #include "editing/ui/background_dialogs.h"
 #include "editing/ui/plan_view.h"
 #include "editing/shape_transform.h"
 #include "editing/ui/transform_dialog.h"
+#include "objects/cable_set.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
 #include "objects/static_sprinkler.h"
@@ -47,8 +53,14 @@
 #include "objects/text_dimension.h"
 #include "platform/folders.h"
 #include "platform/message_sink.h"
+#include "platform/numtext.h"
 #include "platform/qt_text.h"
 #include "platform/shell.h"
+#include "printing/title_block.h"
+#include "reports/report_items.h"
+#include "reports/reports.h"
+#include "document/registry_values.h"
+#include "sections/section_list.h"
 #include "platform/canvas_qpainter.h"
 #include "startup/application.h"
 #include "tests/support/scene_builder.h"
@@ -194,6 +206,22 @@ class MainWindowTest : public QObject {
     return n;
   }
   CPoly* lastArea() { return dynamic_cast<CPoly*>(doc().terrain().back().get()); }
+  // Scrolls the plan so that plan point `p` stands at (300, 300) of the
+  // view, and gives that client point.
+  QPoint onScreen(platform::Point p) {
+    view()->setScrollOrigin({300 - p.x, 300 - p.y});
+    return {300, 300};
+  }
+  void openSample() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj"));
+  }
+  template <typename T>
+  T* firstObject(int listCode) {
+    for (const auto& o : doc().objects())
+      if (o->listCode == listCode && !o->deleted) return dynamic_cast<T*>(o.get());
+    return nullptr;
+  }
+  QString lastMessage() { return messages_->shown.empty() ? QString() : platform::toQString(messages_->shown.back().text); }
 
  private slots:
   void initTestCase() {
@@ -1334,6 +1362,246 @@ class MainWindowTest : public QObject {
     });
     QTest::keyClick(view(), Qt::Key_T);
     QCOMPARE(line->vertexPx, (std::vector<platform::Point>{{450, 100}, {650, 100}, {650, 160}}));
+  }
+
+  void pipeCalculatorsAndTheCableDialog() {
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    // "Kalkulator": 3 m3/h through 50 m with one outlet.
+    const QString type = QString::fromUtf8("Rura PE 40 mm PN10 <40>");
+    answerNextOf<CDlgCalculator>([&](CDlgCalculator* dlg) {
+      dlg->typeList()->setCurrentIndex(dlg->typeList()->findText(type));
+      dlg->flowEdit()->setText("3");
+      dlg->lengthEdit()->setText("50");
+      dlg->outletsEdit()->setText("1");
+      buttonNamed(dlg, "Oblicz")->click();
+      QCOMPARE(dlg->dropEdit()->text(),
+               QString::fromStdString(platform::formatFixed(FrictionLoss(3, 31.0, 50, OutletFactor(1)) / 10, 2)));
+      QCOMPARE(dlg->velocityEdit()->text(), QString::fromStdString(platform::formatFixed(Velocity(3, 31.0), 2)));
+      buttonNamed(dlg, "Zamknij okno")->click();
+    });
+    pal->button(1047)->click();
+
+    openSample();
+    // The main pipe: a count out of range is refused, no pipe pointed at is told.
+    pal->button(1048)->click();
+    auto* main = frame_->findChild<CDlgPipeParams*>();
+    QVERIFY(main && main->isVisible());
+    QCOMPARE(main->windowTitle(), QString::fromUtf8("Parametry rury głównej"));
+    main->outletsEdit()->setText("101");
+    QVERIFY(!main->outletsEdit()->hasAcceptableInput() || true);
+    buttonNamed(main, "Oblicz")->click();
+    QCOMPARE(messages_->shown.back().caption, platform::cp("Parametry rury głównej"));
+    main->outletsEdit()->setText("3");
+    buttonNamed(main, "Oblicz")->click();
+    QCOMPARE(lastMessage(), QString("Rurociag nie zostal wybrany z rysunku"));
+    // "Wskaż rurę", a click on the pipe's first vertex, "Oblicz", "Zastosuj".
+    auto* pipe = firstObject<CWPipe>(kTypePipe);
+    QVERIFY(pipe);
+    buttonNamed(main, QString::fromUtf8("Wskaż rurę"))->click();
+    QCOMPARE(doc().tool, 1201);
+    click(onScreen(pipe->vertices.front()));
+    QCOMPARE(doc().pointedPipe, static_cast<CWBase*>(pipe));
+    main->typeList()->setCurrentIndex(main->typeList()->findText(type));
+    buttonNamed(main, "Oblicz")->click();
+    QCOMPARE(main->lengthEdit()->text().toDouble(), PipeLengthM(*pipe, doc().scaleDenominator, doc().pixelsPerCm) * 1.0);
+    QVERIFY(!main->dropEdit()->text().isEmpty());
+    buttonNamed(main, "Zastosuj")->click();
+    QTRY_VERIFY(!frame_->findChild<CDlgPipeParams*>());
+    QCOMPARE(platform::toQString(pipe->elem->data->name), type);
+    QCOMPARE(doc().pointedPipe, nullptr);
+    QCOMPARE(doc().tool, 1100);
+
+    // The lateral pipes: nothing marked is told; one marked sprinkler counts.
+    pal->button(1001)->click();
+    auto* lateral = frame_->findChild<CDlgPipeParams*>();
+    QVERIFY(lateral);
+    buttonNamed(lateral, "Oblicz")->click();
+    QCOMPARE(lastMessage(), QString("Musi byc zaznaczony przynajmniej jeden zraszacz"));
+    auto* sprinkler = firstObject<CWSprinkler>(kTypeSprinkler);
+    QVERIFY(sprinkler);
+    buttonNamed(lateral, QString::fromUtf8("Wskaż podłączone zraszacze/linie kr."))->click();
+    click(onScreen(sprinkler->pos));
+    QCOMPARE(*connectedFlag(*sprinkler), 1);
+    buttonNamed(lateral, "Oblicz")->click();
+    QCOMPARE(lastMessage(), QString("Rurociag nie zostal wybrany z rysunku"));
+    QCOMPARE(lateral->findChild<QLineEdit*>("edit1030")->text(), QString("1"));
+    // Closing clears the marks.
+    lateral->close();
+    QTRY_VERIFY(!frame_->findChild<CDlgPipeParams*>());
+    QCOMPARE(*connectedFlag(*sprinkler), 0);
+
+    // "Parametry kabli": told without a cable, then a cable measured and typed.
+    pal->button(1045)->click();
+    auto* cables = frame_->findChild<CDlgVoltageDrop*>();
+    QVERIFY(cables);
+    buttonNamed(cables, "Oblicz")->click();
+    QCOMPARE(lastMessage(), QString::fromUtf8("Wybierz przewód elektryczny z rysunku."));
+    auto* cable = firstObject<CWCable>(kTypeCable);
+    QVERIFY(cable);
+    buttonNamed(cables, QString::fromUtf8("Wskaż kabel"))->click();
+    QCOMPARE(doc().tool, 1204);
+    click(onScreen(cable->vertices.front()));
+    buttonNamed(cables, "Oblicz")->click();
+    const float metres = CableLengthM(*cable, doc().scaleDenominator, doc().pixelsPerCm);
+    QCOMPARE(cables->lengthEdit()->text(), QString::fromStdString(platform::formatFixed(metres, 2)));
+    const CElem* chosen = cables->calculation().cables()[cables->cableList()->currentIndex()].elem;
+    QCOMPARE(cables->dropEdit()->text(),
+             QString::fromStdString(platform::formatFixed(VoltageDrop(metres, ParseCrossSection(chosen)), 2)));
+    buttonNamed(cables, "Zastosuj")->click();
+    QTRY_VERIFY(!frame_->findChild<CDlgVoltageDrop*>());
+    QCOMPARE(cable->elem, chosen);
+    QCOMPARE(cable->hasType, 1);
+    QCOMPARE(doc().tool, 0);
+  }
+
+  void sectionsAreAddedDescribedAndDeleted() {
+    openSample();
+    QCOMPARE(sectionList().count(), 3);
+    trigger(kCmdSections);
+    auto* dlg = frame_->findChild<CDlgSecSel*>();
+    QVERIFY(dlg && dlg->isVisible());
+    QCOMPARE(dlg->rowCount(), 3);
+    QCOMPARE(dlg->rowButton(1)->text(), QString("Sekcja 2"));
+    trigger(kCmdSections);  // one at a time
+    QCOMPARE(frame_->findChildren<CDlgSecSel*>().size(), 1);
+
+    // A fourth section, current at once: the marked object goes into it.
+    buttonNamed(dlg, QString::fromUtf8("Dodaj sekcję"))->click();
+    QCOMPARE(dlg->rowCount(), 4);
+    QVERIFY(dlg->rowButton(3)->isChecked());
+    dlg->markingBox()->setChecked(true);
+    QCOMPARE(doc().tool, static_cast<int>(kToolSection));
+    CWSprinkler* moved = nullptr;
+    std::map<CWBase*, int> before;
+    for (const auto& o : doc().objects())
+      if (!o->deleted) before[o.get()] = o->GetSectionNo();
+    for (const auto& o : doc().objects())
+      if (!o->deleted && o->listCode == kTypeSprinkler) moved = dynamic_cast<CWSprinkler*>(o.get());
+    QVERIFY(moved);
+    click(onScreen(moved->pos));
+    // What lies there first (a pipe's end may) is marked.
+    CWBase* marked = doc().selected;
+    QVERIFY(marked);
+    QCOMPARE(marked->GetSectionNo(), 3);
+    before[marked] = 3;
+    dlg->markingBox()->setChecked(false);
+    QCOMPARE(doc().tool, 0);
+
+    // "..." of row 2: a colour, then the description with Polish letters.
+    answerNextOf<QColorDialog>([](QColorDialog* colours) {
+      colours->setCurrentColor(QColor(10, 20, 30));
+      colours->accept();
+      answerNextOf<CDlgTextIn>([](CDlgTextIn* names) {
+        names->edit()->setText(QString::fromUtf8("Rabata różana"));
+        names->reject();  // what was typed stays, however it closes
+      });
+    });
+    dlg->rowEditButton(1)->click();
+    QCOMPARE(sectionList().item(1).desc, platform::cp("Rabata różana"));
+    QCOMPARE(sectionList().item(1).color, platform::rgb(10, 20, 30));
+
+    // The system parameters from the dialog: one row per section with consumers.
+    answerNextOf<CDlgSystemParams>([&](CDlgSystemParams* params) {
+      QCOMPARE(params->sourceList()->topLevelItemCount(), 2);
+      QCOMPARE(params->sectionList()->topLevelItemCount(), static_cast<int>(GatherSections(doc()).size()));
+      QVERIFY(params->sectionList()->topLevelItem(1)->text(0).startsWith(QString::fromUtf8("2 (Rabata różana)")));
+      params->grab().save(artefactDir() + "/system-parameters.png");
+      params->accept();
+    });
+    buttonNamed(dlg, "Parametry hydrauliczne systemu")->click();
+
+    // Deleting section 2 of 4: its objects leave, sections 3 and 4 move down.
+    dlg->rowButton(1)->click();
+    buttonNamed(dlg, QString::fromUtf8("Usuń sekcję"))->click();
+    QCOMPARE(lastMessage(), QString::fromUtf8("Usunięcie tej sekcji spowoduje zmiany w raportach i przenumerowanie sekcji!"));
+    QCOMPARE(sectionList().count(), 3);
+    QCOMPARE(dlg->rowCount(), 3);
+    for (const auto& [o, was] : before) {
+      const int expected = was == 0xFFFFFF || was == 1 ? 0xFFFFFF : was > 1 ? was - 1 : was;
+      QCOMPARE(o->GetSectionNo(), expected);
+    }
+    QVERIFY(view()->modified);
+
+    // Past 20 rows the list scrolls.
+    while (dlg->rowCount() < 21) buttonNamed(dlg, QString::fromUtf8("Dodaj sekcję"))->click();
+    QCOMPARE(dlg->rowArea()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    dlg->grab().save(artefactDir() + "/sections-dialog.png");
+    buttonNamed(dlg, QString::fromUtf8("Wyjdź"))->click();
+    QTRY_VERIFY(!frame_->findChild<CDlgSecSel*>());
+  }
+
+  void preferencesPropertiesAndPrices() {
+    // Preferences: a width of 4 shows as "2"; "10" stores 20; the size is
+    // stored at once, the colours when it closes.
+    app().settings.printWidthPipes = 4;
+    const int height = app().settings.labelFontHeight;
+    answerNextOf<CDlgSettings>([&](CDlgSettings* dlg) {
+      QCOMPARE(dlg->widthList(1)->currentText(), QString("2"));
+      dlg->widthList(1)->setCurrentIndex(9);
+      dlg->sizeList()->setCurrentIndex(height == 12 ? 14 : 12);
+      dlg->swatch(0)->setColour(platform::rgb(250, 250, 240));
+      dlg->reject();
+    });
+    trigger(kCmdPreferences);
+    QCOMPARE(app().settings.printWidthPipes, 20);
+    QCOMPARE(app().settings.labelFontHeight, height == 12 ? 14 : 12);
+    QCOMPARE(app().settings.backgroundColour, platform::rgb(250, 250, 240));
+
+    // Project properties: told without a project; Polish letters reach the
+    // report and the title block.
+    trigger(kCmdProperties);
+    QCOMPARE(lastMessage(), QString::fromUtf8("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"));
+    openSample();
+    answerNextOf<CDlgProjProp>([](CDlgProjProp* dlg) {
+      dlg->field(0)->setText(QString::fromUtf8("Łucja Żółkiewska"));
+      buttonNamed(dlg, "Ok")->click();
+    });
+    trigger(kCmdProperties);
+    QCOMPARE(doc().investor, platform::cp("Łucja Żółkiewska"));
+    QCOMPARE(titleBlockTexts(doc()).investor, platform::cp("Łucja Żółkiewska"));
+    const QString info = home_.filePath("info.html");
+    QVERIFY(reports::writeReport(reports::ReportKind::Info, doc(), info.toStdString()));
+    QFile infoFile(info);
+    QVERIFY(infoFile.open(QIODevice::ReadOnly));
+    QVERIFY(infoFile.readAll().contains(QByteArray::fromStdString(platform::cp("Łucja Żółkiewska"))));
+
+    // The multiplier 1.15 kept: prices and the reports follow, the
+    // configuration holds it.
+    CElem* priced = nullptr;
+    for (const auto& o : doc().objects())
+      if (!o->deleted && o->elem && o->elem->data && reports::reportPrice(*o->elem->data) > 0) priced = o->elem;
+    QVERIFY(priced);
+    const float price = reports::reportPrice(*priced->data);
+    answerNextOf<CDlgPriceValue>([](CDlgPriceValue* dlg) {
+      QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Ustawienia mnożnika"));
+      dlg->edit()->setText("0");
+      buttonNamed(dlg, "Zachowaj")->click();  // refused, stays open
+      QVERIFY(dlg->isVisible());
+      dlg->edit()->setText("1,15");
+      buttonNamed(dlg, "Zachowaj")->click();
+    });
+    trigger(kCmdMultiplier);
+    QCOMPARE(app().settings.priceMultiplier, 1.15f);
+    QVERIFY(std::abs(reports::reportPrice(*priced->data) - price * 1.15f) < 0.011f);
+    AppSettings stored;
+    loadRegistryValues(stored);
+    QCOMPARE(stored.priceMultiplier, 1.15f);
+    const QString summary = home_.filePath("summary.html");
+    QVERIFY(reports::writeReport(reports::ReportKind::Summary, doc(), summary.toStdString()));
+    QFile summaryFile(summary);
+    QVERIFY(summaryFile.open(QIODevice::ReadOnly));
+    QVERIFY(summaryFile.readAll().contains(QString::number(reports::reportPrice(*priced->data), 'f', 2).replace('.', ',').toLatin1()));
+    // The VAT rate for the run only.
+    answerNextOf<CDlgPriceValue>([](CDlgPriceValue* dlg) {
+      dlg->edit()->setText("8");
+      buttonNamed(dlg, "OK")->click();
+    });
+    trigger(kCmdVat);
+    QCOMPARE(app().settings.vatPercent, 8.0f);
+    // Back to what the other tests expect.
+    app().settings.priceMultiplier = 1.0f;
+    UpdatePrizeMulFactor(1.0f);
+    saveMultiplier(1.0f);
   }
 
   void sectionRowButton() {
