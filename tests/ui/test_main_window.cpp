@@ -1531,6 +1531,7 @@ class MainWindowTest : public QObject {
   }
 
   void preferencesPropertiesAndPrices() {
+    const AppSettings kept = app().settings;
     // Preferences: a width of 4 shows as "2"; "10" stores 20; the size is
     // stored at once, the colours when it closes.
     app().settings.printWidthPipes = 4;
@@ -1592,6 +1593,7 @@ class MainWindowTest : public QObject {
     QVERIFY(summaryFile.open(QIODevice::ReadOnly));
     QVERIFY(summaryFile.readAll().contains(QString::number(reports::reportPrice(*priced->data), 'f', 2).replace('.', ',').toLatin1()));
     // The VAT rate for the run only.
+    const float vat = app().settings.vatPercent;
     answerNextOf<CDlgPriceValue>([](CDlgPriceValue* dlg) {
       dlg->edit()->setText("8");
       buttonNamed(dlg, "OK")->click();
@@ -1599,9 +1601,10 @@ class MainWindowTest : public QObject {
     trigger(kCmdVat);
     QCOMPARE(app().settings.vatPercent, 8.0f);
     // Back to what the other tests expect.
-    app().settings.priceMultiplier = 1.0f;
-    UpdatePrizeMulFactor(1.0f);
-    saveMultiplier(1.0f);
+    QCOMPARE(vat, kept.vatPercent);
+    app().settings = kept;
+    UpdatePrizeMulFactor(kept.priceMultiplier);
+    saveMultiplier(kept.priceMultiplier);
   }
 
   void sectionRowButton() {
