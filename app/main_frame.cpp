@@ -24,6 +24,7 @@
 #include "app/options_bar.h"
 #include "app/palette.h"
 #include "app/section_dialog.h"
+#include "app/set_dialogs.h"
 #include "app/settings_dialogs.h"
 #include "app/small_dialogs.h"
 #include "app/splash_view.h"
@@ -175,14 +176,14 @@ void CMainFrame::buildMenus() {
 
   QMenu* base = bar->addMenu(QString::fromUtf8("Baza elementów"));
   addCommand(base, kCmdBrowse, QString::fromUtf8("Przeglądaj"), QKeySequence("Ctrl+P"), false);
-  addCommand(base, kCmdSets, "Zestawy", QKeySequence("Ctrl+1"), false);
+  addCommand(base, kCmdSets, "Zestawy", QKeySequence("Ctrl+1"));
 
   QMenu* reportsMenu = bar->addMenu("Raporty");
   QMenu* prices = reportsMenu->addMenu("Ustawienia");
   addCommand(prices, kCmdMultiplier, QString::fromUtf8("Ceny - mnożnik"));
   addCommand(prices, kCmdVat, "Ceny - podatek VAT");
   QMenu* sections = reportsMenu->addMenu("Kosztorys z podziałem na sekcje");
-  addCommand(sections, kCmdExtraElements, "Dodaj do raportu elementy z bazy danych", {}, false);
+  addCommand(sections, kCmdExtraElements, "Dodaj do raportu elementy z bazy danych");
   addCommand(sections, kCmdSectionsOpen, QString::fromUtf8("Otwórz w MS Word"));
   addCommand(sections, kCmdSectionsSave, QString::fromUtf8("Zapisz raport elementów"));
   addCommand(sections, kCmdSectionsPrint, QString::fromUtf8("Drukuj raport elementów"));
@@ -434,6 +435,8 @@ void CMainFrame::runCommand(int id) {
     case kCmdPreferences: preferences(); return;
     case kCmdProperties: projectProperties(); return;
     case kCmdMultiplier: case kCmdVat: priceValue(id == kCmdVat); return;
+    case kCmdSets: connectionSets(); return;
+    case kCmdExtraElements: extraElements(); return;
     case kCmdEdit:
       if (scalingOpen()) return;
       if (view_) {
@@ -979,6 +982,28 @@ void CMainFrame::priceValue(bool vat) {
   }
   // The extra report elements take the prices as they now stand.
   if (!vat) extraReportElements().resolve(application().catalogue);
+}
+
+void CMainFrame::connectionSets() {
+  CDBSets* sets = application().sets.get();
+  if (!sets) return;
+  CDlgEditSets dlg(*sets, application().catalogue, view_ ? &view_->document() : nullptr, this);
+  dlg.exec();
+  // The editor keeps its work on every exit.
+  if (!sets->save(platform::fileSys().dirPath(platform::UserDataDir)))
+    platform::tell(cp("Nie można zapisać pliku zestawów (sets.zdb)."), "Info!!", platform::MessageIcon::Error);
+  palette_->refreshSetList(sets);
+  if (view_) {
+    if (dlg.planChanged) view_->modified = true;
+    view_->refresh();
+  }
+}
+
+void CMainFrame::extraElements() {
+  if (!view_ || !app().projectOpen) return;
+  CDlgAddRepSec dlg(extraReportElements(), application().catalogue, this);
+  dlg.exec();
+  if (dlg.changed) view_->modified = true;
 }
 
 void CMainFrame::objectList() {

@@ -145,6 +145,8 @@ class CMainFrame : public QMainWindow {
   void preferences();
   void projectProperties();
   void priceValue(bool vat);
+  void connectionSets();
+  void extraElements();
   // A save to `path` with the user told of a failure; true when written.
   bool writeProject(const QString& path);
   QString chooseSaveName(const QString& title, const QString& suggestion, const QString& filter,

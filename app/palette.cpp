@@ -17,6 +17,7 @@
 #include "editing/plan_editor.h"
 #include "objects/sprinkler.h"
 #include "partix.h"
+#include "document/catalogue_lookup.h"
 #include "platform/qt_text.h"
 #include "sections/connection_sets.h"
 
@@ -24,10 +25,7 @@ namespace {
 
 QString idName(int id) { return QString("ctl%1").arg(id); }
 
-std::string recordName(const CElem* e) {
-  if (!e || !e->data) return {};
-  return std::string(e->data->name, strnlen(e->data->name, sizeof e->data->name));
-}
+std::string recordName(const CElem* e) { return elementName(e); }
 
 QString rotaryRowName(CElem* body, int row) {
   if (!body) return {};

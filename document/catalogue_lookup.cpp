@@ -8,6 +8,11 @@
 #include "partix.h"
 #include "platform/textcodec.h"
 
+std::string elementName(const CElem* element) {
+  if (!element || !element->data) return {};
+  return std::string(element->data->name, strnlen(element->data->name, sizeof element->data->name));
+}
+
 std::string catalogueReference(const CElem* element) {
   if (!element || !element->data) return "000000";
   const CData& d = *element->data;

@@ -10,6 +10,9 @@ class CElem;
 class CPartix;
 struct HadarComponent;
 
+// The element's name as its record holds it (Windows-1250); empty without one.
+std::string elementName(const CElem* element);
+
 // The number a file writes for `element`; "000000" when it has none.
 std::string catalogueReference(const CElem* element);
 

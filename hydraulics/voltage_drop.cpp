@@ -1,4 +1,5 @@
 #include "hydraulics/voltage_drop.h"
+#include "document/catalogue_lookup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,10 +25,7 @@ bool listOrder(const std::string& a, const std::string& b) {
                                       [&](char x, char y) { return lower(x) < lower(y); });
 }
 
-std::string nameOf(const CElem* e) {
-  if (!e || !e->data) return {};
-  return std::string(e->data->name, strnlen(e->data->name, sizeof e->data->name));
-}
+std::string nameOf(const CElem* e) { return elementName(e); }
 
 }  // namespace
 

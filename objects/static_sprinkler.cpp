@@ -1,4 +1,5 @@
 #include "objects/static_sprinkler.h"
+#include "document/catalogue_lookup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -728,10 +729,7 @@ bool polishLess(const std::string& a, const std::string& b) {
   return a < b;
 }
 
-std::string nameOf(const CElem& e) {
-  if (!e.data) return {};
-  return std::string(e.data->name, strnlen(e.data->name, sizeof e.data->name));
-}
+std::string nameOf(const CElem& e) { return elementName(&e); }
 
 // "%.2f", with a zero cell left empty.
 std::string fixed2OrEmpty(float v) { return v == 0.0f ? std::string() : platform::formatFixed(v, 2); }

@@ -28,11 +28,6 @@ constexpr int32_t kMaxSetElements = 10000;
 // Bytes of a record of "sets.zdb" before its catalogue numbers.
 constexpr size_t kRecordHeadBytes = 4 + CDBSets::kFileNameBytes + 4 + 4;
 
-std::string elementName(const CElem* e) {
-  if (!e || !e->data) return {};
-  return std::string(e->data->name, strnlen(e->data->name, sizeof e->data->name));
-}
-
 std::string cutTo(std::string text, size_t bytes) {
   if (text.size() > bytes) text.resize(bytes);
   return text;

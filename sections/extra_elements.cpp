@@ -14,10 +14,7 @@ namespace {
 // Bound for a record count read from a project file.
 constexpr int32_t kMaxRecords = 1000000;
 
-std::string nameOf(const CElem& e) {
-  if (!e.data) return {};
-  return std::string(e.data->name, strnlen(e.data->name, sizeof e.data->name));
-}
+std::string nameOf(const CElem& e) { return elementName(&e); }
 
 // The price the reports take.
 float reportPrice(const CElem& element) { return element.data ? priceOf(*element.data) : 0.0f; }

@@ -38,6 +38,7 @@
 #include "app/options_bar.h"
 #include "app/palette.h"
 #include "app/section_dialog.h"
+#include "app/set_dialogs.h"
 #include "app/settings_dialogs.h"
 #include "app/object_dialogs.h"
 #include "app/small_dialogs.h"
@@ -51,6 +52,7 @@
 #include "objects/static_sprinkler.h"
 #include "objects/symbols.h"
 #include "objects/text_dimension.h"
+#include "platform/file_sys.h"
 #include "platform/folders.h"
 #include "platform/message_sink.h"
 #include "platform/numtext.h"
@@ -60,6 +62,8 @@
 #include "reports/report_items.h"
 #include "reports/reports.h"
 #include "document/registry_values.h"
+#include "sections/connection_sets.h"
+#include "sections/extra_elements.h"
 #include "sections/section_list.h"
 #include "platform/canvas_qpainter.h"
 #include "startup/application.h"
@@ -1605,6 +1609,114 @@ class MainWindowTest : public QObject {
     app().settings = kept;
     UpdatePrizeMulFactor(kept.priceMultiplier);
     saveMultiplier(kept.priceMultiplier);
+  }
+
+  void connectionSetsAreEditedAndKept() {
+    // Without a project: a new set named in the name dialog, a pipe added.
+    CDBSets& sets = *application().sets;
+    answerNextOf<CDlgEditSets>([&](CDlgEditSets* dlg) {
+      answerNextOf<CDlgTextIn>([](CDlgTextIn* names) {
+        names->edit()->setText(QString::fromUtf8("Przyłącze"));
+        names->accept();
+      });
+      buttonNamed(dlg, "Dodaj zestaw")->click();
+      QCOMPARE(dlg->setList()->currentText(), QString::fromUtf8("*Przyłącze"));
+      buttonNamed(dlg, "Rury")->click();
+      QVERIFY(dlg->catalogueList()->count() > 0);
+      for (int i = 0; i < dlg->catalogueList()->count(); ++i)
+        QVERIFY(dlg->catalogueList()->item(i)->text().startsWith("Rura"));
+      dlg->catalogueList()->setCurrentRow(0);
+      buttonNamed(dlg, "->")->click();
+      QCOMPARE(dlg->elementList()->count(), 1);
+      QCOMPARE(sets.item(dlg->currentSet()).hasPipe, 1);
+      buttonNamed(dlg, QString::fromUtf8("Wyjście"))->click();
+    });
+    trigger(kCmdSets);
+    QFile file(QString::fromStdString(platform::fileSys().filePath(platform::UserDataDir, "sets.zdb")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains(QByteArray::fromStdString(platform::cp("Przyłącze"))));
+    QComboBox* palette = frame_->equipmentPalette()->list(1024);
+    QVERIFY(palette->findText(QString::fromUtf8("*Przyłącze")) >= 0);
+
+    // A set placed on the plan: deleting it asks, Cancel keeps both. (An
+    // opened project comes with a collection of its own.)
+    openSample();
+    CDBSets& projectSets = *application().sets;
+    CWBase* placed = firstObject<CWBase>(kTypeSet);
+    QVERIFY(placed);
+    const int index = projectSets.find(static_cast<int32_t>(placed->kindWord));
+    QVERIFY(index >= 0);
+    const CDBSetItem& set = projectSets.item(index);
+    const QString name = (set.fromProject() ? QString() : QString("*")) + platform::toQString(set.name);
+    auto deleteIt = [&](platform::MessageAnswer answer) {
+      messages_->answer = answer;
+      answerNextOf<CDlgEditSets>([&](CDlgEditSets* dlg) {
+        dlg->setList()->setCurrentIndex(dlg->setList()->findText(name));
+        buttonNamed(dlg, QString::fromUtf8("Usuń zestaw"))->click();
+        dlg->accept();
+      });
+      trigger(kCmdSets);
+      messages_->answer = platform::MessageAnswer::Ok;
+    };
+    deleteIt(platform::MessageAnswer::Cancel);
+    QVERIFY(lastMessage().startsWith("To jest zestaw"));
+    QVERIFY(!placed->deleted);
+    QCOMPARE(projectSets.item(index).erased, 0);
+    deleteIt(platform::MessageAnswer::Ok);
+    QVERIFY(placed->deleted);
+    QCOMPARE(projectSets.item(index).erased, 1);
+    QVERIFY(view()->modified);
+  }
+
+  void extraReportElementsAreAddedAndRemoved() {
+    openSample();
+    const int before = extraReportElements().count();
+    answerNextOf<CDlgAddRepSec>([&](CDlgAddRepSec* dlg) {
+      QCOMPARE(dlg->categoryList()->count(), 16);
+      const int all = dlg->catalogueList()->count();
+      dlg->categoryList()->setCurrentIndex(dlg->categoryList()->findText(QString::fromUtf8("Złączki")));
+      dlg->filterBox()->setChecked(true);
+      QVERIFY(dlg->catalogueList()->count() > 0 && dlg->catalogueList()->count() < all);
+      dlg->catalogueList()->setCurrentRow(0);
+      // A quantity of 0 is refused; 15 pieces go to section 2.
+      answerNextOf<CDlgItemProp>([this](CDlgItemProp* props) {
+        QCOMPARE(props->sectionList()->itemText(0), QString("Bez sekcji"));
+        props->quantityEdit()->setText("0");
+        props->accept();
+        QCOMPARE(lastMessage(), QString::fromUtf8("Proszę wpisać wartość większą od 0."));
+        props->sectionList()->setCurrentIndex(2);
+        props->quantityEdit()->setText("15");
+        props->accept();
+      });
+      buttonNamed(dlg, "Dodaj")->click();
+      QTreeWidgetItem* row = dlg->elementView()->topLevelItem(dlg->elementView()->topLevelItemCount() - 1);
+      QCOMPARE(row->text(0), QString("Sekcja 2"));
+      QCOMPARE(row->text(1), dlg->catalogueList()->item(0)->text());
+      QCOMPARE(row->text(2), QString("15"));
+      dlg->grab().save(artefactDir() + "/extra-elements.png");
+      buttonNamed(dlg, QString::fromUtf8("Wyjście"))->click();
+    });
+    trigger(kCmdExtraElements);
+    QCOMPARE(extraReportElements().count(), before + 1);
+    const ExtraReportElement added = extraReportElements().records().back();
+    QCOMPARE(added.section, 1);
+    QCOMPARE(added.quantity, 15.0f);
+    QVERIFY(view()->modified);
+    // The summary estimate counts it.
+    const QString summary = home_.filePath("extra.html");
+    QVERIFY(reports::writeReport(reports::ReportKind::Summary, doc(), summary.toStdString()));
+    QFile file(summary);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains(QByteArray::fromStdString(added.name)));
+    // Removed again.
+    answerNextOf<CDlgAddRepSec>([](CDlgAddRepSec* dlg) {
+      QTreeWidget* v = dlg->elementView();
+      v->setCurrentItem(v->topLevelItem(v->topLevelItemCount() - 1));
+      buttonNamed(dlg, QString::fromUtf8("Usuń element"))->click();
+      dlg->accept();
+    });
+    trigger(kCmdExtraElements);
+    QCOMPARE(extraReportElements().count(), before);
   }
 
   void sectionRowButton() {
