@@ -187,14 +187,22 @@ void CMainFrame::buildMenus() {
   addCommand(sections, kCmdSectionsOpen, QString::fromUtf8("Otwórz w MS Word"));
   addCommand(sections, kCmdSectionsSave, QString::fromUtf8("Zapisz raport elementów"));
   addCommand(sections, kCmdSectionsPrint, QString::fromUtf8("Drukuj raport elementów"));
+  sections->addSeparator();
+  addCommand(sections, kCmdSectionsCsv, "Eksportuj CSV");
+  addCommand(sections, kCmdSectionsPdf, "Eksportuj PDF");
   QMenu* summary = reportsMenu->addMenu("Kosztorys zbiorczy");
   addCommand(summary, kCmdSummaryOpen, QString::fromUtf8("Otwórz w MS Word"));
   addCommand(summary, kCmdSummarySave, QString::fromUtf8("Zapisz raport elementów"));
   addCommand(summary, kCmdSummaryPrint, QString::fromUtf8("Drukuj raport elementów "));
+  summary->addSeparator();
+  addCommand(summary, kCmdSummaryCsv, "Eksportuj CSV");
+  addCommand(summary, kCmdSummaryPdf, "Eksportuj PDF");
   QMenu* info = reportsMenu->addMenu("Informacje o projekcie");
   addCommand(info, kCmdInfoOpen, QString::fromUtf8("Otwórz w MS Word"));
   addCommand(info, kCmdInfoSave, "Zapisz ");
   addCommand(info, kCmdInfoPrint, "Drukuj");
+  info->addSeparator();
+  addCommand(info, kCmdInfoPdf, "Eksportuj PDF");
 
   QMenu* help = bar->addMenu("&Pomoc");
   addCommand(help, kCmdHelp, "Pomoc", QKeySequence::HelpContents);
@@ -414,6 +422,11 @@ void CMainFrame::runCommand(int id) {
     case kCmdInfoOpen: reportCommand(reports::ReportKind::Info, 0); return;
     case kCmdInfoSave: reportCommand(reports::ReportKind::Info, 1); return;
     case kCmdInfoPrint: reportCommand(reports::ReportKind::Info, 2); return;
+    case kCmdSectionsCsv: exportCommand(reports::ReportKind::Sections, reports::ExportFormat::Csv); return;
+    case kCmdSectionsPdf: exportCommand(reports::ReportKind::Sections, reports::ExportFormat::Pdf); return;
+    case kCmdSummaryCsv: exportCommand(reports::ReportKind::Summary, reports::ExportFormat::Csv); return;
+    case kCmdSummaryPdf: exportCommand(reports::ReportKind::Summary, reports::ExportFormat::Pdf); return;
+    case kCmdInfoPdf: exportCommand(reports::ReportKind::Info, reports::ExportFormat::Pdf); return;
     case kCmdHelp: openHelp(); return;
     case kCmdAbout: {
       CAboutDlg dlg(this);
@@ -971,14 +984,11 @@ void CMainFrame::priceValue(bool vat) {
   CDlgPriceValue dlg(vat ? CDlgPriceValue::Kind::Vat : CDlgPriceValue::Kind::Multiplier,
                      vat ? s.vatPercent : s.priceMultiplier, this);
   if (dlg.exec() == QDialog::Accepted) {
-    if (vat) {
-      s.vatPercent = dlg.value;
-    } else {
-      s.priceMultiplier = dlg.value;
-      UpdatePrizeMulFactor(dlg.value);
-    }
-    if (dlg.keep && (vat ? saveVat(dlg.value) : saveMultiplier(dlg.value)) != 0)
-      platform::tell(cp("Nie można zapisać ustawienia."), "Info!!", platform::MessageIcon::Error);
+    // Taken for the run; "Zachowaj" also keeps it in the configuration.
+    if (vat)
+      reports::setVatPercent(dlg.value, dlg.keep);
+    else
+      reports::setPriceMultiplier(dlg.value, dlg.keep);
   }
   // The extra report elements take the prices as they now stand.
   if (!vat) extraReportElements().resolve(application().catalogue);
@@ -1095,6 +1105,25 @@ void CMainFrame::reportCommand(reports::ReportKind kind, int use) {
     case 1: r = platform::openWithDefault(path); break;
     default: r = platform::printHtmlFile(path); break;
   }
+  if (!r.ok) platform::tell(r.message, "Info", platform::MessageIcon::Error);
+}
+
+void CMainFrame::exportCommand(reports::ReportKind kind, reports::ExportFormat format) {
+  if (!view_) {
+    reports::tellNoProject();
+    return;
+  }
+  const bool csv = format == reports::ExportFormat::Csv;
+  const QString suffix = csv ? "csv" : "pdf";
+  const QString chosen =
+      chooseSaveName(csv ? "Eksportuj CSV" : "Eksportuj PDF",
+                     QString::fromStdString(platform::cp1250ToUtf8(reports::initialSaveName(kind))) + "." + suffix,
+                     csv ? "CSV (*.csv);;Wszystkie pliki (*)" : "PDF (*.pdf);;Wszystkie pliki (*)", suffix);
+  if (chosen.isEmpty()) return;
+  const std::string path = chosen.toStdString();
+  if (!reports::exportReport(kind, format, view_->document(), path)) return;
+  setStatus(QString("%1 %2").arg(QString::fromUtf8("Zapisano plik: "), chosen));
+  const platform::ShellResult r = platform::openWithDefault(path);
   if (!r.ok) platform::tell(r.message, "Info", platform::MessageIcon::Error);
 }
 

@@ -59,6 +59,12 @@ enum FrameCommand {
   kCmdUndo = 57643,
   kCmdRedo = 57644,
   kCmdOpenNamed = 32901,
+  // exports of the reports for other programs
+  kCmdSectionsCsv = 33001,
+  kCmdSectionsPdf = 33002,
+  kCmdSummaryCsv = 33003,
+  kCmdSummaryPdf = 33004,
+  kCmdInfoPdf = 33005,
   // drawing toolbar
   kCmdCircle = 32783,
   kCmdEllipse = 32823,
@@ -154,6 +160,8 @@ class CMainFrame : public QMainWindow {
   void terrainToolCommand(int id, int tool);
   void fillCommand(int id, int kind);
   void reportCommand(reports::ReportKind kind, int use);
+  // "Eksportuj CSV" / "Eksportuj PDF": the file chosen, written and opened.
+  void exportCommand(reports::ReportKind kind, reports::ExportFormat format);
   void openHelp();
   void undoCommand(bool redo);
   void gridSettings();

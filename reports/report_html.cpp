@@ -1,5 +1,7 @@
 #include "reports/report_html.h"
 
+#include "partix.h"
+
 #include <climits>
 #include <cmath>
 
@@ -147,6 +149,12 @@ void HtmlReport::pieceRow(const CEstimateLine& l) {
   line("<td align=\"right\" bgcolor=\"#ffffff\">" + moneyText(value) + "</td>");
   line("</tr>");
   addToTotal(value);
+  record(l.catNo, l.name, "szt.", l.count, l.price, value);
+}
+
+void HtmlReport::record(std::string_view catNo, std::string_view name, const char* unit, int64_t quantity, float price,
+                        float value) {
+  rows_.push_back({rowSection_, std::string(catNo), std::string(name), unit, quantity, price, value});
 }
 
 void HtmlReport::metreRow(const CEstimateLine& l) {
@@ -160,6 +168,7 @@ void HtmlReport::metreRow(const CEstimateLine& l) {
   line("<td align=\"right\" bgcolor=\"#ffffff\">" + moneyText(value) + "</td>");
   line("</tr>");
   addToTotal(value);
+  record(l.catNo, l.name, "m", n, l.price, value);
 }
 
 void HtmlReport::pieceRows(const CEstimateGroup& group) {
@@ -193,6 +202,7 @@ void HtmlReport::hadarComponentRow(std::string_view catNo, std::string_view name
   line("<td align=\"right\" width=\"13%\" bgcolor=\"#ffffff\">" + moneyText(price) + "</td>");
   line("<td align=\"right\" width=\"13%\" bgcolor=\"#ffffff\">" + moneyText(value) + "</td>");
   addToTotal(value);
+  record(catNo, reportName(name), "szt.", n, price, value);
 }
 
 void HtmlReport::sectionHeading(std::string_view text) {
@@ -218,6 +228,8 @@ void HtmlReport::sectionRow(const CReportItem& item) {
   line("<td align=\"right\" bgcolor=\"#ffffff\">" + moneyText(value) + "</td>");
   line("</tr>");
   addToTotal(value);
+  const bool metres = item.kind == kKindPipe || item.kind == kKindDripLine || item.kind == kKindCable;
+  record(item.catNo, reportName(item.name), metres ? "m" : "szt.", static_cast<int64_t>(q), item.price, value);
 }
 
 void HtmlReport::totals(float vatPercent) {

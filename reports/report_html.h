@@ -84,9 +84,20 @@ class HtmlReport {
   const std::string& text() const { return text_; }
   std::string take() { return std::move(text_); }
 
+  // Every priced row written so far, in order; the rows written from now on
+  // belong to `section` (empty: none).
+  const std::vector<EstimateRow>& rows() const { return rows_; }
+  std::vector<EstimateRow> takeRows() { return std::move(rows_); }
+  void setRowSection(std::string section) { rowSection_ = std::move(section); }
+
  private:
+  void record(std::string_view catNo, std::string_view name, const char* unit, int64_t quantity, float price,
+              float value);
+
   std::string text_;
   float net_ = 0;
+  std::vector<EstimateRow> rows_;
+  std::string rowSection_;
 };
 
 // The version texts of the footers.

@@ -95,6 +95,17 @@ class CReportItemList {
   std::unordered_map<Key, size_t, KeyHash> index_;
 };
 
+// One priced row of a cost estimate as the report shows it.
+struct EstimateRow {
+  std::string section;      // "1", "2", ... in the estimate by sections; empty otherwise
+  std::string catalogueNo;  // Windows-1250
+  std::string name;         // Windows-1250, "<" and ">" replaced
+  std::string unit;         // "szt." or "m"
+  int64_t quantity = 0;     // as shown (whole pieces or metres rounded up)
+  float price = 0;          // net unit price
+  float value = 0;          // net value as shown: price x quantity
+};
+
 // --- estimate groups ---------------------------------------------------------
 
 // One row of a category table.

@@ -17,15 +17,25 @@ namespace reports {
 
 // --- the reports ---------------------------------------------------------------
 
+// A cost estimate: its HTML (Windows-1250), its priced rows in the order it
+// lists them, and its net total.
+struct Estimate {
+  std::string html;
+  std::vector<EstimateRow> rows;
+  float netTotal = 0;
+};
+
 // "KOSZTORYS ZBIORCZY": every element of the plan and every extra report
 // element, by category, one row per catalogue number, with the totals.
 // Nothing (after the message for an extra report element the catalogue
 // lacks) when the report cannot be made.
 std::optional<std::string> summaryEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx);
+std::optional<Estimate> summaryEstimate(const CGraphicPlane& doc, const ReportContext& ctx);
 
 // "KOSZTORYS Z PODZIAŁEM NA SEKCJE": the same materials section by section,
 // then the elements of no section, with the totals of the whole project.
 std::optional<std::string> sectionEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx);
+std::optional<Estimate> sectionEstimate(const CGraphicPlane& doc, const ReportContext& ctx);
 
 // One section of the project information: a section summary of the
 // hydraulics (GatherSections).
@@ -57,6 +67,23 @@ std::string saveDialogFilter();
 // cannot be made or written; the old file then stays as it was.
 bool writeReport(ReportKind kind, const CGraphicPlane& doc, const std::string& path, const ReportContext& ctx);
 bool writeReport(ReportKind kind, const CGraphicPlane& doc, const std::string& path);
+
+// --- exports ------------------------------------------------------------------------
+
+enum class ExportFormat { Html, Csv, Pdf };
+
+// The rows of an estimate as CSV for spreadsheets and scripts: UTF-8, comma
+// separated, quoted where RFC 4180 asks, one header row
+// "section,catalogueNo,name,unit,quantity,unitPrice,value", decimal points,
+// no total row.
+std::string estimateCsv(const std::vector<EstimateRow>& rows);
+
+// Writes the report of `kind` to `path` in `format` (the estimates only for
+// CSV; a PDF holds what the HTML shows, on A4 pages). False, after telling the
+// user, when it cannot be made or written.
+bool exportReport(ReportKind kind, ExportFormat format, const CGraphicPlane& doc, const std::string& path,
+                  const ReportContext& ctx);
+bool exportReport(ReportKind kind, ExportFormat format, const CGraphicPlane& doc, const std::string& path);
 
 // The message the save commands show without an open project.
 void tellNoProject();

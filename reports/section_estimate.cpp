@@ -116,7 +116,7 @@ std::string sectionHeadingText(int position, const std::string& description) {
 
 }  // namespace
 
-std::optional<std::string> sectionEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx) {
+std::optional<Estimate> sectionEstimate(const CGraphicPlane& doc, const ReportContext& ctx) {
   static const std::string title = cp1250("KOSZTORYS Z PODZIAŁEM NA SEKCJE");
 
   std::vector<ExtraReportElement> extras;
@@ -144,6 +144,7 @@ std::optional<std::string> sectionEstimateHtml(const CGraphicPlane& doc, const R
     listed.push_back(section.nr);
     if (it == buckets.end()) continue;
     html.sectionHeading(sectionHeadingText(i + 1, section.desc));
+    html.setRowSection(std::to_string(i + 1));
     writeCategories(html, it->second);
   }
   // Items in a section the table does not hold (a damaged or inconsistent
@@ -151,16 +152,28 @@ std::optional<std::string> sectionEstimateHtml(const CGraphicPlane& doc, const R
   for (const auto& [number, kinds] : buckets) {
     if (number == kNoSection || std::find(listed.begin(), listed.end(), number) != listed.end()) continue;
     html.sectionHeading(sectionHeadingText(number + 1, std::string()));
+    html.setRowSection(std::to_string(number + 1));
     writeCategories(html, kinds);
   }
   if (auto it = buckets.find(kNoSection); it != buckets.end()) {
     html.sectionHeading(cp1250("<B>Pozostałe elementy</B>"));
+    html.setRowSection({});
     writeCategories(html, it->second);
   }
 
   html.totals(ctx.vatPercent);
   html.footer(doc, kVersionSections);
-  return html.take();
+  Estimate e;
+  e.netTotal = html.netTotal();
+  e.rows = html.takeRows();
+  e.html = html.take();
+  return e;
+}
+
+std::optional<std::string> sectionEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx) {
+  std::optional<Estimate> e = sectionEstimate(doc, ctx);
+  if (!e) return std::nullopt;
+  return std::move(e->html);
 }
 
 }  // namespace reports

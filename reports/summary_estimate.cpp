@@ -81,14 +81,18 @@ class SummaryEstimate {
  public:
   SummaryEstimate(const CGraphicPlane& doc, const ReportContext& ctx) : doc_(doc), ctx_(ctx) {}
 
-  std::optional<std::string> build() {
+  std::optional<Estimate> build() {
     std::vector<ExtraReportElement> extras;
     if (!resolveExtraElements(ctx_, extras)) return std::nullopt;
     gatherReportItems(doc_, ctx_, items_);
     collectObjects();
     collectExtras(extras);
     write();
-    return html_.take();
+    Estimate e;
+    e.netTotal = html_.netTotal();
+    e.rows = html_.takeRows();
+    e.html = html_.take();
+    return e;
   }
 
  private:
@@ -322,8 +326,14 @@ class SummaryEstimate {
 
 }  // namespace
 
-std::optional<std::string> summaryEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx) {
+std::optional<Estimate> summaryEstimate(const CGraphicPlane& doc, const ReportContext& ctx) {
   return SummaryEstimate(doc, ctx).build();
+}
+
+std::optional<std::string> summaryEstimateHtml(const CGraphicPlane& doc, const ReportContext& ctx) {
+  std::optional<Estimate> e = summaryEstimate(doc, ctx);
+  if (!e) return std::nullopt;
+  return std::move(e->html);
 }
 
 }  // namespace reports

@@ -413,6 +413,44 @@ TEST_F(SmallProject, EstimateBySections) {
   EXPECT_EQ(text.find("Sekcja 3"), std::string::npos);  // a section without elements has no heading
 }
 
+TEST_F(SmallProject, EstimatesAsCsvRows) {
+  const std::optional<reports::Estimate> summary = reports::summaryEstimate(*doc, ctx);
+  ASSERT_TRUE(summary);
+  const std::string csv = reports::estimateCsv(summary->rows);
+  EXPECT_EQ(csv.rfind("section,catalogueNo,name,unit,quantity,unitPrice,value\r\n", 0), 0u);
+  for (const char* row : {",R-1,Zraszacz  R1  B,szt.,3,12.50,37.50\r\n", ",H-1,Trzpien,szt.,3,0.50,1.50\r\n",
+                          ",D-1,Linia,m,8,1.20,9.60\r\n", ",K-25,Kolano 25,szt.,17,1.50,25.50\r\n",
+                          ",P-25,Rura PE 25,m,20,2.00,40.00\r\n"})
+    EXPECT_NE(csv.find(row), std::string::npos) << row;
+  // The values add up to the net total the report shows.
+  double sum = 0;
+  for (const reports::EstimateRow& r : summary->rows) sum += std::round(r.value * 100.0) / 100.0;
+  EXPECT_NEAR(sum, 198.45, 0.005);
+  EXPECT_NEAR(summary->netTotal, 198.45f, 0.005f);
+
+  // By sections: the section as the user numbers it, empty for the rest.
+  const std::optional<reports::Estimate> sections = reports::sectionEstimate(*doc, ctx);
+  ASSERT_TRUE(sections);
+  ASSERT_FALSE(sections->rows.empty());
+  EXPECT_EQ(sections->rows.front().section, "1");
+  EXPECT_EQ(sections->rows.back().section, "");
+  EXPECT_EQ(sections->rows.back().catalogueNo, "T-1");
+  const std::string bySections = reports::estimateCsv(sections->rows);
+  EXPECT_NE(bySections.find("2,P-25,Rura PE 25,m,5,2.00,10.00\r\n"), std::string::npos);
+
+  // Fields with a comma, a quote or a line break are quoted (RFC 4180);
+  // names come out in UTF-8.
+  reports::EstimateRow odd;
+  odd.catalogueNo = "A,1";
+  odd.name = cp("Złączka 1\" \"x\"");
+  odd.unit = "szt.";
+  odd.quantity = 2;
+  odd.price = 1.005f;
+  odd.value = 2.01f;
+  const std::string oddCsv = reports::estimateCsv({odd});
+  EXPECT_EQ(oddCsv.substr(oddCsv.find("\r\n") + 2), ",\"A,1\",\"Złączka 1\"\" \"\"x\"\"\",szt.,2,1.00,2.01\r\n");
+}
+
 TEST_F(SmallProject, ProjectInformation) {
   const std::string text = utf8(reports::projectInfoHtml(*doc, ctx));
   const std::string blue =

@@ -1982,6 +1982,21 @@ class MainWindowTest : public QObject {
     QVERIFY(QFile::exists(projects + "/temp_z.html"));
     QCOMPARE(shell_->printed.size(), size_t{1});
     QVERIFY(QString::fromStdString(shell_->printed[0]).contains("INFORMACJE O PROJEKCIE"));
+
+    // The exports: the file chosen, written and handed to the desktop.
+    const QString csv = home_.filePath("kosztorys.csv"), pdf = home_.filePath("informacje.pdf");
+    answerNextOf<QFileDialog>([csv](QFileDialog* dlg) { typeFileName(dlg, csv); });
+    trigger(kCmdSummaryCsv);
+    QFile csvFile(csv);
+    QVERIFY(csvFile.open(QIODevice::ReadOnly));
+    QVERIFY(csvFile.readLine().startsWith("section,catalogueNo,name,unit,quantity,unitPrice,value"));
+    QCOMPARE(QString::fromStdString(shell_->opened.back()), csv);
+    answerNextOf<QFileDialog>([pdf](QFileDialog* dlg) { typeFileName(dlg, pdf); });
+    trigger(kCmdInfoPdf);
+    QFile pdfFile(pdf);
+    QVERIFY(pdfFile.open(QIODevice::ReadOnly));
+    QVERIFY(pdfFile.read(5) == "%PDF-");
+    QVERIFY(frame_->statusMessage().endsWith(pdf));
   }
 
   void aLargePlanIsDrawnTheSameByTwoThreads() {

@@ -328,12 +328,22 @@ int runHydraulicsCommand(int argc, char** argv) {
 
 int runReportCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
-  valued.insert(valued.end(), {"-o", "--vat", "--multiplier"});
+  valued.insert(valued.end(), {"-o", "--vat", "--multiplier", "--format"});
   Options options(argc, argv, 2, valued);
   options.allowOnly(valued);
   applyCommonOptions(options);
   const auto& words = options.positional();
   if (words.size() != 2) throw UsageError("report needs summary|sections|info and PROJECT");
+  const std::string formatName = options.value("--format").value_or("html");
+  reports::ExportFormat format;
+  if (formatName == "html")
+    format = reports::ExportFormat::Html;
+  else if (formatName == "csv")
+    format = reports::ExportFormat::Csv;
+  else if (formatName == "pdf")
+    format = reports::ExportFormat::Pdf;
+  else
+    throw UsageError("--format takes html, csv or pdf");
   reports::ReportKind kind;
   if (words[0] == "summary")
     kind = reports::ReportKind::Summary;
@@ -343,16 +353,27 @@ int runReportCommand(int argc, char** argv) {
     kind = reports::ReportKind::Info;
   else
     throw UsageError("unknown report \"" + words[0] + "\"");
+  if (format == reports::ExportFormat::Csv && kind == reports::ReportKind::Info)
+    throw UsageError("--format csv is for the estimates (summary, sections)");
   const auto out = options.value("-o");
-  if (!out) throw UsageError("report needs -o OUT.html");
+  if (!out) throw UsageError("report needs -o OUT");
   const auto vat = options.number("--vat");
   const auto multiplier = options.number("--multiplier");
+  // A PDF is laid out with the fonts of a (headless) GUI session.
+  std::unique_ptr<QGuiApplication> gui;
+  int qargc = 1;
+  char name[] = "verdimo-cli";
+  char* qargv[] = {name, nullptr};
+  if (format == reports::ExportFormat::Pdf) {
+    platform::prepareHeadlessGui();
+    gui = std::make_unique<QGuiApplication>(qargc, qargv);
+  }
   startOrFail(options);
   // The values given here hold for this report only; the configuration keeps its own.
   if (vat) reports::setVatPercent(static_cast<float>(*vat), false);
   if (multiplier) reports::setPriceMultiplier(static_cast<float>(*multiplier), false);
   openOrFail(words[1]);
-  const bool written = reports::writeReport(kind, *application().document, *out);
+  const bool written = reports::exportReport(kind, format, *application().document, *out);
   shutDown();
   if (!written) throw CommandError("the report was not written");
   return 0;
