@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -126,8 +128,11 @@ CDlgPipeParams::CDlgPipeParams(PlanPipeCalculation::Kind kind, CProjWnd& view, C
   QPushButton* consumers = namedButton(main ? QString::fromUtf8("Wskaż zasilane zraszacze/linie kr.")
                                             : QString::fromUtf8("Wskaż podłączone zraszacze/linie kr."),
                                        this);
+  // The pointing tool in use shows pressed.
   for (QPushButton* b : {pipe, consumers}) {
     b->setAutoDefault(false);
+    b->setCheckable(true);
+    b->setAutoExclusive(true);
     layout->addWidget(b);
   }
   auto* grid = new QGridLayout;
@@ -251,6 +256,7 @@ CDlgVoltageDrop::CDlgVoltageDrop(CProjWnd& view, CElem* catalogueHead, QWidget* 
   QPushButton* point = namedButton(QString::fromUtf8("Wskaż kabel"), this);
   point->setObjectName("button1007");
   point->setAutoDefault(false);
+  point->setCheckable(true);
   layout->addWidget(point);
   layout->addWidget(new QLabel(QString::fromUtf8("Wybierz liczbę żył i przekrój kabla"), this));
   cables_ = choiceList(calc_.cables(), calc_.selected(), QString::fromUtf8("Wybierz liczbę żył i przekrój kabla"), this);
@@ -277,9 +283,15 @@ CDlgVoltageDrop::CDlgVoltageDrop(CProjWnd& view, CElem* catalogueHead, QWidget* 
   connect(cables_, &QComboBox::currentIndexChanged, this, [this](int i) { calc_.select(i); });
   connect(compute, &QPushButton::clicked, this, &CDlgVoltageDrop::compute);
   connect(apply, &QPushButton::clicked, this, &CDlgVoltageDrop::apply);
-  // It opens where the pointer is, as a tool window.
+  // It opens where the pointer is, as a tool window, whole on the screen.
   adjustSize();
-  move(QCursor::pos() - QPoint(width() / 2, height() / 2));
+  QPoint at = QCursor::pos() - QPoint(width() / 2, height() / 2);
+  if (const QScreen* screen = QGuiApplication::screenAt(QCursor::pos())) {
+    const QRect room = screen->availableGeometry();
+    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - width())));
+    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - height() - 30)));
+  }
+  move(at);
 }
 
 CDlgVoltageDrop::~CDlgVoltageDrop() { end(); }

@@ -187,12 +187,21 @@ CDlgSettings::CDlgSettings(AppSettings& settings, QWidget* parent) : QDialog(par
   buttons->addWidget(keepButton);
   layout->addLayout(buttons);
 
-  // The face stored is found by its name where the system has it, else by
-  // its place in the list.
-  int faceAt = face_->findData(toQString(s_.labelFontFace));
+  // The face stored is found by its name. A face the system lists under
+  // another name (Arial stands for its metric twin) is offered as it is, so
+  // that opening the dialog never changes the labels.
+  const QString stored = toQString(s_.labelFontFace);
+  int faceAt = face_->findData(stored);
+  if (faceAt < 0 && !stored.isEmpty()) {
+    faceAt = 0;
+    while (faceAt < face_->count() && QString::compare(face_->itemText(faceAt), stored, Qt::CaseInsensitive) < 0) ++faceAt;
+    face_->insertItem(faceAt, stored, stored);
+  }
   if (faceAt < 0 && s_.labelFontFaceIndex >= 0 && s_.labelFontFaceIndex < face_->count()) faceAt = s_.labelFontFaceIndex;
   face_->setCurrentIndex(faceAt);
-  size_->setCurrentIndex(std::clamp(s_.labelFontSizeIndex, 0, 79));
+  // The size shown is the height in use.
+  const int sizeAt = size_->findData(s_.labelFontHeight);
+  size_->setCurrentIndex(sizeAt >= 0 ? sizeAt : std::clamp(s_.labelFontSizeIndex, 0, 79));
   style_->setCurrentIndex(std::clamp(s_.labelFontStyleIndex, 0, 1));
 
   connect(face_, &QComboBox::currentIndexChanged, this, [this](int i) {
