@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -93,9 +94,14 @@ void CDlgSecSel::rebuildRows(int current) {
     r.edit->setAccessibleName(QString("Kolor i opis sekcji %1").arg(i + 1));
     r.edit->setAutoDefault(false);
     r.edit->setFixedWidth(32);
-    row->addWidget(r.button, 1);
+    r.description = new QLabel(r.widget);
+    r.description->setMinimumWidth(160);
+    r.description->setAccessibleName(QString("Opis sekcji %1").arg(i + 1));
+    showDescription(r, table.item(i).desc);
+    row->addWidget(r.button);
     row->addWidget(r.swatch);
     row->addWidget(r.edit);
+    row->addWidget(r.description, 1);
     rowsLayout_->insertWidget(i, r.widget);
     r.widget->show();
     connect(r.button, &QPushButton::clicked, this, [this, i] { chooseRow(i); });
@@ -104,6 +110,12 @@ void CDlgSecSel::rebuildRows(int current) {
   }
   fitRows();
   chooseRow(std::clamp(current, 0, rowCount() - 1));
+}
+
+void CDlgSecSel::showDescription(Row& r, const std::string& desc) {
+  const QString text = platform::toQString(desc);
+  r.description->setToolTip(text);
+  r.description->setText(r.description->fontMetrics().elidedText(text, Qt::ElideRight, 220));
 }
 
 void CDlgSecSel::fitRows() {
@@ -158,7 +170,7 @@ void CDlgSecSel::editRow(int i) {
   names.exec();
   // The description is what the field holds, however the dialog was closed.
   table.describeSection(view_.document(), i, names.result, r.swatch->colour());
-  r.swatch->setToolTip(platform::toQString(table.item(i).desc));
+  showDescription(r, table.item(i).desc);
   if (r.button->isChecked()) chooseRow(i);
   view_.modified = true;
   view_.refresh();

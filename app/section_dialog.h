@@ -5,6 +5,7 @@
 // section. Modeless, one at a time, with the open project.
 
 #include <QDialog>
+#include <string>
 #include <vector>
 
 class QAbstractButton;
@@ -56,8 +57,10 @@ class CDlgSecSel : public QDialog {
     CMButton* button = nullptr;
     ColourSwatch* swatch = nullptr;
     class QPushButton* edit = nullptr;
+    class QLabel* description = nullptr;
     QWidget* widget = nullptr;
   };
+  void showDescription(Row& r, const std::string& desc);
   // Rows for every section of the table, colours from the objects; row
   // `current` checked and current.
   void rebuildRows(int current);
