@@ -9,6 +9,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -22,6 +24,8 @@
 #include "app/object_dialogs.h"
 #include "app/calculation_dialogs.h"
 #include "app/options_bar.h"
+#include "printing/ui/print_dialogs.h"
+#include "printing/ui/print_preview.h"
 #include "app/palette.h"
 #include "app/section_dialog.h"
 #include "app/set_dialogs.h"
@@ -158,8 +162,8 @@ void CMainFrame::buildMenus() {
   addCommand(file, kCmdSaveAs, "Zapisz jako", QKeySequence("Ctrl+D"));
   addCommand(file, kCmdClose, "Zamknij", QKeySequence("Ctrl+Q"));
   file->addSeparator();
-  addCommand(file, kCmdPrintPreview, QString::fromUtf8("Pogląd wydruku"), QKeySequence("Ctrl+G"), false);
-  addCommand(file, kCmdPrint, "Drukuj", QKeySequence("Ctrl+F"), false);
+  addCommand(file, kCmdPrintPreview, QString::fromUtf8("Pogląd wydruku"), QKeySequence("Ctrl+G"));
+  addCommand(file, kCmdPrint, "Drukuj", QKeySequence("Ctrl+F"));
   file->addSeparator();
   addCommand(file, kCmdProperties, QString::fromUtf8("Właściwości"), QKeySequence("Ctrl+I"));
   file->addSeparator();
@@ -443,6 +447,8 @@ void CMainFrame::runCommand(int id) {
     case kCmdText: terrainToolCommand(id, kTypeText); return;
     case kCmdDimension: terrainToolCommand(id, kListCodeDimension); return;
     case kCmdRaster: insertBackground(); return;
+    case kCmdPrintPreview: printPreview(); return;
+    case kCmdPrint: printCommand(); return;
     case kCmdSections: sectionsDialog(); return;
     case kCmdSystemParameters: systemParameters(); return;
     case kCmdPreferences: preferences(); return;
@@ -555,6 +561,7 @@ void CMainFrame::releaseProject() {
   // The dialogs that work on the view and its project go before it.
   for (QPointer<QDialog>* d : {&scaling_, &sections_, &pipeDialog_, &cableDialog_})
     if (*d) delete d->data();
+  if (preview_) delete preview_.data();
   if (!view_) return;
   CProjWnd* v = view_;
   if (application().document.get() == &v->document()) v->detachDocument();
@@ -1106,6 +1113,60 @@ void CMainFrame::reportCommand(reports::ReportKind kind, int use) {
     default: r = platform::printHtmlFile(path); break;
   }
   if (!r.ok) platform::tell(r.message, "Info", platform::MessageIcon::Error);
+}
+
+// --- printing --------------------------------------------------------------------------------------
+
+void CMainFrame::printPreview() {
+  if (!view_ || !app().projectOpen) return;
+  if (preview_) {
+    preview_->raise();
+    preview_->activateWindow();
+    return;
+  }
+  auto* frame = new CPrintViewFrame(view_->document(), view_->background(),
+                                    [this](int scale) { printSheet(scale, preview_ ? preview_.data() : this); }, this);
+  // The plan waits while its sheet is set up.
+  frame->setWindowModality(Qt::ApplicationModal);
+  connect(frame, &CPrintViewFrame::closed, this, [this] {
+    if (!view_) return;
+    view_->refresh();
+    view_->setFocus();
+  });
+  preview_ = frame;
+  frame->showMaximized();
+}
+
+void CMainFrame::printCommand() {
+  if (!projectOpenForPrinting() || !view_) return;
+  // From the main window the scale is always asked.
+  CDlgPrintSetup dlg(static_cast<int>(std::clamp(view_->document().scaleDenominator, 0.0f, 99999.0f)), this);
+  dlg.exec();
+  printSheet(dlg.scale, this);
+}
+
+void CMainFrame::printSheet(int scale, QWidget* parent) {
+  if (!view_) return;
+  const PrintLayout& layout = printLayout();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(kPrintJobName);
+  printer.setPageLayout(sheetPageLayout(layout));
+  bool chosen = false;
+  if (choosePrinter) {
+    chosen = choosePrinter(printer, parent);
+  } else {
+    QPrintDialog dlg(&printer, parent);
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    chosen = dlg.exec() == QDialog::Accepted;
+  }
+  if (!chosen) return;
+  PrintRequest request;
+  request.printScale = scale;
+  const std::shared_ptr<const platform::Image> background = view_->background();
+  request.background = background.get();
+  runPrintJob(printer, view_->document(), layout, request);
 }
 
 void CMainFrame::exportCommand(reports::ReportKind kind, reports::ExportFormat format) {

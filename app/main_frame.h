@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -19,6 +20,7 @@ class QActionGroup;
 class QLabel;
 class QStackedWidget;
 class QTimer;
+class QPrinter;
 class CChildView;
 class CMainToolBar;
 class CPlovSysToolbar;
@@ -116,6 +118,15 @@ class CMainFrame : public QMainWindow {
   // Runs the autosave check of the timer now.
   void autosaveTick();
 
+  // The printer the print command uses: by default Qt's print dialog; false
+  // when the user cancelled. (Tests put a printer of their own here.)
+  std::function<bool(QPrinter& printer, QWidget* parent)> choosePrinter;
+  // "Pogląd wydruku" and "Drukuj".
+  void printPreview();
+  void printCommand();
+  // Prints the sheet at 1:`scale` on the printer the user chooses.
+  void printSheet(int scale, QWidget* parent);
+
   // The terrain tool state of the drawing and fill toolbars.
   void applyTerrainTool(bool cancel);
   void clearToolButtons();
@@ -193,4 +204,5 @@ class CMainFrame : public QMainWindow {
   QPointer<QDialog> sections_;
   QPointer<QDialog> pipeDialog_;
   QPointer<QDialog> cableDialog_;
+  QPointer<QWidget> preview_;
 };

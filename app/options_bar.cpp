@@ -26,8 +26,8 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   addPictureButton(1009, "foldernew", "Nowy projekt", false);
   addPictureButton(1001, "folder", QString::fromUtf8("Otwórz projekt"), false);
   addPictureButton(1011, "foldersave", "Zapisz projekt", false);
-  addPictureButton(1012, "print", "Drukuj/Opcje drukowania", false)->setEnabled(false);
-  addPictureButton(1006, "pprev", QString::fromUtf8("Podgląd wydruku"), false)->setEnabled(false);
+  addPictureButton(1012, "print", "Drukuj/Opcje drukowania", false);
+  addPictureButton(1006, "pprev", QString::fromUtf8("Podgląd wydruku"), false);
   addSeparator();
   addPictureButton(1005, "grid", QString::fromUtf8("Włącz/Wyłącz siatkę"), true);
   addPictureButton(1002, "grid2", QString::fromUtf8("Włącz/Wyłącz przyciąganie do siatki"), true);
@@ -80,6 +80,8 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   connect(button(1009), &QToolButton::clicked, this, [this] { emit command(32771); });
   connect(button(1001), &QToolButton::clicked, this, [this] { emit command(32772); });
   connect(button(1011), &QToolButton::clicked, this, [this] { emit command(32773); });
+  connect(button(1012), &QToolButton::clicked, this, [this] { emit command(32829); });
+  connect(button(1006), &QToolButton::clicked, this, [this] { emit command(32828); });
   connect(button(1007), &QToolButton::clicked, this, [this] { zoomIn(); });
   connect(button(1008), &QToolButton::clicked, this, [this] { zoomOut(); });
   resetToolbar();

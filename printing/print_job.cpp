@@ -37,14 +37,20 @@ QPageSize pageSizeOf(const PrintLayout& layout) {
   return QPageSize(QSizeF(std::min(w, h), std::max(w, h)), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
 }
 
+
+}  // namespace
+
 bool usablePaper(const PrintLayout& layout) {
   return layout.paperWidth > 0 && layout.paperHeight > 0 && layout.paperWidth <= PrintLayout::kMaxLength &&
          layout.paperHeight <= PrintLayout::kMaxLength;
 }
 
-// Draws the sheet on an active painter of a device with `dpi` dots per inch.
+QPageLayout sheetPageLayout(const PrintLayout& layout) {
+  return QPageLayout(pageSizeOf(layout), orientationOf(layout), QMarginsF(), QPageLayout::Millimeter);
+}
+
 void paintSheet(QPainter& painter, double dpi, CGraphicPlane& doc, const PrintLayout& layout,
-                const PrintRequest& request) {
+                const PrintRequest& request, bool preview) {
   TitleBlockPicture loaded;
   const TitleBlockPicture* titleBlock = request.titleBlock;
   if (!titleBlock) {
@@ -56,11 +62,10 @@ void paintSheet(QPainter& painter, double dpi, CGraphicPlane& doc, const PrintLa
   sheet.printScale = request.printScale;
   sheet.background = request.background;
   sheet.titleBlock = titleBlock;
+  sheet.preview = preview;
   platform::QPainterCanvas canvas(painter);
   renderSheet(doc, canvas, layout, sheet);
 }
-
-}  // namespace
 
 bool projectOpenForPrinting() {
   if (app().projectOpen && application().document) return true;
@@ -107,7 +112,7 @@ int printToPdf(CGraphicPlane& doc, const PrintLayout& layout, const std::string&
     pdf.setTitle(QString::fromLatin1(kPrintJobName));
     pdf.setCreator(QString::fromLatin1(kPrintJobName));
     pdf.setResolution(dpi);
-    pdf.setPageLayout(QPageLayout(pageSizeOf(layout), orientationOf(layout), QMarginsF(), QPageLayout::Millimeter));
+    pdf.setPageLayout(sheetPageLayout(layout));
     status = runPrintJob(pdf, doc, layout, request);
   }
   if (status != 0) return status;

@@ -11,6 +11,8 @@
 
 class CGraphicPlane;
 class QPagedPaintDevice;
+class QPageLayout;
+class QPainter;
 
 struct PrintRequest {
   // N of the print scale 1:N; below 1, the drawing scale.
@@ -37,6 +39,16 @@ inline constexpr const char* kPrintJobName = "VERDIMO";
 // told as "Błąd drukarki." and gives -1; 0 when the page is printed.
 int runPrintJob(QPagedPaintDevice& device, CGraphicPlane& doc, const PrintLayout& layout,
                 const PrintRequest& request);
+
+// Whether the layout's paper can be printed on: both sides within 0..1000 cm.
+bool usablePaper(const PrintLayout& layout);
+// The layout's paper and orientation as a page, without margins of its own.
+QPageLayout sheetPageLayout(const PrintLayout& layout);
+// Draws the sheet on an active painter of a device with `dpi` dots per inch,
+// from the device's origin. `preview`: as the print preview shows it, line
+// widths by the preview's line slider and fixed sizes in screen pixels.
+void paintSheet(QPainter& painter, double dpi, CGraphicPlane& doc, const PrintLayout& layout,
+                const PrintRequest& request, bool preview = false);
 
 // "Błąd drukarki." with its caption: a printer or a file that cannot be used.
 void tellPrinterError();

@@ -232,6 +232,13 @@ void drawPlan(CGraphicPlane& doc, Canvas& device, const PrintLayout& layout, con
   if (!(k > 0) || k > kMaxPlanScale) return;
 
   ScreenStateKeeper keep(doc);
+  // Control points are handles of the screen, never part of the sheet.
+  struct GripsOff {
+    CGraphicPlane& doc;
+    int was;
+    ~GripsOff() { doc.showGrips = was; }
+  } gripsOff{doc, doc.showGrips};
+  doc.showGrips = 0;
   FrameClippedCanvas canvas(device, frame);
   canvas.setViewportOrigin({0, 0});
   canvas.resetClip();
@@ -247,7 +254,7 @@ void drawPlan(CGraphicPlane& doc, Canvas& device, const PrintLayout& layout, con
   doc.viewOrgY = origin.y;
   doc.setZoom(static_cast<float>(k));
   doc.printing = 1;
-  doc.preview = 0;
+  doc.preview = request.preview ? 1 : 0;
   // Buildings put this clip back after clipping their hatch to themselves.
   for (const auto& p : doc.terrain()) p->clipRect = frame;
   doc.paintTerrain(canvas);

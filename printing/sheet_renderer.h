@@ -18,6 +18,8 @@ struct SheetRequest {
   const platform::Image* background = nullptr;
   // The title block's picture; without one the block is drawn without it.
   const TitleBlockPicture* titleBlock = nullptr;
+  // Drawn for the print preview: line widths follow its slider.
+  bool preview = false;
 };
 
 // The print scale a sheet is printed at: `requested` when it is 1 or more,

@@ -42,6 +42,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void refresh();
   // The background image shown under the plan, or none.
   void setBackground(std::shared_ptr<const platform::Image> image);
+  std::shared_ptr<const platform::Image> background() const { return background_; }
 
   // --- scroll and zoom ---------------------------------------------------------------
   // Origin of the plan on the screen, in pixels: a plan pixel p is at p + origin.

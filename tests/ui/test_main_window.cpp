@@ -19,6 +19,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QColorDialog>
+#include <QPrinter>
+#include <QSlider>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QRadioButton>
@@ -39,6 +41,9 @@
 #include "app/palette.h"
 #include "app/section_dialog.h"
 #include "app/set_dialogs.h"
+#include "printing/print_job.h"
+#include "printing/ui/print_dialogs.h"
+#include "printing/ui/print_preview.h"
 #include "app/settings_dialogs.h"
 #include "app/object_dialogs.h"
 #include "app/small_dialogs.h"
@@ -1717,6 +1722,148 @@ class MainWindowTest : public QObject {
     });
     trigger(kCmdExtraElements);
     QCOMPARE(extraReportElements().count(), before);
+  }
+
+  // The pixels of `colour` in `image`, and the box around them.
+  static QRect pixelsOf(const QImage& image, QColor colour, int* count = nullptr) {
+    QRect box;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (image.pixelColor(x, y) == colour) {
+          ++n;
+          box |= QRect(x, y, 1, 1);
+        }
+    if (count) *count = n;
+    return box;
+  }
+
+  void printPreviewSetsUpTheSheet() {
+    newProject("100");
+    // One pipe, 300 plan units long.
+    frame_->equipmentPalette()->button(1008)->click();
+    click(client(100, 100));
+    click(client(400, 100));
+    rightClick(client(400, 100));
+    sendMouse(plan(), QEvent::MouseMove, client(420, 120), Qt::NoButton, Qt::NoButton);
+    QVERIFY(firstObject<CWPipe>(kTypePipe));
+    view()->setScrollOrigin({-37, -21});
+    const double zoomBefore = doc().zoom;
+    const platform::Point scrollBefore = view()->scrollOrigin();
+
+    trigger(kCmdPrintPreview);
+    auto* preview = frame_->findChild<CPrintViewFrame*>();
+    QVERIFY(preview && preview->isVisible());
+    CPPrevTool* tool = preview->tool();
+    QCOMPARE(tool->paper->currentText(), QString("A4"));
+    QCOMPARE(tool->orientation->currentText(), QString("Poziomo"));
+    QCOMPARE(tool->zoomBox->currentText(), QString("100%"));
+    QCOMPARE(tool->scaleEdit->text(), QString("100"));
+    QCOMPARE(printLayout().printScale, 100);
+    QCOMPARE(printLayout().paperWidth, static_cast<double>(29.7f));
+
+    // The slider at 50 halves the pipe on the sheet, not on paper.
+    const QColor pipe = platform::toQColor(app().settings.pipeColour);
+    const QImage paperBefore = renderSheetImage(doc(), printLayout(), 50, {});
+    int full = 0, half = 0;
+    const QRect atFull = pixelsOf(preview->sheet()->picture(), pipe, &full);
+    tool->lines->setValue(50);
+    pixelsOf(preview->sheet()->picture(), pipe, &half);
+    QVERIFY2(full > 0 && std::abs(half * 2 - full) <= full / 10, qPrintable(QString("%1 %2").arg(full).arg(half)));
+    QCOMPARE(renderSheetImage(doc(), printLayout(), 50, {}), paperBefore);
+    preview->sheet()->picture().save(artefactDir() + "/print-preview.png");
+
+    // "Ustal skalę" at 1:200 halves the plan; the title block keeps its size.
+    tool->scaleEdit->setText("200");
+    tool->setScale->click();
+    QCOMPARE(printLayout().printScale, 200);
+    QCOMPARE(preview->sheet()->scale(), 200);
+    const QRect atHalf = pixelsOf(preview->sheet()->picture(), pipe);
+    QVERIFY2(std::abs(atHalf.width() * 2 - atFull.width()) <= 4,
+             qPrintable(QString("%1 %2").arg(atFull.width()).arg(atHalf.width())));
+    const SheetGeometry g100 = sheetGeometry(printLayout(), preview->sheet()->pixelsPerCm(), doc().pixelsPerCm,
+                                             doc().scaleDenominator, 100);
+    const SheetGeometry g200 = sheetGeometry(printLayout(), preview->sheet()->pixelsPerCm(), doc().pixelsPerCm,
+                                             doc().scaleDenominator, 200);
+    QCOMPARE(g200.titleUnit, g100.titleUnit);
+    QCOMPARE(g200.planScale * 2, g100.planScale);
+
+    // "A1" in portrait: the zoom box shows 25 %.
+    preview->command(32914)->trigger();
+    preview->command(32920)->trigger();
+    QCOMPARE(tool->paper->currentText(), QString("A1"));
+    QCOMPARE(tool->zoomBox->currentText(), QString("25%"));
+    QCOMPARE(printLayout().paperWidth, static_cast<double>(59.4f));
+    QVERIFY(preview->command(32920)->isChecked());
+    // Margins and plan position through their dialogs.
+    answerNextOf<CDlgPlanePos>([](CDlgPlanePos* dlg) {
+      dlg->xEdit()->setText("2,5");
+      dlg->yEdit()->setText("1");
+      dlg->accept();
+    });
+    tool->position->click();
+    QCOMPARE(printLayout().planOffsetX, 2.5);
+    QCOMPARE(printLayout().planOffsetY, -1.0);
+
+    // Printed from the preview at its scale, without asking; the same page
+    // as verdimo-cli prints for the same layout and scale.
+    const QString fromPreview = home_.filePath("preview.pdf");
+    frame_->choosePrinter = [&](QPrinter& printer, QWidget*) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(fromPreview);
+      printer.setResolution(600);
+      return true;
+    };
+    preview->command(32842)->trigger();
+    frame_->choosePrinter = nullptr;
+    const QString saved = home_.filePath("printed.prj"), fromCli = home_.filePath("cli.pdf");
+    answerNextOf<QFileDialog>([saved](QFileDialog* dlg) { typeFileName(dlg, saved); });
+    frame_->runCommand(kCmdSave);
+    QProcess cli;
+    cli.start(QStringLiteral(VERDIMO_CLI), {"print", saved, "-o", fromCli, "--user-data", home_.filePath("cli-data")});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    auto mediaBox = [](const QString& path) {
+      QFile f(path);
+      if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+      const QByteArray bytes = f.readAll();
+      const int at = bytes.indexOf("/MediaBox");
+      return at < 0 ? QByteArray() : bytes.mid(at, bytes.indexOf(']', at) - at);
+    };
+    QVERIFY(!mediaBox(fromPreview).isEmpty());
+    QCOMPARE(mediaBox(fromPreview), mediaBox(fromCli));
+
+    // Back to the project: the plan view as it was.
+    preview->command(32848)->trigger();
+    QTRY_VERIFY(!frame_->findChild<CPrintViewFrame*>());
+    QCOMPARE(doc().zoom, zoomBefore);
+    QCOMPARE(view()->scrollOrigin(), scrollBefore);
+    QCOMPARE(doc().printing, 0);
+    QCOMPARE(app().previewPenFactor, 1.0f);
+  }
+
+  void printCommandAsksTheScale() {
+    frame_->runCommand(kCmdPrint);
+    QCOMPARE(lastMessage(), QString::fromUtf8("Aby właczyć opcje wydruku należy otworzyć projekt"));
+    newProject("250");
+    int asked = -1;
+    answerNextOf<CDlgPrintSetup>([&](CDlgPrintSetup* dlg) {
+      asked = dlg->edit()->text().toInt();
+      dlg->edit()->setText("500");
+      dlg->accept();
+    });
+    const QString pdf = home_.filePath("scaled.pdf");
+    frame_->choosePrinter = [&](QPrinter& printer, QWidget*) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+      return true;
+    };
+    trigger(kCmdPrint);
+    frame_->choosePrinter = nullptr;
+    QCOMPARE(asked, 250);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("%PDF"));
   }
 
   void sectionRowButton() {
