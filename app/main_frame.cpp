@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QFileDialog>
@@ -1134,6 +1135,8 @@ void CMainFrame::printPreview() {
     view_->setFocus();
   });
   preview_ = frame;
+  // Screen-sized even where no window manager maximises it.
+  if (const QScreen* screen = this->screen()) frame->setGeometry(screen->availableGeometry());
   frame->showMaximized();
 }
 
