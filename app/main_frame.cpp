@@ -180,7 +180,7 @@ void CMainFrame::buildMenus() {
   addCommand(settings, kCmdGrid, "Ustawienia siatki");
 
   QMenu* base = bar->addMenu(QString::fromUtf8("Baza elementów"));
-  addCommand(base, kCmdBrowse, QString::fromUtf8("Przeglądaj"), QKeySequence("Ctrl+P"), false);
+  addCommand(base, kCmdBrowse, QString::fromUtf8("Przeglądaj"), QKeySequence("Ctrl+P"));
   addCommand(base, kCmdSets, "Zestawy", QKeySequence("Ctrl+1"));
 
   QMenu* reportsMenu = bar->addMenu("Raporty");
@@ -456,6 +456,11 @@ void CMainFrame::runCommand(int id) {
     case kCmdProperties: projectProperties(); return;
     case kCmdMultiplier: case kCmdVat: priceValue(id == kCmdVat); return;
     case kCmdSets: connectionSets(); return;
+    case kCmdBrowse:
+      DataBaseViewWindow();
+      // A final price may have changed: the extra elements take it.
+      extraReportElements().resolve(application().catalogue);
+      return;
     case kCmdExtraElements: extraElements(); return;
     case kCmdEdit:
       if (scalingOpen()) return;

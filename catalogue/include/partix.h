@@ -436,6 +436,10 @@ extern PARTIX_API const char* ImgDir;
 // catalogue (the one loaded last).
 PARTIX_API void UpdatePrizeMulFactor(float multiplier);
 
+// The catalogue browser "Przeglądanie bazy danych" over the catalogue loaded
+// last, modal; returns when it is closed. Needs a running Qt application.
+PARTIX_API void DataBaseViewWindow();
+
 // ---------------------------------------------------------------------------
 // Layout of the records (x86-64, Itanium C++ ABI).
 #if defined(__GNUC__)

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QColorDialog>
+#include <QTabBar>
 #include <QPrinter>
 #include <QSlider>
 #include <QPushButton>
@@ -32,6 +33,8 @@
 #include <QToolButton>
 #include <QtTest>
 #include <cmath>
+#include <cstring>
+#include <set>
 #include <functional>
 
 #include "app/main_frame.h"
@@ -59,6 +62,7 @@
 #include "objects/text_dimension.h"
 #include "platform/file_sys.h"
 #include "platform/folders.h"
+#include "document/catalogue_lookup.h"
 #include "platform/message_sink.h"
 #include "platform/numtext.h"
 #include "platform/qt_text.h"
@@ -1864,6 +1868,124 @@ class MainWindowTest : public QObject {
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().startsWith("%PDF"));
+  }
+
+  void catalogueBrowserListsFiltersAndPrices() {
+    openSample();
+    CPartix& cat = application().catalogue;
+    // The first priced rotary sprinkler of the plan, for the price test.
+    CElem* used = nullptr;
+    for (const auto& o : doc().objects())
+      if (!o->deleted && o->listCode == kTypeSprinkler && o->elem) used = o->elem;
+    QVERIFY(used);
+    answerNextDialog([&](QWidget* w) {
+      QCOMPARE(w->windowTitle(), QString::fromUtf8("Przeglądanie bazy danych"));
+      auto* list = w->findChild<QListWidget*>("list1002");
+      auto* tabs = w->findChild<QTabBar*>("tabs1013");
+      auto* filter = w->findChild<QPushButton*>("button1082");
+      auto* category = w->findChild<QComboBox*>("list1081");
+      auto* sub = w->findChild<QComboBox*>("list1086");
+      auto* search = w->findChild<QLineEdit*>("search");
+      QVERIFY(list && tabs && filter && category && sub && search);
+      QCOMPARE(tabs->count(), 25);
+      // Without the filter every element that is neither archived nor deleted.
+      int offered = 0;
+      for (CElem* e = cat.head; e; e = e->next) offered += e->data && !e->archived && !e->deleted;
+      QCOMPARE(list->count(), offered);
+      // An element of every kind shows its page, its tab and its picture.
+      auto show = [&](CElem* e) {
+        const QString name = platform::toQString(elementName(e));
+        search->setText(platform::toQString(std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, 15))));
+        for (int i = 0; i < list->count(); ++i)
+          if (list->item(i)->text() == name) list->setCurrentRow(i);
+        return w->findChild<QWidget*>(QString("page%1").arg(e->kind));
+      };
+      std::set<int> kinds;
+      for (CElem* e = cat.head; e; e = e->next) {
+        if (!e->data || e->archived || e->deleted || kinds.count(static_cast<int>(e->kind))) continue;
+        kinds.insert(static_cast<int>(e->kind));
+        QWidget* page = show(e);
+        QVERIFY2(page, qPrintable(QString("kind %1").arg(e->kind)));
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), QString::fromUtf8(kPartixKindTable[tabs->currentIndex()].name));
+        QCOMPARE(kPartixKindTable[tabs->currentIndex()].code, static_cast<int>(e->kind));
+        QWidget* picture = nullptr;
+        for (QWidget* c : page->findChildren<QWidget*>())
+          if (c->accessibleName() == QString::fromUtf8("zdj./ryc.") && c->width() == 150) picture = c;
+        QVERIFY(picture);
+        if (e->data->picture[0]) {
+          const QImage shot = picture->grab().toImage();
+          int lit = 0;
+          for (int y = 0; y < shot.height(); y += 5)
+            for (int x = 0; x < shot.width(); x += 5) lit += shot.pixelColor(x, y) != QColor(Qt::black);
+          QVERIFY2(lit > 0, qPrintable(QString::fromLatin1(e->data->picture)));
+        }
+      }
+      QCOMPARE(static_cast<int>(kinds.size()), 25);
+      w->grab().save(artefactDir() + "/catalogue-browser.png");
+      // A value typed into a page is gone when the element is chosen again.
+      QWidget* page = show(used);
+      auto* name = page->findChild<QLineEdit*>("edit1011");
+      name->setText("zmieniona");
+      emit name->textEdited("zmieniona");
+      search->clear();
+      list->setCurrentRow(list->currentRow() == 0 ? 1 : 0);
+      page = show(used);
+      QCOMPARE(page->findChild<QLineEdit*>("edit1011")->text(), platform::toQString(elementName(used)));
+      QCOMPARE(elementName(used).find("zmieniona"), std::string::npos);
+      // The search finds by name fragment.
+      search->setText("PE 32");
+      QVERIFY(list->count() > 0);
+      for (int i = 0; i < list->count(); ++i) QVERIFY(list->item(i)->text().contains("PE 32", Qt::CaseInsensitive));
+      search->clear();
+      // "Studzienki", "okrągłe" with the filter: round valve boxes only.
+      filter->click();
+      category->setCurrentIndex(11);
+      sub->setCurrentIndex(1);
+      QVERIFY(list->count() > 0);
+      for (int i = 0; i < list->count(); ++i) {
+        auto* e = static_cast<CElem*>(list->item(i)->data(Qt::UserRole).value<void*>());
+        QVERIFY(e->kind == kKindValveBox && static_cast<CStud*>(e->data)->isRound != 0);
+      }
+      filter->click();
+      QCOMPARE(list->count(), offered);
+      // A final price kept with "Zachowaj".
+      page = show(used);
+      answerNextDialog([](QWidget* price) {
+        QCOMPARE(price->windowTitle(), QString::fromUtf8("Edycja ceny końcowej"));
+        price->findChild<QLineEdit*>("editFinal")->setText("123,45");
+        buttonNamed(price, "Zachowaj")->click();
+      });
+      page->findChild<QPushButton*>("button1094")->click();
+      QCOMPARE(page->findChild<QPushButton*>("button1094")->text(), QString("123.45"));
+      buttonNamed(w, QString::fromUtf8("Wyjście"))->click();
+    });
+    trigger(kCmdBrowse);
+    QCOMPARE(used->data->finalPrice, 123.45f);
+    QFile prices(QString::fromStdString(platform::fileSys().filePath(platform::UserDataDir, "prizes.db")));
+    QVERIFY(prices.open(QIODevice::ReadOnly));
+    QVERIFY(prices.readAll().contains("123.45"));
+    const QString summary = home_.filePath("priced.html");
+    QVERIFY(reports::writeReport(reports::ReportKind::Summary, doc(), summary.toStdString()));
+    QFile report(summary);
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    QVERIFY(report.readAll().contains("123,45"));
+    // Taken back (an empty final price), so that the other tests price as before.
+    answerNextDialog([&](QWidget* w) {
+      auto* search = w->findChild<QLineEdit*>("search");
+      search->setText(platform::toQString(std::string(used->data->catalogueNo, strnlen(used->data->catalogueNo, 15))));
+      auto* list = w->findChild<QListWidget*>("list1002");
+      list->setCurrentRow(0);
+      QWidget* page = w->findChild<QWidget*>(QString("page%1").arg(used->kind));
+      QVERIFY(page);
+      answerNextDialog([](QWidget* price) {
+        price->findChild<QLineEdit*>("editFinal")->clear();
+        buttonNamed(price, "Zachowaj")->click();
+      });
+      page->findChild<QPushButton*>("button1094")->click();
+      buttonNamed(w, QString::fromUtf8("Wyjście"))->click();
+    });
+    trigger(kCmdBrowse);
+    QCOMPARE(used->data->finalPrice, 0.0f);
   }
 
   void sectionRowButton() {
