@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,7 +27,6 @@
 #include "catalogue/partix_internal.h"
 #include "catalogue/prices.h"
 #include "partix.h"
-#include "platform/message_sink.h"
 #include "platform/numtext.h"
 #include "platform/textcodec.h"
 
@@ -85,9 +85,11 @@ std::optional<QString> askText(QWidget* parent) {
   return edit->text();
 }
 
-bool confirm(const char* utf8) {
-  return platform::messages().show({platform::utf8ToCp1250(utf8), "Pytanie", platform::MessageIcon::Question,
-                                    platform::MessageButtons::OkCancel}) == platform::MessageAnswer::Ok;
+// The library shows its own message boxes: the program's message sink lives
+// on the program's side of the library boundary.
+bool confirm(QWidget* parent, const char* utf8) {
+  return QMessageBox::question(parent, "Pytanie", QString::fromUtf8(utf8), QMessageBox::Ok | QMessageBox::Cancel,
+                               QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 }  // namespace
@@ -328,9 +330,9 @@ ElementPage::ElementPage(CElem& elem, QWidget* parent) : QWidget(parent), elem_(
       m.count = [&s] { return static_cast<int>(s.nozzleCount); };
       m.label = [&s](int i) { return qs(field(s.nozzles[i].nozzleName)); };
       m.point = [&s](int r, int p) -> WorkPoint& { return s.nozzles[r].work[p]; };
-      m.add = [&s](const QString& name) {
+      m.add = [&s, this](const QString& name) {
         if (s.nozzleCount >= 100) {
-          platform::tell(platform::utf8ToCp1250("Ilość dysz nie może przekraczać 100."), "Info.");
+          QMessageBox::information(this, "Info.", QString::fromUtf8("Ilość dysz nie może przekraczać 100."));
           return false;
         }
         SprinklerNozzle& n = s.nozzles[s.nozzleCount];
@@ -631,7 +633,7 @@ void ElementPage::rowTable(RowModel model) {
       if (rowModel_.add(*text)) fillRows(rowModel_.count() - 1);
     });
     connect(minus, &QPushButton::clicked, this, [this] {
-      if (rowModel_.count() == 0 || !confirm(rowModel_.removeQuestion)) return;
+      if (rowModel_.count() == 0 || !confirm(this, rowModel_.removeQuestion)) return;
       rowModel_.removeLast();
       fillRows(0);
     });

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QColorDialog>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QPrinter>
 #include <QSlider>
@@ -1986,6 +1987,89 @@ class MainWindowTest : public QObject {
     });
     trigger(kCmdBrowse);
     QCOMPARE(used->data->finalPrice, 0.0f);
+  }
+
+  void catalogueBrowserPagesEditRowsAndInfo() {
+    CPartix& cat = application().catalogue;
+    CElem* sprinkler = nullptr;
+    CElem* base = nullptr;
+    for (CElem* e = cat.head; e; e = e->next) {
+      if (!e->data || e->archived || e->deleted) continue;
+      if (!sprinkler && e->kind == kKindSprinkler) sprinkler = e;
+      if (!base && e->kind == kKindHadarBase) base = e;
+    }
+    QVERIFY(sprinkler && base);
+    const int nozzles = static_cast<CDBSprinkler*>(sprinkler->data)->nozzleCount;
+    const std::string version(cat.version, strnlen(cat.version, sizeof cat.version));
+    auto* component = &static_cast<CMicroSprinklerHADAR*>(base->data)->components[0];
+    const float componentFinal = component->componentFinalPrice;
+    answerNextDialog([&](QWidget* w) {
+      auto* list = w->findChild<QListWidget*>("list1002");
+      auto* search = w->findChild<QLineEdit*>("search");
+      auto choose = [&](CElem* e) {
+        search->setText(platform::toQString(elementName(e)));
+        list->setCurrentRow(-1);
+        list->setCurrentRow(0);
+        return w->findChild<QWidget*>(QString("page%1").arg(e->kind));
+      };
+      // "+" asks a nozzle name and appends it; "-" asks first (Cancel keeps).
+      QWidget* page = choose(sprinkler);
+      auto* rows = page->findChild<QListWidget*>("list1068");
+      QCOMPARE(rows->count(), nozzles);
+      answerNextDialog([](QWidget* name) {
+        QCOMPARE(name->windowTitle(), QString::fromUtf8("Wpisz nazwę"));
+        name->findChild<QLineEdit*>("edit1013")->setText("N99");
+        buttonNamed(name, "OK")->click();
+      });
+      buttonNamed(page, "+")->click();
+      QCOMPARE(rows->count(), nozzles + 1);
+      QCOMPARE(rows->currentItem()->text(), QString("N99"));
+      page->findChild<QLineEdit*>("edit1056")->setText("2.5");
+      emit page->findChild<QLineEdit*>("edit1056")->textEdited("2.5");
+      auto answerQuestion = [](QMessageBox::StandardButton answer) {
+        answerNextOf<QMessageBox>([answer](QMessageBox* box) {
+          QCOMPARE(box->text(), QString::fromUtf8("Czy napewno chcesz skasować dane ostatniej dyszy ???"));
+          box->button(answer)->click();
+        });
+      };
+      answerQuestion(QMessageBox::Cancel);
+      buttonNamed(page, "-")->click();
+      QCOMPARE(rows->count(), nozzles + 1);
+      answerQuestion(QMessageBox::Ok);
+      buttonNamed(page, "-")->click();
+      QCOMPARE(rows->count(), nozzles);
+      // The catalogue itself is untouched.
+      QCOMPARE(static_cast<int>(static_cast<CDBSprinkler*>(sprinkler->data)->nozzleCount), nozzles);
+
+      // A HADAR base: its components, a component price for this run only.
+      page = choose(base);
+      auto* components = page->findChild<QTreeWidget*>("list1002");
+      QVERIFY(components && components->topLevelItemCount() > 0);
+      components->setCurrentItem(components->topLevelItem(0));
+      answerNextDialog([](QWidget* price) {
+        price->findChild<QLineEdit*>("editFinal")->setText("7,5");
+        buttonNamed(price, "OK")->click();
+      });
+      buttonNamed(page, QString::fromUtf8("Edytuj cenę"))->click();
+      QCOMPARE(components->topLevelItem(0)->text(3), QString("7.50"));
+
+      // "Info Bazy" changes the texts for the run.
+      answerNextDialog([](QWidget* info) {
+        QCOMPARE(info->windowTitle(), QString("DataBase Info"));
+        info->findChildren<QLineEdit*>().front()->setText("2026.12 test");
+        buttonNamed(info, "OK")->click();
+      });
+      buttonNamed(w, "Info Bazy")->click();
+      buttonNamed(w, QString::fromUtf8("Wyjście"))->click();
+    });
+    trigger(kCmdBrowse);
+    QCOMPARE(std::string(cat.version), std::string("2026.12 test"));
+    QCOMPARE(component->componentFinalPrice, 7.5f);
+    QFile prices(QString::fromStdString(platform::fileSys().filePath(platform::UserDataDir, "prizes.db")));
+    if (prices.open(QIODevice::ReadOnly)) QVERIFY(!prices.readAll().contains("7.5"));
+    // As they were, for the other tests.
+    std::memcpy(cat.version, version.c_str(), version.size() + 1);
+    component->componentFinalPrice = componentFinal;
   }
 
   void sectionRowButton() {
