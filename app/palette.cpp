@@ -77,8 +77,6 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
     l->addWidget(e);
     return e;
   };
-  const QString later = QString::fromUtf8(" (okno w przygotowaniu)");
-  (void)later;
 
   auto* source = section(QString::fromUtf8("Źródło wody"), {});
   addTool(source, 1011, "Wstaw", kToolWaterSource, QString::fromUtf8("Wstaw źródło wody"));
@@ -86,16 +84,14 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   auto* statics = section("Zraszacze statyczne", {});
   addList(statics, 1023, "Korpus zraszacza statycznego");
   staticNozzle_ = readOnly(statics, 1053, QString::fromUtf8("Wybrana dysza"));
-  QPushButton* pick = addLater(statics, 1054, QString::fromUtf8("Wybierz dyszę"), QString::fromUtf8("Wybierz dyszę"));
-  pick->setEnabled(true);
+  QPushButton* pick = addDialogButton(statics, 1054, QString::fromUtf8("Wybierz dyszę"), QString::fromUtf8("Wybierz dyszę"));
   connect(pick, &QPushButton::clicked, this, [this] { emit staticNozzleRequested(); });
   addTool(statics, 1012, "Wstaw", kTypeStaticSprinkler, "Wstaw zraszacz statyczny");
 
   auto* rotary = section(QString::fromUtf8(" Zraszacze obrotowe"), {});
   addList(rotary, 1022, "Zraszacz obrotowy");
   rotaryRow_ = readOnly(rotary, 1042, "Dysza zraszacza obrotowego");
-  QPushButton* nozzles = addLater(rotary, 1006, "Dysze", "Dysze zraszacza obrotowego");
-  nozzles->setEnabled(true);
+  QPushButton* nozzles = addDialogButton(rotary, 1006, "Dysze", "Dysze zraszacza obrotowego");
   connect(nozzles, &QPushButton::clicked, this, [this] { emit rotaryNozzlesRequested(); });
   auto* rotaryButtons = new QHBoxLayout;
   rotary->addLayout(rotaryButtons);
@@ -110,8 +106,7 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   hadar->addWidget(new QLabel(QString::fromUtf8("Wkładka"), this));
   addList(hadar, 1030, QString::fromUtf8("Wkładka"));
   hadarRow_ = readOnly(hadar, 1043, QString::fromUtf8("Dysza wkładki"));
-  QPushButton* sizes = addLater(hadar, 1016, "Dysze", QString::fromUtf8("Dysze wkładki"));
-  sizes->setEnabled(true);
+  QPushButton* sizes = addDialogButton(hadar, 1016, "Dysze", QString::fromUtf8("Dysze wkładki"));
   connect(sizes, &QPushButton::clicked, this, [this] { emit insertNozzlesRequested(); });
   addTool(hadar, 1014, "Wstaw", kTypeMicroHadar, "Wstaw mikrozraszacz HADAR");
 
@@ -129,8 +124,7 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   auto* pipes = section("Rury", {});
   for (auto [id, text] : {std::pair<int, const char*>{1048, "Parametry rury głównej"},
                           {1001, "Parametry rur bocznych"}, {1047, "Kalkulator"}}) {
-    QPushButton* b = addLater(pipes, id, QString::fromUtf8(text), QString::fromUtf8(text));
-    b->setEnabled(true);
+    QPushButton* b = addDialogButton(pipes, id, QString::fromUtf8(text), QString::fromUtf8(text));
     connect(b, &QPushButton::clicked, this, [this, id] { emit dialogRequested(id); });
   }
   addTool(pipes, 1008, QString::fromUtf8("Rysuj rurę"), kTypePipe, QString::fromUtf8("Rysuj rurę"));
@@ -156,8 +150,7 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   addTool(sensors, 1038, "Wstaw", kTypeRainSensor, "Wstaw czujnik");
 
   auto* cables = section("Kable", {});
-  QPushButton* cableDialog = addLater(cables, 1045, "Parametry kabli", "Parametry kabli");
-  cableDialog->setEnabled(true);
+  QPushButton* cableDialog = addDialogButton(cables, 1045, "Parametry kabli", "Parametry kabli");
   connect(cableDialog, &QPushButton::clicked, this, [this] { emit dialogRequested(1045); });
   addTool(cables, 1017, "Rysuj kabel", kTypeCable, "Rysuj kabel");
   column->addStretch();
@@ -187,12 +180,11 @@ QPushButton* CPlovSysToolbar::addTool(QLayout* section, int id, const QString& t
   return b;
 }
 
-// A button that opens a window: disabled until the window is wired.
-QPushButton* CPlovSysToolbar::addLater(QLayout* section, int id, const QString& text, const QString& name) {
+// A button that opens a window.
+QPushButton* CPlovSysToolbar::addDialogButton(QLayout* section, int id, const QString& text, const QString& name) {
   auto* b = new QPushButton(text, this);
   b->setObjectName(idName(id));
   b->setAccessibleName(name);
-  b->setEnabled(false);
   section->addWidget(b);
   return b;
 }

@@ -54,7 +54,7 @@ class CPlovSysToolbar : public QWidget {
  private:
   QComboBox* addList(class QVBoxLayout* section, int id, const QString& name);
   QPushButton* addTool(class QLayout* section, int id, const QString& text, int tool, const QString& name);
-  QPushButton* addLater(class QLayout* section, int id, const QString& text, const QString& name);
+  QPushButton* addDialogButton(class QLayout* section, int id, const QString& text, const QString& name);
   void fillLists(CPartix& catalogue, CDBSets* sets);
   void listChanged(int id);
 
