@@ -115,14 +115,49 @@ CDlgCalculator::CDlgCalculator(CElem* catalogueHead, QWidget* parent) : QDialog(
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
+// --- dialogs with a pointing tool ----------------------------------------------------------------
+
+PlanToolDialog::PlanToolDialog(CProjWnd& view, QWidget* parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags), view_(view) {
+  setModal(false);
+}
+
+void PlanToolDialog::end(bool applied) {
+  if (ended_) return;
+  ended_ = true;
+  view_.cancelTool();
+  if (finishCalculation(applied)) view_.modified = true;
+  view_.setTool(view_.document().tool);
+  view_.refresh();
+  emit ended();
+}
+
+void PlanToolDialog::apply() {
+  end(true);
+  hide();
+  deleteLater();
+}
+
+void PlanToolDialog::closeEvent(QCloseEvent* e) {
+  end(false);
+  hide();
+  deleteLater();
+  e->accept();
+}
+
+void PlanToolDialog::reject() {
+  end(false);
+  hide();
+  deleteLater();
+}
+
 // --- the pipes on the plan ----------------------------------------------------------------------
 
 CDlgPipeParams::CDlgPipeParams(PlanPipeCalculation::Kind kind, CProjWnd& view, CElem* catalogueHead, QWidget* parent)
-    : QDialog(parent), view_(view), calc_(kind, catalogueHead) {
+    : PlanToolDialog(view, parent), calc_(kind, catalogueHead) {
   const bool main = kind == PlanPipeCalculation::Kind::MainPipe;
   setWindowTitle(main ? QString::fromUtf8("Parametry rury głównej") : QString("Parametry rur bocznych"));
   setAccessibleName(windowTitle());
-  setModal(false);
   auto* layout = new QVBoxLayout(this);
   QPushButton* pipe = namedButton(QString::fromUtf8("Wskaż rurę"), this);
   QPushButton* consumers = namedButton(main ? QString::fromUtf8("Wskaż zasilane zraszacze/linie kr.")
@@ -175,10 +210,10 @@ CDlgPipeParams::CDlgPipeParams(PlanPipeCalculation::Kind kind, CProjWnd& view, C
   });
   connect(types_, &QComboBox::currentIndexChanged, this, [this](int i) { calc_.selectType(i); });
   connect(compute, &QPushButton::clicked, this, &CDlgPipeParams::compute);
-  connect(apply, &QPushButton::clicked, this, &CDlgPipeParams::apply);
+  connect(apply, &QPushButton::clicked, this, &PlanToolDialog::apply);
 }
 
-CDlgPipeParams::~CDlgPipeParams() { end(); }
+CDlgPipeParams::~CDlgPipeParams() { end(false); }
 
 void CDlgPipeParams::compute() {
   if (outlets_) {
@@ -208,50 +243,23 @@ void CDlgPipeParams::compute() {
   velocity_->setText(toQString(r.velocity));
 }
 
-void CDlgPipeParams::apply() {
-  if (ended_) return;
-  ended_ = true;
-  view_.cancelTool();
-  const bool assigned = pointedPipeOf(view_.document()) && calc_.selectedType() >= 0;
-  calc_.apply(view_.document());
-  if (assigned) view_.modified = true;
-  view_.setTool(view_.document().tool);
-  view_.refresh();
-  emit ended();
-  hide();
-  deleteLater();
-}
-
-void CDlgPipeParams::end() {
-  if (ended_) return;
-  ended_ = true;
-  view_.cancelTool();
-  calc_.close(view_.document());
-  view_.setTool(view_.document().tool);
-  view_.refresh();
-  emit ended();
-}
-
-void CDlgPipeParams::closeEvent(QCloseEvent* e) {
-  end();
-  hide();
-  deleteLater();
-  e->accept();
-}
-
-void CDlgPipeParams::reject() {
-  end();
-  hide();
-  deleteLater();
+bool CDlgPipeParams::finishCalculation(bool applied) {
+  CGraphicPlane& doc = view_.document();
+  if (!applied) {
+    calc_.close(doc);
+    return false;
+  }
+  const bool assigned = pointedPipeOf(doc) && calc_.selectedType() >= 0;
+  calc_.apply(doc);
+  return assigned;
 }
 
 // --- cables -------------------------------------------------------------------------------------
 
 CDlgVoltageDrop::CDlgVoltageDrop(CProjWnd& view, CElem* catalogueHead, QWidget* parent)
-    : QDialog(parent, Qt::Tool), view_(view), calc_(catalogueHead) {
+    : PlanToolDialog(view, parent, Qt::Tool), calc_(catalogueHead) {
   setWindowTitle("Parametry kabli");
   setAccessibleName(windowTitle());
-  setModal(false);
   auto* layout = new QVBoxLayout(this);
   QPushButton* point = namedButton(QString::fromUtf8("Wskaż kabel"), this);
   point->setObjectName("button1007");
@@ -282,7 +290,7 @@ CDlgVoltageDrop::CDlgVoltageDrop(CProjWnd& view, CElem* catalogueHead, QWidget* 
   });
   connect(cables_, &QComboBox::currentIndexChanged, this, [this](int i) { calc_.select(i); });
   connect(compute, &QPushButton::clicked, this, &CDlgVoltageDrop::compute);
-  connect(apply, &QPushButton::clicked, this, &CDlgVoltageDrop::apply);
+  connect(apply, &QPushButton::clicked, this, &PlanToolDialog::apply);
   // It opens where the pointer is, as a tool window, whole on the screen.
   adjustSize();
   QPoint at = QCursor::pos() - QPoint(width() / 2, height() / 2);
@@ -294,7 +302,7 @@ CDlgVoltageDrop::CDlgVoltageDrop(CProjWnd& view, CElem* catalogueHead, QWidget* 
   move(at);
 }
 
-CDlgVoltageDrop::~CDlgVoltageDrop() { end(); }
+CDlgVoltageDrop::~CDlgVoltageDrop() { end(false); }
 
 void CDlgVoltageDrop::compute() {
   if (!calc_.compute(view_.document())) return;
@@ -302,41 +310,15 @@ void CDlgVoltageDrop::compute() {
   drop_->setText(toQString(calc_.dropText));
 }
 
-void CDlgVoltageDrop::apply() {
-  if (ended_) return;
-  ended_ = true;
-  view_.cancelTool();
-  const bool assigned = pointedCableOf(view_.document()) && calc_.selected() >= 0;
-  calc_.apply(view_.document());
-  if (assigned) view_.modified = true;
-  view_.setTool(view_.document().tool);
-  view_.refresh();
-  emit ended();
-  hide();
-  deleteLater();
-}
-
-void CDlgVoltageDrop::end() {
-  if (ended_) return;
-  ended_ = true;
-  view_.cancelTool();
-  calc_.close(view_.document());
-  view_.setTool(view_.document().tool);
-  view_.refresh();
-  emit ended();
-}
-
-void CDlgVoltageDrop::closeEvent(QCloseEvent* e) {
-  end();
-  hide();
-  deleteLater();
-  e->accept();
-}
-
-void CDlgVoltageDrop::reject() {
-  end();
-  hide();
-  deleteLater();
+bool CDlgVoltageDrop::finishCalculation(bool applied) {
+  CGraphicPlane& doc = view_.document();
+  if (!applied) {
+    calc_.close(doc);
+    return false;
+  }
+  const bool assigned = pointedCableOf(doc) && calc_.selected() >= 0;
+  calc_.apply(doc);
+  return assigned;
 }
 
 // --- system parameters ----------------------------------------------------------------------------

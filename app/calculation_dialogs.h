@@ -38,9 +38,38 @@ class CDlgCalculator : public QDialog {
   QLineEdit* velocity_;
 };
 
+// A modeless dialog that works with a pointing tool on the plan. It ends
+// once, by "Zastosuj" or however it is closed, and then goes.
+class PlanToolDialog : public QDialog {
+  Q_OBJECT
+ public:
+  PlanToolDialog(CProjWnd& view, QWidget* parent, Qt::WindowFlags flags = {});
+
+ signals:
+  // The dialog ended: the plan's tool is what the calculation left.
+  void ended();
+
+ public slots:
+  // "Zastosuj".
+  void apply();
+
+ protected:
+  // The calculation's own ending, applied or not; true when the project changed.
+  virtual bool finishCalculation(bool applied) = 0;
+  // Ends the calculation (derived destructors call it too).
+  void end(bool applied);
+  void closeEvent(class QCloseEvent* e) override;
+  void reject() override;
+
+  CProjWnd& view_;
+
+ private:
+  bool ended_ = false;
+};
+
 // "Parametry rury głównej" and "Parametry rur bocznych" (modeless, one at a
 // time): the pipe and the consumers it feeds are pointed at on the plan.
-class CDlgPipeParams : public QDialog {
+class CDlgPipeParams : public PlanToolDialog {
   Q_OBJECT
  public:
   CDlgPipeParams(PlanPipeCalculation::Kind kind, CProjWnd& view, CElem* catalogueHead, QWidget* parent = nullptr);
@@ -54,23 +83,14 @@ class CDlgPipeParams : public QDialog {
   QLineEdit* dropEdit() const { return drop_; }
   QLineEdit* velocityEdit() const { return velocity_; }
 
- public slots:
   void compute();
-  // "Zastosuj": the pointed pipe takes the chosen type; the dialog ends.
-  void apply();
-
- signals:
-  // The dialog ended: the plan's tool is the select tool again.
-  void ended();
 
  protected:
-  void closeEvent(class QCloseEvent* e) override;
-  void reject() override;
+  // Applied: the pointed pipe takes the chosen type. Either way the marks and
+  // the pointed pipe are cleared and the select tool is left.
+  bool finishCalculation(bool applied) override;
 
  private:
-  void end();
-
-  CProjWnd& view_;
   PlanPipeCalculation calc_;
   QComboBox* types_;
   QLineEdit* outlets_ = nullptr;
@@ -79,11 +99,10 @@ class CDlgPipeParams : public QDialog {
   QLineEdit* length_;
   QLineEdit* drop_;
   QLineEdit* velocity_;
-  bool ended_ = false;
 };
 
 // "Parametry kabli" (a modeless tool window, one at a time).
-class CDlgVoltageDrop : public QDialog {
+class CDlgVoltageDrop : public PlanToolDialog {
   Q_OBJECT
  public:
   CDlgVoltageDrop(CProjWnd& view, CElem* catalogueHead, QWidget* parent = nullptr);
@@ -94,26 +113,18 @@ class CDlgVoltageDrop : public QDialog {
   QLineEdit* lengthEdit() const { return length_; }
   QLineEdit* dropEdit() const { return drop_; }
 
- public slots:
   void compute();
-  void apply();
-
- signals:
-  void ended();
 
  protected:
-  void closeEvent(class QCloseEvent* e) override;
-  void reject() override;
+  // Applied: the pointed cable takes the chosen type. Either way the pointed
+  // cable is cleared and no tool is left.
+  bool finishCalculation(bool applied) override;
 
  private:
-  void end();
-
-  CProjWnd& view_;
   VoltageDropCalculation calc_;
   QComboBox* cables_;
   QLineEdit* length_;
   QLineEdit* drop_;
-  bool ended_ = false;
 };
 
 // "Parametry hydrauliczne systemu." (modal): the source's pressure and

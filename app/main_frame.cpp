@@ -947,19 +947,15 @@ void CMainFrame::paletteDialog(int buttonId) {
   QDialog* dlg = nullptr;
   if (buttonId == 1045) {
     dlg = new CDlgVoltageDrop(*view_, application().catalogue.head, this);
-    connect(static_cast<CDlgVoltageDrop*>(dlg), &CDlgVoltageDrop::ended, this, [this] {
-      palette_->releasePaletteButtons();
-      updateCommandStates();
-    });
   } else {
     const auto kind = buttonId == 1048 ? PlanPipeCalculation::Kind::MainPipe : PlanPipeCalculation::Kind::LateralPipe;
     dlg = new CDlgPipeParams(kind, *view_, application().catalogue.head, this);
-    connect(static_cast<CDlgPipeParams*>(dlg), &CDlgPipeParams::ended, this, [this] {
-      palette_->releasePaletteButtons();
-      updateCommandStates();
-    });
     placeAtPlanCorner(dlg);
   }
+  connect(static_cast<PlanToolDialog*>(dlg), &PlanToolDialog::ended, this, [this] {
+    palette_->releasePaletteButtons();
+    updateCommandStates();
+  });
   slot = dlg;
   dlg->show();
 }
