@@ -1,5 +1,7 @@
 #include "document/settings_file.h"
 
+#include "platform/replace_file.h"
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -86,27 +88,7 @@ bool readWholeFile(const std::string& path, std::string& text) {
   return true;
 }
 
-bool writeFileReplacing(const std::string& path, const std::string& text) {
-  const std::string tmp = path + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(tmp.c_str());
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
-}
+bool writeFileReplacing(const std::string& path, const std::string& text) { return platform::replaceFile(path, text); }
 
 int loadSettings(AppSettings& s, const std::string& folder) {
   std::string text;

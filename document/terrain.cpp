@@ -428,7 +428,13 @@ void CRectn::SetGripColours() {
 
 Point CRectn::turned(Point corner) const {
   const float dx = static_cast<float>(corner.x - centreX), dy = static_cast<float>(corner.y - centreY);
-  return {centreX + static_cast<int>(turn11 * dx + turn12 * dy), centreY + static_cast<int>(turn21 * dx + turn22 * dy)};
+  // Turn factors read from a damaged file may be huge: the turned offset is
+  // held to what a device can take before it becomes a pixel.
+  auto pixel = [](int centre, float offset) {
+    const double o = std::isfinite(offset) ? std::clamp(static_cast<double>(offset), -1.0e9, 1.0e9) : 0.0;
+    return static_cast<int>(std::clamp(centre + static_cast<double>(static_cast<int>(o)), -2.0e9, 2.0e9));
+  };
+  return {pixel(centreX, turn11 * dx + turn12 * dy), pixel(centreY, turn21 * dx + turn22 * dy)};
 }
 
 std::array<Point, 4> CRectn::turnedCorners() const {

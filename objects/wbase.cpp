@@ -1,5 +1,7 @@
 #include "objects/wbase.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -132,12 +134,14 @@ std::shared_ptr<const SymbolData> loadSymbolFile(const std::string& name) {
 }
 
 void drawSymbolFigure(Canvas& dc, const SymbolData& d, Point pos, int size) {
-  auto at = [&](int x, int y) {
-    const float fx = static_cast<float>(x - 200) * 0.0125f;
-    const float fy = static_cast<float>(y - 100) * 0.0125f;
-    return Point{pos.x + static_cast<int>(static_cast<double>(fx) * size),
-                 pos.y + static_cast<int>(static_cast<double>(fy) * size)};
+  // A damaged file may hold any int: the arithmetic is widened and the
+  // result held to what a device can take.
+  auto coordinate = [size](int base, int v, int centre) {
+    const float f = static_cast<float>(static_cast<int64_t>(v) - centre) * 0.0125f;
+    const double offset = std::clamp(static_cast<double>(f) * size, -1.0e9, 1.0e9);
+    return static_cast<int>(std::clamp(static_cast<double>(base) + static_cast<int>(offset), -2.0e9, 2.0e9));
   };
+  auto at = [&](int x, int y) { return Point{coordinate(pos.x, x, 200), coordinate(pos.y, y, 100)}; };
   size_t i = 0;
   while (i < d.size()) {
     const int op = d[i];

@@ -1,5 +1,7 @@
 #include "sections/connection_sets.h"
 
+#include "platform/replace_file.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -71,27 +73,6 @@ class ByteReader {
 };
 
 // --- files ----------------------------------------------------------------------------
-
-// Writes `bytes` beside `path` and renames the copy over it, so that a failed
-// write never leaves a truncated file behind.
-bool replaceFile(const std::string& path, const std::string& bytes) {
-  const std::string tmp = path + ".tmp";
-  std::FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
-}
 
 // The file image of `records`, each written with its available elements.
 std::string encodeSetsFile(const std::vector<const CDBSetItem*>& records) {
@@ -257,7 +238,18 @@ bool CDBSets::save(const std::string& folder) const {
     const CDBSetItem& r = items_[static_cast<size_t>(i)];
     if (r.erased == 0 && r.id >= 0) records.push_back(&r);
   }
-  return replaceFile(platform::joinPath(folder, kFileName), encodeSetsFile(records));
+  return platform::replaceFile(platform::joinPath(folder, kFileName), encodeSetsFile(records));
+}
+
+int32_t CDBSets::newId() {
+  if (counter_ < INT32_MAX) return ++counter_;
+  // A file gave the largest id there is: the first id from 4096 on that no
+  // record uses.
+  std::set<int32_t> used;
+  for (const CDBSetItem& s : items_) used.insert(s.id);
+  int32_t id = kFirstId;
+  while (used.count(id) && id < INT32_MAX) ++id;
+  return id;
 }
 
 int CDBSets::find(int32_t id) const {
@@ -518,5 +510,5 @@ bool writeConnectionSetsFile(const std::string& folder, const std::vector<Defaul
   }
   std::vector<const CDBSetItem*> pointers;
   for (const CDBSetItem& r : records) pointers.push_back(&r);
-  return replaceFile(platform::joinPath(folder, CDBSets::kFileName), encodeSetsFile(pointers));
+  return platform::replaceFile(platform::joinPath(folder, CDBSets::kFileName), encodeSetsFile(pointers));
 }

@@ -87,8 +87,9 @@ class CDBSets : public ConnectionSetLookup {
 
   // The first record (of those in use) whose id is `id`, or -1.
   int find(int32_t id) const;
-  // The next identity: the counter, pre-incremented.
-  int32_t newId() { return ++counter_; }
+  // The next identity: the counter, pre-incremented; past the largest id an
+  // id no record holds.
+  int32_t newId();
   // The last identity handed out or loaded.
   int32_t lastId() const { return counter_; }
 

@@ -1,5 +1,7 @@
 #include "sections/section_list.h"
 
+#include "platform/replace_file.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -246,25 +248,7 @@ bool writeSeqFile(const std::string& path, const std::vector<Colour>& colours) {
 
   // Written beside the old table and renamed over it, so that a failed write
   // never leaves a truncated table behind.
-  const std::string tmp = path + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(tmp.c_str());
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  return platform::replaceFile(path, bytes);
 }
 
 std::vector<Colour> defaultSectionColours() {

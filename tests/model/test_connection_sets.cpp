@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include "platform/replace_file.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -297,7 +301,7 @@ TEST(SetsFile, AFailedSaveIsReportedAndKeepsTheOldFile) {
   sets.newSet("A");
   EXPECT_FALSE(sets.save(dir.path() + "/no-such-folder"));
   writeBytes(dir.file(), "old");
-  fs::create_directory(dir.file() + ".tmp");  // the temporary copy cannot be made
+  fs::create_directory(platform::replaceTemporaryName(dir.file(), ::getpid()));  // the temporary copy cannot be made
   EXPECT_FALSE(sets.save(dir.path()));
   EXPECT_EQ(readBytes(dir.file()), "old");
 }

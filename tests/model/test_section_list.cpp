@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include "platform/replace_file.h"
+
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -173,7 +177,7 @@ TEST(SectionColourFile, WriterProducesTheFileLayoutAndShipsDistinctColours) {
 TEST(SectionColourFile, AFailedWriteKeepsTheOldFile) {
   TempDir dir;
   writeBytes(dir.file("seq.dat"), kRgbSeq);
-  fs::create_directory(dir.file("seq.dat.tmp"));  // the temporary file cannot be created
+  fs::create_directory(platform::replaceTemporaryName(dir.file("seq.dat"), ::getpid()));  // the temporary file cannot be created
   EXPECT_FALSE(writeSeqFile(dir.file("seq.dat"), {kWhite}));
   EXPECT_EQ(readBytes(dir.file("seq.dat")), kRgbSeq);
   EXPECT_FALSE(writeSeqFile(dir.file("no/such/folder/seq.dat"), {kWhite}));

@@ -1,0 +1,118 @@
+// Damaged files found by fuzzing the readers: each is read and drawn as the
+// program would, and gives the reader's usual handling, never undefined
+// behaviour (the sanitizer build runs these too). And saves that a killed
+// process interrupted leave nothing behind.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "document/graphic_plane.h"
+#include "document/project_file.h"
+#include "document/settings_file.h"
+#include "objects/symbols.h"
+#include "platform/message_sink.h"
+#include "platform/recording_canvas.h"
+#include "platform/replace_file.h"
+#include "sections/connection_sets.h"
+#include "tests/catalogue_file_builder.h"
+#include "tests/support/scene_builder.h"
+
+namespace {
+
+using namespace testing_support;
+
+std::string damaged(const char* name) { return std::string(VERDIMO_SOURCE_DIR) + "/tests/data/damaged/" + name; }
+
+std::string readText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace
+
+TEST(DamagedInputs, ARectangleWithHugeTurnFactorsIsDrawnWithinTheDevice) {
+  CGraphicPlane doc;
+  AppSettings settings = freshInstallSettings();
+  ProjectIo io{doc, shippedCatalogue(), settings, {}, makeTempDir("damaged-project")};
+  platform::RecordingMessageSink messages;
+  const ProjectResult r = loadProject(io, damaged("project-rect-turn-overflow.prj"));
+  // The file reads: its rectangle is what is drawn.
+  ASSERT_TRUE(r.ok) << r.message;
+  ASSERT_FALSE(doc.terrain().empty());
+  platform::RecordingCanvas dc;
+  for (double zoom : {1.0, 15.0}) {
+    doc.setZoom(static_cast<float>(zoom));
+    doc.paintTerrain(dc);
+  }
+  for (const auto& p : doc.terrain())
+    for (const platform::Point& g : p->GripPoints()) {
+      EXPECT_LE(std::abs(static_cast<double>(g.x)), 2.0e9);
+      EXPECT_LE(std::abs(static_cast<double>(g.y)), 2.0e9);
+    }
+}
+
+TEST(DamagedInputs, SymbolCoordinatesAtTheEndsOfTheIntRangeAreDrawnWithinTheDevice) {
+  for (const char* name : {"symbol-coord-int-min.sym", "symbol-coord-huge.sym"}) {
+    SCOPED_TRACE(name);
+    const SymbolData data = parseSymbolText(readText(damaged(name)));
+    platform::RecordingCanvas dc;
+    for (int size : {20, 20000}) drawSymbolFigure(dc, data, {100, 100}, size);
+    for (const auto& op : dc.ops)
+      for (const platform::Point& p : op.points) {
+        EXPECT_LE(std::abs(static_cast<double>(p.x)), 2.0e9);
+        EXPECT_LE(std::abs(static_cast<double>(p.y)), 2.0e9);
+      }
+  }
+}
+
+TEST(DamagedInputs, ASetsFileHoldingTheLargestIdStillGivesNewSetsAFreeId) {
+  const std::string dir = makeTempDir("damaged-sets");
+  std::filesystem::copy_file(damaged("sets-max-id-overflow.zdb"), dir + "/sets.zdb");
+  platform::RecordingMessageSink messages;
+  CDBSets sets;
+  sets.load(dir, shippedCatalogue());
+  ASSERT_GE(sets.count(), 1);
+  const int first = sets.newSet("Nowy");
+  const int second = sets.newSet("Drugi");
+  const int32_t a = sets.item(first).id, b = sets.item(second).id;
+  EXPECT_GE(a, CDBSets::kFirstId);
+  EXPECT_GE(b, CDBSets::kFirstId);
+  EXPECT_NE(a, b);
+  for (int i = 0; i < sets.count(); ++i) {
+    if (i != first) {
+      EXPECT_NE(sets.item(i).id, a);
+    }
+  }
+}
+
+TEST(DamagedInputs, AWriteKilledEarlierLeavesNoTemporaryBehind) {
+  namespace fs = std::filesystem;
+  const std::string dir = makeTempDir("replace-file");
+  const std::string path = dir + "/plan.prj";
+  ASSERT_TRUE(platform::replaceFile(path, "old"));
+  // A write killed mid-way left its temporary; the process that made it is gone.
+  pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string stale = platform::replaceTemporaryName(path, gone);
+  { std::ofstream(stale) << "half"; }
+  // A file of the user's that merely looks alike is never touched.
+  const std::string users = dir + "/plan.prj.tmp";
+  { std::ofstream(users) << "mine"; }
+  ASSERT_TRUE(platform::replaceFile(path, "new"));
+  EXPECT_EQ(readText(path), "new");
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_EQ(readText(users), "mine");
+  int temporaries = 0;
+  for (const auto& e : fs::directory_iterator(dir)) temporaries += e.path().filename().string().find(".verdimo-tmp-") != std::string::npos;
+  EXPECT_EQ(temporaries, 0);
+  // A folder that is not there: refused, nothing made.
+  EXPECT_FALSE(platform::replaceFile(dir + "/no/such/plan.prj", "x"));
+}
