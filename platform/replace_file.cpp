@@ -71,10 +71,21 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
   const fs::path target(path);
   removeStaleTemporaries(target);
   const std::string tmp = replaceTemporaryName(path, static_cast<long>(::getpid()));
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
+  // Where the file system allows it the new contents are written to a file
+  // without a name, which a killed process cannot leave behind; it is named
+  // only once complete, just before it takes the old file's place.
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  const bool unnamed = fd >= 0;
+  if (!unnamed) fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   // The new contents are on the disk before they take the old ones' place.
-  const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  if (written && unnamed) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    ::unlink(tmp.c_str());  // a left-over of this process, should there be one
+    written = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  }
   const bool closed = ::close(fd) == 0;
   if (!written || !closed) {
     ::unlink(tmp.c_str());

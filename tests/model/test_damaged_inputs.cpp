@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -115,4 +116,30 @@ TEST(DamagedInputs, AWriteKilledEarlierLeavesNoTemporaryBehind) {
   EXPECT_EQ(temporaries, 0);
   // A folder that is not there: refused, nothing made.
   EXPECT_FALSE(platform::replaceFile(dir + "/no/such/plan.prj", "x"));
+}
+
+TEST(DamagedInputs, ASaveKilledAtRandomMomentsLeavesTheOldOrTheNewFile) {
+  namespace fs = std::filesystem;
+  const std::string dir = makeTempDir("killed-saves");
+  const std::string path = dir + "/plan.prj";
+  const std::string oldText(1 << 20, 'a'), newText(1 << 20, 'b');
+  ASSERT_TRUE(platform::replaceFile(path, oldText));
+  unsigned seed = 12345;
+  for (int i = 0; i < 50; ++i) {
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+      for (;;) platform::replaceFile(path, (i % 2) ? oldText : newText);
+    }
+    seed = seed * 1103515245u + 12345u;
+    ::usleep(500 + (seed >> 16) % 20000);
+    ::kill(writer, SIGKILL);
+    ::waitpid(writer, nullptr, 0);
+    const std::string now = readText(path);
+    ASSERT_TRUE(now == oldText || now == newText) << "kill " << i << ": " << now.size() << " bytes";
+  }
+  // The next save leaves no temporary of the killed writers behind.
+  ASSERT_TRUE(platform::replaceFile(path, newText));
+  int temporaries = 0;
+  for (const auto& e : fs::directory_iterator(dir)) temporaries += e.path().filename().string() != "plan.prj";
+  EXPECT_EQ(temporaries, 0);
 }
