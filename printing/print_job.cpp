@@ -6,7 +6,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -15,6 +14,7 @@
 #include "platform/file_sys.h"
 #include "platform/folders.h"
 #include "platform/message_sink.h"
+#include "platform/replace_file.h"
 #include "platform/textcodec.h"
 #include "printing/sheet_renderer.h"
 #include "startup/application.h"
@@ -116,8 +116,7 @@ int printToPdf(CGraphicPlane& doc, const PrintLayout& layout, const std::string&
     status = runPrintJob(pdf, doc, layout, request);
   }
   if (status != 0) return status;
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+  if (!platform::replaceFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))) {
     tellPrinterError();
     return -1;
   }

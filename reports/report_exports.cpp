@@ -9,13 +9,14 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QString>
 #include <QTextDocument>
 #include <QUrl>
 
 #include "platform/message_sink.h"
 #include "platform/numtext.h"
+#include "platform/replace_file.h"
 #include "platform/textcodec.h"
 #include "reports/report_html.h"
 #include "reports/reports.h"
@@ -55,22 +56,17 @@ class ReportDocument : public QTextDocument {
 };
 
 bool writeBytes(const std::string& path, const QByteArray& bytes) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return platform::replaceFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 // The report's HTML laid out on A4 pages of a PDF; relative links (the
 // company logo) resolve against `folder`.
 bool writePdf(const std::string& html, const std::string& path, const std::string& folder) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) return false;
+  QByteArray bytes;
   {
-    QPdfWriter pdf(&file);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
     pdf.setCreator("VERDIMO");
     // Sizes in pixels mean what they mean on a screen (1/96 inch).
     pdf.setResolution(96);
@@ -87,7 +83,7 @@ bool writePdf(const std::string& html, const std::string& path, const std::strin
     document.setHtml(text);
     document.print(&pdf);
   }
-  return file.commit();
+  return writeBytes(path, bytes);
 }
 
 void tellNotWritten(const std::string& path) {
