@@ -17,11 +17,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/mbutton.h"
 #include "app/small_dialogs.h"
 #include "document/graphic_plane.h"
 #include "editing/ui/plan_view.h"
 #include "hydraulics/system_parameters.h"
-#include "platform/canvas_qpainter.h"
 #include "platform/message_sink.h"
 #include "platform/qt_text.h"
 #include "sections/section_list.h"
@@ -339,15 +339,7 @@ class CaptionBand : public QWidget {
     p.fillRect(rect(), QColor(0xAF, 0xAF, 0xFF));
     p.setPen(QPen(Qt::black, 1, Qt::DotLine));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
-    platform::QPainterCanvas c(p);
-    platform::Font f;
-    f.face = "Arial";
-    f.height = 15;
-    f.weight = 500;
-    c.setFont(f);
-    c.setOpaqueBackground(false);
-    c.setTextColour(0);
-    c.text({4, 2}, platform::fromQString(text_));
+    drawOwnerText(p, {4, 2}, platform::fromQString(text_));
   }
 
  private:

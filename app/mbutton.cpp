@@ -27,6 +27,10 @@ void CMButton::paintEvent(QPaintEvent*) {
   p.setPen(Qt::black);
   p.setBrush(Qt::NoBrush);
   p.drawRect(rect().adjusted(0, 0, -1, -1));
+  drawOwnerText(p, {5, 3}, buttonText);
+}
+
+void drawOwnerText(QPainter& p, platform::Point at, const std::string& text) {
   platform::QPainterCanvas c(p);
   platform::Font f;
   f.face = "Arial";
@@ -35,7 +39,7 @@ void CMButton::paintEvent(QPaintEvent*) {
   c.setFont(f);
   c.setOpaqueBackground(false);
   c.setTextColour(0);
-  c.text({5, 3}, buttonText);
+  c.text(at, text);
 }
 
 void CMButton::enterEvent(QEnterEvent* e) {

@@ -8,6 +8,12 @@
 
 #include "platform/canvas.h"
 
+class QPainter;
+
+// The text of the dialogs' owner-drawn parts: "Arial", 15 pixels high,
+// weight 500, black, on whatever lies under it. `text` is Windows-1250.
+void drawOwnerText(QPainter& p, platform::Point at, const std::string& text);
+
 class CMButton : public QPushButton {
   Q_OBJECT
  public:

@@ -382,15 +382,12 @@ CDlgPriceValue::CDlgPriceValue(Kind kind, float v, QWidget* parent) : QDialog(pa
 }
 
 bool CDlgPriceValue::take() {
-  // The whole field must be a number (a decimal comma counts as the point).
-  QString text = edit_->text().trimmed();
-  text.replace(',', '.');
-  bool number = false;
-  const double v = text.toDouble(&number);
+  const std::optional<double> number = strictDecimalText(edit_->text());
+  const double v = number.value_or(0);
   const bool vat = kind_ == Kind::Vat;
   // A multiplier of 0 would price everything at nothing; a rate outside 0 to
   // 100 % is no VAT rate.
-  const bool valid = number && std::isfinite(v) && (vat ? v >= 0 && v <= 100 : v > 0 && v <= 1000);
+  const bool valid = number && (vat ? v >= 0 && v <= 100 : v > 0 && v <= 1000);
   if (!valid) {
     platform::tell(cp(vat ? "Podaj stawkę VAT od 0 do 100 %." : "Podaj mnożnik większy od zera."),
                    fromQString(windowTitle()), platform::MessageIcon::Warning);

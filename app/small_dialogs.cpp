@@ -89,6 +89,15 @@ float parseDecimalText(const std::string& text) {
   return static_cast<float>(negative ? -v : v);
 }
 
+std::optional<double> strictDecimalText(const QString& text) {
+  QString t = text.trimmed();
+  t.replace(',', '.');
+  bool ok = false;
+  const double v = t.toDouble(&ok);
+  if (!ok || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
 std::string significantText(double value, int digits) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*g", digits, value);

@@ -4,6 +4,7 @@
 // functions below; the widgets show and collect.
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "platform/canvas.h"
@@ -17,6 +18,9 @@ unsigned parseUnsignedText(const std::string& text);
 // The text of an edit read as a decimal number (a decimal comma counts as
 // the point); 0 when it is not one.
 float parseDecimalText(const std::string& text);
+// A field that must hold a whole decimal number (a decimal comma counts as
+// the point); nothing when it does not.
+std::optional<double> strictDecimalText(const QString& text);
 // A float shown with `digits` significant digits, without trailing zeros.
 std::string significantText(double value, int digits);
 

@@ -41,11 +41,8 @@ QString lengthText(double v) { return QString::fromStdString(platform::formatG6(
 // A length typed in a field: a number (a decimal comma counts as the point)
 // within 0..1000 cm, else nothing after telling the user.
 std::optional<double> readLength(QLineEdit* e, const QString& title) {
-  QString t = e->text().trimmed();
-  t.replace(',', '.');
-  bool ok = false;
-  const double v = t.toDouble(&ok);
-  if (ok && std::isfinite(v) && v >= 0 && v <= PrintLayout::kMaxLength) return v;
+  const std::optional<double> v = strictDecimalText(e->text());
+  if (v && *v >= 0 && *v <= PrintLayout::kMaxLength) return v;
   platform::tell(cp("Podaj liczbę od 0 do 1000."), platform::fromQString(title), platform::MessageIcon::Warning);
   e->setFocus();
   e->selectAll();

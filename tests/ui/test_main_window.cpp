@@ -1402,7 +1402,6 @@ class MainWindowTest : public QObject {
     QVERIFY(main && main->isVisible());
     QCOMPARE(main->windowTitle(), QString::fromUtf8("Parametry rury głównej"));
     main->outletsEdit()->setText("101");
-    QVERIFY(!main->outletsEdit()->hasAcceptableInput() || true);
     buttonNamed(main, "Oblicz")->click();
     QCOMPARE(messages_->shown.back().caption, platform::cp("Parametry rury głównej"));
     main->outletsEdit()->setText("3");
