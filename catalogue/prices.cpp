@@ -10,6 +10,7 @@
 #include "partix.h"
 #include "platform/folders.h"
 #include "platform/numtext.h"
+#include "platform/replace_file.h"
 
 namespace partix {
 namespace {
@@ -53,31 +54,18 @@ void CPriceList::setFinalPrice(const std::string& key, float price, int transien
 }
 
 bool CPriceList::save() const {
-  // Written beside the old list and renamed over it, so that a failed write
-  // never leaves a truncated list behind.
-  std::string tmp = pricePath + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const auto& [key, price] : finalPrices) {
-      auto t = transient.find(key);
-      if (t != transient.end() && t->second != 0) continue;
-      out << key << "\r\n" << platform::formatG6(price) << "\r\n";
-    }
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(tmp.c_str());
-      return false;
-    }
+  // Replaced as a whole, so that a failed or killed write never leaves a
+  // truncated list behind.
+  std::string text;
+  for (const auto& [key, price] : finalPrices) {
+    auto t = transient.find(key);
+    if (t != transient.end() && t->second != 0) continue;
+    text += key;
+    text += "\r\n";
+    text += platform::formatG6(price);
+    text += "\r\n";
   }
-  std::error_code ec;
-  std::filesystem::rename(tmp, pricePath, ec);
-  if (ec) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  return platform::replaceFile(pricePath, text);
 }
 
 CPriceList& priceList() {

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the file readers' tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-sanitize/ and runs them.
+# UndefinedBehaviorSanitizer into build-sanitize/ (clang) and runs them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVERDIMO_SANITIZE=ON -DVERDIMO_BUILD_BENCH=OFF >/dev/null
+bash scripts/configure-sanitize.sh
 readers=(verdimo_tests test_project_file test_connection_sets test_extra_elements test_section_list
          test_print_layout test_settings_files test_token_stream test_wbase test_startup test_sheet
          test_undo_history test_damaged_inputs)

@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build ccache pkg-config
+  clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
   libjpeg-dev nlohmann-json3-dev
   googletest libgtest-dev libbenchmark-dev

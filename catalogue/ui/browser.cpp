@@ -787,7 +787,7 @@ void ElementPage::controllerDetails(CKontr& k) {
     auto* c = new QCheckBox(QString::fromUtf8(label), &dlg);
     c->setChecked(*value != 0);
     form->addRow(c);
-    connect(c, &QCheckBox::toggled, &dlg, [value](bool on) { *value = on ? 1 : 0; });
+    connect(c, &QCheckBox::toggled, &dlg, [field = value](bool on) { *field = on ? 1 : 0; });
   }
   const std::pair<const char*, char*> texts[] = {
       {"Zasilanie:", k.power}, {"Liczba sekcji", k.stations}, {"Ilość programów", k.programs},
@@ -797,10 +797,10 @@ void ElementPage::controllerDetails(CKontr& k) {
     auto* e = new QLineEdit(qs(std::string(buf, strnlen(buf, 1024))), &dlg);
     e->setAccessibleName(QString::fromUtf8(label));
     form->addRow(QString::fromUtf8(label), e);
-    connect(e, &QLineEdit::textEdited, &dlg, [buf](const QString& t) {
+    connect(e, &QLineEdit::textEdited, &dlg, [field = buf](const QString& t) {
       const std::string s = cp(t);
-      std::memset(buf, 0, 1024);
-      std::memcpy(buf, s.data(), std::min<size_t>(s.size(), 1023));
+      std::memset(field, 0, 1024);
+      std::memcpy(field, s.data(), std::min<size_t>(s.size(), 1023));
     });
   }
   auto* ok = new QPushButton("OK", &dlg);

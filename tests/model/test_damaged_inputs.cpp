@@ -27,7 +27,10 @@ namespace {
 
 using namespace testing_support;
 
-std::string damaged(const char* name) { return std::string(VERDIMO_SOURCE_DIR) + "/tests/data/damaged/" + name; }
+// A finding as its harness keeps it.
+std::string damaged(const char* harness, const char* name) {
+  return std::string(VERDIMO_SOURCE_DIR) + "/fuzz/regressions/" + harness + "/" + name;
+}
 
 std::string readText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -43,7 +46,7 @@ TEST(DamagedInputs, ARectangleWithHugeTurnFactorsIsDrawnWithinTheDevice) {
   AppSettings settings = freshInstallSettings();
   ProjectIo io{doc, shippedCatalogue(), settings, {}, makeTempDir("damaged-project")};
   platform::RecordingMessageSink messages;
-  const ProjectResult r = loadProject(io, damaged("project-rect-turn-overflow.prj"));
+  const ProjectResult r = loadProject(io, damaged("project", "project-rect-turn-overflow.prj"));
   // The file reads: its rectangle is what is drawn.
   ASSERT_TRUE(r.ok) << r.message;
   ASSERT_FALSE(doc.terrain().empty());
@@ -62,7 +65,7 @@ TEST(DamagedInputs, ARectangleWithHugeTurnFactorsIsDrawnWithinTheDevice) {
 TEST(DamagedInputs, SymbolCoordinatesAtTheEndsOfTheIntRangeAreDrawnWithinTheDevice) {
   for (const char* name : {"symbol-coord-int-min.sym", "symbol-coord-huge.sym"}) {
     SCOPED_TRACE(name);
-    const SymbolData data = parseSymbolText(readText(damaged(name)));
+    const SymbolData data = parseSymbolText(readText(damaged("symbols", name)));
     platform::RecordingCanvas dc;
     for (int size : {20, 20000}) drawSymbolFigure(dc, data, {100, 100}, size);
     for (const auto& op : dc.ops)
@@ -75,7 +78,7 @@ TEST(DamagedInputs, SymbolCoordinatesAtTheEndsOfTheIntRangeAreDrawnWithinTheDevi
 
 TEST(DamagedInputs, ASetsFileHoldingTheLargestIdStillGivesNewSetsAFreeId) {
   const std::string dir = makeTempDir("damaged-sets");
-  std::filesystem::copy_file(damaged("sets-max-id-overflow.zdb"), dir + "/sets.zdb");
+  std::filesystem::copy_file(damaged("connection_sets", "sets-max-id-overflow.zdb"), dir + "/sets.zdb");
   platform::RecordingMessageSink messages;
   CDBSets sets;
   sets.load(dir, shippedCatalogue());

@@ -1,0 +1,62 @@
+// Project files "*.prj": opened as the program opens them (the records, the
+// project's blocks, an appended background image), drawn at three zooms,
+// saved and opened again.
+
+#include <QImage>
+#include <QPainter>
+#include <cstdint>
+#include <cstring>
+
+#include "document/plan_painter.h"
+#include "fuzz/fuzz_support.h"
+#include "platform/canvas_qpainter.h"
+#include "platform/folders.h"
+#include "startup/application.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzing::startProgram();
+  return 0;
+}
+
+namespace {
+
+void draw(CGraphicPlane& doc) {
+  static QImage image(320, 240, QImage::Format_RGB32);
+  PlanViewState view;
+  view.client = {image.width(), image.height()};
+  // The background picture the file carried, decoded as the plan view does.
+  platform::Image background;
+  if (doc.hasBackground) {
+    QImage loaded(QString::fromStdString(platform::joinPath(platform::userDataDir(), doc.backgroundTempFile)));
+    if (!loaded.isNull()) {
+      loaded = loaded.convertToFormat(QImage::Format_RGB32);
+      background.width = loaded.width();
+      background.height = loaded.height();
+      background.pixels.resize(static_cast<size_t>(background.width) * background.height);
+      for (int y = 0; y < background.height; ++y)
+        std::memcpy(&background.pixels[static_cast<size_t>(y) * background.width], loaded.constScanLine(y),
+                    static_cast<size_t>(background.width) * 4);
+      view.background = &background;
+    }
+  }
+  for (float zoom : {0.1f, 1.0f, 15.0f}) {
+    doc.setZoom(zoom);
+    QPainter painter(&image);
+    platform::QPainterCanvas canvas(painter);
+    paintPlan(doc, canvas, view);
+  }
+  doc.setZoom(1.0f);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string path = fuzzing::writeScratch("fuzzed.prj", data, size);
+  if (openProject(path).ok) {
+    draw(*application().document);
+    const std::string again = fuzzing::scratchDir() + "/again.prj";
+    if (saveOpenProject(again).ok && openProject(again).ok) draw(*application().document);
+  }
+  closeProject();
+  return 0;
+}
