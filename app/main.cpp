@@ -6,15 +6,59 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
+#include "app/command_line.h"
 #include "app/main_frame.h"
 #include "app/message_box_sink.h"
 #include "platform/message_sink.h"
 #include "startup/application.h"
 
+namespace {
+
+const char kUsage[] =
+    "usage: verdimo [QT-OPTIONS] [PROJECT]\n"
+    "       verdimo --help | --version\n"
+    "\n"
+    "Designs garden irrigation systems. PROJECT is a project file (.prj), as a\n"
+    "path or a file:// URI; it is opened once the window stands.\n"
+    "\n"
+    "  -h, --help     print this help and exit\n"
+    "  -v, --version  print the version and exit\n"
+    "\n"
+    "The standard options of Qt applications (-platform NAME, -style NAME, ...)\n"
+    "are accepted as well. See verdimo(1).\n";
+
+// Help and version are answered before the window system is asked for, so
+// that they work without a display.
+int earlyAnswer(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--")) break;
+    if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (!std::strcmp(argv[i], "-v") || !std::strcmp(argv[i], "--version")) {
+      std::printf("verdimo %s\n", VERDIMO_VERSION);
+      return 0;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (const int answered = earlyAnswer(argc, argv); answered >= 0) return answered;
   QApplication qapp(argc, argv);
+  QString project, error;
+  if (!projectArgument(QApplication::arguments(), project, error)) {
+    std::fprintf(stderr, "verdimo: %s\n\n%s", qPrintable(error), kUsage);
+    return 2;
+  }
   QApplication::setApplicationName("Verdimo");
+  QApplication::setApplicationVersion(VERDIMO_VERSION);
   QApplication::setApplicationDisplayName("VERDIMO");
   QApplication::setDesktopFileName("verdimo");
 
@@ -36,9 +80,8 @@ int main(int argc, char** argv) {
     // size: it starts with the screen's size either way.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1) {
-      frame.projectToOpen = QFileInfo(args.at(1)).absoluteFilePath();
+    if (!project.isEmpty()) {
+      frame.projectToOpen = project;
       QTimer::singleShot(0, &frame, [&frame] { frame.runCommand(kCmdOpenNamed); });
     }
     // VERDIMO_SCREENSHOT=FILE: the whole screen is kept in FILE once the

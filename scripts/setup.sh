@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   fonts-liberation2
   xvfb xauth
+  dpkg-dev desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin groff-base
 )
 
 missing=()

@@ -39,6 +39,7 @@
 #include <set>
 #include <functional>
 
+#include "app/command_line.h"
 #include "app/main_frame.h"
 #include "app/calculation_dialogs.h"
 #include "app/mbutton.h"
@@ -265,6 +266,34 @@ class MainWindowTest : public QObject {
     closeProject();
     shell_.reset();
     messages_.reset();
+  }
+
+  // The project named when the program starts: a path or a file manager's
+  // file:// URI (percent-encoded), made absolute; anything else refused.
+  void commandLineNamesOneProjectAsPathOrUri() {
+    struct Case {
+      QStringList args;
+      bool ok;
+      QString project;
+    };
+    const QString here = QDir::currentPath();
+    const Case cases[] = {
+        {{"verdimo"}, true, ""},
+        {{"verdimo", "plan.prj"}, true, here + "/plan.prj"},
+        {{"verdimo", "/data/Ogród 1.prj"}, true, "/data/Ogród 1.prj"},
+        {{"verdimo", "file:///data/Ogr%C3%B3d%201.prj"}, true, "/data/Ogród 1.prj"},
+        {{"verdimo", "--", "-plan.prj"}, true, here + "/-plan.prj"},
+        {{"verdimo", "--bogus"}, false, ""},
+        {{"verdimo", "a.prj", "b.prj"}, false, ""},
+        {{"verdimo", "file://server/share/plan.prj"}, false, ""},
+    };
+    for (const Case& c : cases) {
+      QString project, error;
+      const bool ok = projectArgument(c.args, project, error);
+      QCOMPARE(ok, c.ok);
+      if (ok) QCOMPARE(project, c.project);
+      else QVERIFY(!error.isEmpty());
+    }
   }
 
   void cleanupTestCase() { shutDown(); }

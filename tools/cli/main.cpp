@@ -11,35 +11,82 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: verdimo-cli COMMAND ...\n"
+// A command and its help: the first word is the command's name.
+struct CommandHelp {
+  const char* name;
+  const char* text;
+};
+
+const CommandHelp kCommands[] = {
+    {"catalogue",
+     "  catalogue dump [--catalogue FILE] [--user-data DIR] [--multiplier M]\n"
+     "      every catalogue element and its record as JSON\n"
+     "  catalogue summary [--catalogue FILE] [--user-data DIR]\n"
+     "      the number of elements of each kind\n"},
+    {"project",
+     "  project dump PROJECT\n"
+     "      the document, its tables and every terrain primitive and object as JSON\n"
+     "  project resave IN OUT\n"
+     "      read a project and write it back\n"},
+    {"render",
+     "  render PROJECT -o OUT.png [--zoom Z] [--size WxH]\n"
+     "      the plan as the plan view paints it\n"},
+    {"hydraulics",
+     "  hydraulics PROJECT\n"
+     "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"},
+    {"report",
+     "  report summary|sections|info PROJECT -o OUT [--format html|csv|pdf] [--vat R] [--multiplier M]\n"
+     "      the summary estimate, the estimate by sections or the project information\n"
+     "      (HTML by default; CSV rows of the estimates; PDF of any report)\n"},
+    {"print",
+     "  print PROJECT -o OUT.pdf [--scale N] [--dpi D] [--background on|off]\n"
+     "      the project's sheet with its title block at 1:N as a one-page PDF of its paper\n"},
+};
+
+const char kCommonOptions[] =
     "\n"
-    "  catalogue dump [--catalogue FILE] [--user-data DIR] [--multiplier M]\n"
-    "      every catalogue element and its record as JSON\n"
-    "  catalogue summary [--catalogue FILE] [--user-data DIR]\n"
-    "      the number of elements of each kind\n"
-    "  project dump PROJECT\n"
-    "      the document, its tables and every terrain primitive and object as JSON\n"
-    "  project resave IN OUT\n"
-    "      read a project and write it back\n"
-    "  render PROJECT -o OUT.png [--zoom Z] [--size WxH]\n"
-    "      the plan as the plan view paints it\n"
-    "  hydraulics PROJECT\n"
-    "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"
-    "  report summary|sections|info PROJECT -o OUT [--format html|csv|pdf] [--vat R] [--multiplier M]\n"
-    "      the summary estimate, the estimate by sections or the project information\n"
-    "      (HTML by default; CSV rows of the estimates; PDF of any report)\n"
-    "  print PROJECT -o OUT.pdf [--scale N] [--dpi D] [--background on|off]\n"
-    "      the project's sheet with its title block at 1:N as a one-page PDF of its paper\n"
-    "\n"
-    "Common options: --home DIR (program folder), --user-data DIR, --catalogue FILE.\n";
+    "Common options: --home DIR (program folder), --user-data DIR, --catalogue FILE.\n"
+    "--help after a command tells about that command; --version prints the version.\n"
+    "Exit status: 0 success, 1 failure, 2 wrong command line. See verdimo-cli(1).\n";
+
+std::string usage(const char* only = nullptr) {
+  std::string text = "usage: verdimo-cli COMMAND ...\n\n";
+  for (const CommandHelp& c : kCommands)
+    if (!only || !std::strcmp(only, c.name)) text += c.text;
+  return text + kCommonOptions;
+}
+
+bool isHelp(const char* arg) { return !std::strcmp(arg, "--help") || !std::strcmp(arg, "-h"); }
+
+const CommandHelp* findCommand(const char* name) {
+  for (const CommandHelp& c : kCommands)
+    if (!std::strcmp(name, c.name)) return &c;
+  return nullptr;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
-    std::fputs(kUsage, argc < 2 ? stderr : stdout);
-    return argc < 2 ? 2 : 0;
+  if (argc < 2) {
+    std::fputs(usage().c_str(), stderr);
+    return 2;
+  }
+  if (isHelp(argv[1])) {
+    std::fputs(usage().c_str(), stdout);
+    return 0;
+  }
+  if (!std::strcmp(argv[1], "--version")) {
+    std::printf("verdimo-cli %s\n", VERDIMO_VERSION);
+    return 0;
+  }
+  // COMMAND --help (anywhere among its arguments) tells about the command.
+  if (const CommandHelp* c = findCommand(argv[1])) {
+    for (int i = 2; i < argc; ++i) {
+      if (isHelp(argv[i])) {
+        std::fputs(usage(c->name).c_str(), stdout);
+        return 0;
+      }
+    }
   }
   try {
     std::string command = argv[1];
@@ -51,7 +98,8 @@ int main(int argc, char** argv) {
     if (command == "print") return cli::runPrintCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
-    std::fprintf(stderr, "verdimo-cli: %s\n\n%s", e.what(), kUsage);
+    const CommandHelp* c = findCommand(argv[1]);
+    std::fprintf(stderr, "verdimo-cli: %s\n\n%s", e.what(), usage(c ? c->name : nullptr).c_str());
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "verdimo-cli: %s\n", e.what());

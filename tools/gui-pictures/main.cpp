@@ -1,8 +1,11 @@
 // verdimo-gui-pictures OUTDIR
+// verdimo-gui-pictures --icons OUTDIR
 //
 // Draws the pictures of the interface folder and writes them into OUTDIR:
 // the two toolbar strips and the options-bar buttons as 24-bit BMP files,
 // each with its mask, the start picture splash.bmp and the icon verdimo.png.
+// With --icons, the application icon in the desktop's usual sizes instead:
+// OUTDIR/hicolor/NxN/apps/verdimo.png.
 
 #include <QDir>
 #include <QGuiApplication>
@@ -28,15 +31,30 @@ bool writePair(const QImage& drawing, const QDir& dir, const QString& picture, c
          writeBmp(gui_pictures::maskOf(drawing), dir, mask);
 }
 
+// The application icon for the desktop's icon theme.
+int writeThemeIcons(const char* outDir) {
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+    const QString sub = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+    QDir dir(QString::fromLocal8Bit(outDir));
+    if (!dir.mkpath(sub) || !gui_pictures::drawAppIcon(size).save(dir.filePath(sub + "/verdimo.png"), "PNG")) {
+      std::fprintf(stderr, "verdimo-gui-pictures: cannot write %s/%s\n", outDir, qPrintable(sub));
+      return 1;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("usage: verdimo-gui-pictures OUTDIR\n", stderr);
+  const bool icons = argc == 3 && QByteArray(argv[1]) == "--icons";
+  if (argc != 2 && !icons) {
+    std::fputs("usage: verdimo-gui-pictures OUTDIR\n       verdimo-gui-pictures --icons OUTDIR\n", stderr);
     return 2;
   }
   platform::prepareHeadlessGui();
   QGuiApplication app(argc, argv);
+  if (icons) return writeThemeIcons(argv[2]);
 
   const QString outDir = QString::fromLocal8Bit(argv[1]);
   QDir dir(outDir);

@@ -37,6 +37,6 @@ std::vector<OptionIcon> drawOptionIcons();
 QImage drawSplash();
 
 // The application icon, 256 x 256 with transparency.
-QImage drawAppIcon();
+QImage drawAppIcon(int size = 256);
 
 }  // namespace gui_pictures

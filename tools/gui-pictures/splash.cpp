@@ -20,7 +20,6 @@ using namespace style;
 
 constexpr int kSplashWidth = 641;
 constexpr int kSplashHeight = 429;
-constexpr int kIconSize = 256;
 
 const QColor kBackground(248, 250, 251);
 const QColor kGridMinor(234, 239, 243);
@@ -377,9 +376,9 @@ QImage drawSplash() {
   return image;
 }
 
-QImage drawAppIcon() {
-  const double s = kIconSize / 256.0;
-  QImage image = blankPicture(kIconSize, kIconSize);
+QImage drawAppIcon(int size) {
+  const double s = size / 256.0;
+  QImage image = blankPicture(size, size);
   QPainter p(&image);
   begin(p);
   p.scale(s, s);
