@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
+
+#include "hydraulics/coverage.h"
+#include "platform/textcodec.h"
 
 double gridStepPixels(const CGraphicPlane& doc) {
   // Single precision, as the grid keeps its step: 2 m at 1:200 is exactly 29.
@@ -81,10 +85,86 @@ bool paintPlanUnderObjects(CGraphicPlane& doc, platform::Canvas& canvas, const P
   doc.viewOrgX = view.scroll.x;
   doc.viewOrgY = view.scroll.y;
   doc.paintTerrain(canvas);
+  if (view.coverage && view.coverage->map.width > 0) {
+    // Over the terrain, under the grid and the system.
+    const CoverageOverlay& m = *view.coverage;
+    const double z = doc.zoom;
+    const auto px = [z](double u) { return static_cast<int>(std::lround(std::clamp(u * z, -2.0e9, 2.0e9))); };
+    const platform::Rect dest{px(m.originX), px(m.originY), px(m.originX + m.map.width * m.cellU),
+                              px(m.originY + m.map.height * m.cellU)};
+    canvas.drawImage(dest, m.map, {0, 0, m.map.width, m.map.height});
+  }
   if (view.gridShown) paintGrid(doc, canvas, view);
   return true;
 }
 
 void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view) {
-  if (paintPlanUnderObjects(doc, canvas, view)) doc.paintObjects(canvas);
+  if (!paintPlanUnderObjects(doc, canvas, view)) return;
+  doc.paintObjects(canvas);
+  paintCoverageLegend(canvas, view);
+}
+
+CoverageOverlay makeCoverageOverlay(const CoverageResult& r, const std::string& title) {
+  CoverageOverlay o;
+  o.title = title;
+  o.originX = r.originX;
+  o.originY = r.originY;
+  o.cellU = r.cellU;
+  o.scaleTop = coverageScaleTop(r);
+  o.map.width = r.cols;
+  o.map.height = r.rows;
+  o.map.alpha = true;
+  const std::vector<unsigned> px = coverageMapPixels(r, o.scaleTop);
+  o.map.pixels.assign(px.begin(), px.end());
+  return o;
+}
+
+void paintCoverageLegend(platform::Canvas& c, const PlanViewState& view) {
+  if (!view.coverage) return;
+  const CoverageOverlay& m = *view.coverage;
+  platform::CanvasStateSaver keep(c);
+  // In view pixels, whatever the scroll.
+  c.setViewportOrigin({0, 0});
+  const int w = 250, h = 74;
+  const int x = 12, y = view.client.cy - h - 12;
+  if (y < 0) return;
+  c.setPen(platform::Pen::solid(platform::rgb(120, 120, 120)));
+  c.setBrush(platform::Brush::solid(platform::rgb(255, 255, 255)));
+  c.rectangle({x, y, x + w, y + h});
+  platform::Font font;
+  font.face = "Arial";
+  font.height = 13;
+  font.weight = 700;
+  c.setFont(font);
+  c.setOpaqueBackground(false);
+  c.setTextColour(platform::rgb(30, 30, 30));
+  c.text({x + 8, y + 5}, platform::utf8ToCp1250(m.title));
+  // The colour bar, from dry to the top of the scale.
+  const int bx = x + 8, by = y + 24, bw = 190, bh = 14;
+  for (int i = 0; i < bw; ++i) {
+    const unsigned col = coverageScaleColour(static_cast<double>(i) / (bw - 1));
+    c.fillRect({bx + i, by, bx + i + 1, by + bh}, platform::rgb((col >> 16) & 0xFF, (col >> 8) & 0xFF, col & 0xFF));
+  }
+  const unsigned dry = kCoverageDryColour;
+  const int dx = bx + bw + 10;
+  c.fillRect({dx, by, dx + 30, by + bh}, platform::rgb((dry >> 16) & 0xFF, (dry >> 8) & 0xFF, dry & 0xFF));
+  font.weight = 400;
+  font.height = 12;
+  c.setFont(font);
+  auto label = [](double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, v < 10 && v != std::floor(v) ? "%.1f" : "%.0f", v);
+    std::string s = text;
+    std::replace(s.begin(), s.end(), '.', ',');
+    return s;
+  };
+  for (int k = 0; k <= 4; ++k) {
+    const int tx = bx + k * (bw - 1) / 4;
+    c.line({tx, by + bh}, {tx, by + bh + 3});
+    const std::string t = label(m.scaleTop * k / 4.0);
+    const int tw = c.textExtent(t).cx;
+    c.text({std::clamp(tx - tw / 2, bx - 4, bx + bw - tw + 4), by + bh + 4}, t);
+  }
+  c.text({bx, by + bh + 20}, "mm/h");
+  c.text({dx - 2, by + bh + 4}, platform::utf8ToCp1250("sucho"));
 }

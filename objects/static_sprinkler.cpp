@@ -482,31 +482,54 @@ void CWStaticSprinkler::ReduceRadius(float f) {
 
 // --- drawing -------------------------------------------------------------------
 
-std::array<Point, 4> CWStaticSprinkler::stripCorners() const {
-  const int l = static_cast<int>(lengthPx), w = static_cast<int>(widthPx);
-  int code = 0;
-  std::array<Point, 4> c{};
-  if (!isStrip()) return c;
-  stripsOf(nozzle, &code);
-  if (nozzleKind() == kKindStripNozzle) {
+namespace {
+
+// The corners of a strip `l` long and `w` wide about its head, unturned, for
+// the nozzle's kind and strip code (halves in the arithmetic of T).
+template <typename T>
+std::array<std::array<T, 2>, 4> stripLayout(bool staticStrip, int code, T l, T w) {
+  if (staticStrip) {
     switch (code) {
-      case 1: c = {{{0, -w / 2}, {l, -w / 2}, {l, w / 2}, {0, w / 2}}}; break;
-      case 2: c = {{{-l / 2, -w / 2}, {l / 2, -w / 2}, {l / 2, w / 2}, {-l / 2, w / 2}}}; break;
-      case 3: c = {{{0, 0}, {l, 0}, {l, -w}, {0, -w}}}; break;
-      case 4: c = {{{0, 0}, {-l, 0}, {-l, -w}, {0, -w}}}; break;
-      default: c = {{{-l / 2, -w}, {l / 2, -w}, {l / 2, 0}, {-l / 2, 0}}}; break;
-    }
-  } else {
-    switch (code) {
-      case 1: c = {{{-l / 2, 0}, {l / 2, 0}, {l / 2, -w}, {-l / 2, -w}}}; break;
-      case 2: c = {{{0, -w}, {-l, -w}, {-l, 0}, {0, 0}}}; break;
-      default: c = {{{0, -w}, {l, -w}, {l, 0}, {0, 0}}}; break;
+      case 1: return {{{0, -w / 2}, {l, -w / 2}, {l, w / 2}, {0, w / 2}}};
+      case 2: return {{{-l / 2, -w / 2}, {l / 2, -w / 2}, {l / 2, w / 2}, {-l / 2, w / 2}}};
+      case 3: return {{{0, 0}, {l, 0}, {l, -w}, {0, -w}}};
+      case 4: return {{{0, 0}, {-l, 0}, {-l, -w}, {0, -w}}};
+      default: return {{{-l / 2, -w}, {l / 2, -w}, {l / 2, 0}, {-l / 2, 0}}};
     }
   }
-  for (Point& p : c) {
-    const float dx = static_cast<float>(p.x), dy = static_cast<float>(p.y);
-    p = {pos.x + static_cast<int>(orient[0] * dx + orient[1] * dy),
-         pos.y + static_cast<int>(orient[2] * dx + orient[3] * dy)};
+  switch (code) {
+    case 1: return {{{-l / 2, 0}, {l / 2, 0}, {l / 2, -w}, {-l / 2, -w}}};
+    case 2: return {{{0, -w}, {-l, -w}, {-l, 0}, {0, 0}}};
+    default: return {{{0, -w}, {l, -w}, {l, 0}, {0, 0}}};
+  }
+}
+
+}  // namespace
+
+std::array<Point, 4> CWStaticSprinkler::stripCorners() const {
+  std::array<Point, 4> c{};
+  if (!isStrip()) return c;
+  int code = 0;
+  stripsOf(nozzle, &code);
+  const auto layout = stripLayout<int>(nozzleKind() == kKindStripNozzle, code, static_cast<int>(lengthPx),
+                                       static_cast<int>(widthPx));
+  for (size_t i = 0; i < c.size(); ++i) {
+    const float dx = static_cast<float>(layout[i][0]), dy = static_cast<float>(layout[i][1]);
+    c[i] = {pos.x + static_cast<int>(orient[0] * dx + orient[1] * dy),
+            pos.y + static_cast<int>(orient[2] * dx + orient[3] * dy)};
+  }
+  return c;
+}
+
+std::array<PointD, 4> CWStaticSprinkler::stripCornersU() const {
+  std::array<PointD, 4> c{};
+  if (!isStrip()) return c;
+  int code = 0;
+  stripsOf(nozzle, &code);
+  const auto layout = stripLayout<double>(nozzleKind() == kKindStripNozzle, code, lengthU, widthU);
+  for (size_t i = 0; i < c.size(); ++i) {
+    const double dx = layout[i][0], dy = layout[i][1];
+    c[i] = {posU.x + orient[0] * dx + orient[1] * dy, posU.y + orient[2] * dx + orient[3] * dy};
   }
   return c;
 }

@@ -85,6 +85,8 @@ class CWStaticSprinkler : public WValue<CWStaticSprinkler, CWBase> {
   bool RememberRange() const;
   // The turned outline C0..C3 of a strip (pixels).
   std::array<Point, 4> stripCorners() const;
+  // The same in plan units.
+  std::array<PointD, 4> stripCornersU() const;
   // The distance of a strip's direction handle from the head, signed along
   // the strip's own x axis, for a strip `lengthPixels` long.
   int stripHandleOffset(int lengthPixels) const;

@@ -55,6 +55,7 @@ struct Image {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;
+  bool alpha = false;  // the top byte is the pixel's opacity
   uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 

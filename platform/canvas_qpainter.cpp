@@ -69,7 +69,7 @@ QString toQString(const std::string& text, bool western) {
 
 QImage wrap(const Image& image) {
   return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height, image.width * 4,
-                QImage::Format_RGB32);
+                image.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 }
 
 }  // namespace

@@ -29,11 +29,17 @@ const CommandHelp kCommands[] = {
      "  project resave IN OUT\n"
      "      read a project and write it back\n"},
     {"render",
-     "  render PROJECT -o OUT.png [--zoom Z] [--size WxH]\n"
-     "      the plan as the plan view paints it\n"},
+     "  render PROJECT -o OUT.png [--zoom Z] [--size WxH] [--coverage [--section N] [--cell M]]\n"
+     "      the plan as the plan view paints it; with --coverage over the precipitation map\n"
+     "      of the system or of section N, with its legend\n"},
     {"hydraulics",
      "  hydraulics PROJECT\n"
      "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"},
+    {"coverage",
+     "  coverage PROJECT [--cell M] [--section N] [--depth MM] [--runs K]\n"
+     "      the watering analysis as JSON: precipitation, uniformity (CU, DU_lq) and run times of\n"
+     "      the system and of each section (N 0-based), on cells of M metres (0.25), for MM mm a\n"
+     "      week (25) in K runs (3)\n"},
     {"report",
      "  report summary|sections|info PROJECT -o OUT [--format html|csv|pdf] [--vat R] [--multiplier M]\n"
      "      the summary estimate, the estimate by sections or the project information\n"
@@ -94,6 +100,7 @@ int main(int argc, char** argv) {
     if (command == "project") return cli::runProjectCommand(argc, argv);
     if (command == "render") return cli::runRenderCommand(argc, argv);
     if (command == "hydraulics") return cli::runHydraulicsCommand(argc, argv);
+    if (command == "coverage") return cli::runCoverageCommand(argc, argv);
     if (command == "report") return cli::runReportCommand(argc, argv);
     if (command == "print") return cli::runPrintCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");

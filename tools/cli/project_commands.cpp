@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "document/plan_painter.h"
+#include "hydraulics/coverage.h"
 #include "hydraulics/hydraulics_report.h"
 #include "reports/reports.h"
 #include "document/project_file.h"
@@ -326,6 +327,87 @@ int runHydraulicsCommand(int argc, char** argv) {
   return std::cout ? 0 : 1;
 }
 
+namespace {
+
+// The analysis options of the command line.
+CoverageOptions coverageOptions(const Options& options) {
+  CoverageOptions o;
+  if (auto cell = options.number("--cell")) {
+    if (!(*cell >= kCoverageMinCellM && *cell <= kCoverageMaxCellM)) throw UsageError("--cell takes metres from 0.05 to 5");
+    o.cellM = *cell;
+  }
+  if (auto section = options.number("--section")) {
+    if (!(*section >= 0 && *section < 100000) || *section != std::floor(*section))
+      throw UsageError("--section takes a section number from 0");
+    o.mapSection = static_cast<int>(*section);
+  }
+  if (auto depth = options.number("--depth")) {
+    if (!(*depth > 0 && *depth <= 1000)) throw UsageError("--depth takes millimetres a week above 0");
+    o.depthMm = *depth;
+  }
+  if (auto runs = options.number("--runs")) {
+    if (!(*runs >= 1 && *runs <= 100) || *runs != std::floor(*runs)) throw UsageError("--runs takes a whole number from 1 to 100");
+    o.runs = static_cast<int>(*runs);
+  }
+  return o;
+}
+
+ordered_json rounded(double v, int decimals = 4) {
+  if (!std::isfinite(v)) return nullptr;
+  const double k = std::pow(10.0, decimals);
+  return std::round(v * k) / k;
+}
+
+ordered_json figuresJson(const CoverageFigures& f) {
+  ordered_json j;
+  if (f.section >= 0) j["section"] = f.section;
+  j["heads"] = f.heads;
+  j["flowM3H"] = rounded(f.flowM3H);
+  j["appliedM3H"] = rounded(f.appliedM3H);
+  j["thrownOutsideM3H"] = rounded(f.thrownOutsideM3H);
+  j["wateredAreaM2"] = rounded(f.wateredAreaM2, 3);
+  j["meanMmH"] = rounded(f.meanMmH, 3);
+  j["minMmH"] = rounded(f.minMmH, 3);
+  j["maxMmH"] = rounded(f.maxMmH, 3);
+  j["cu"] = rounded(f.cu, 2);
+  j["duLq"] = rounded(f.duLq, 2);
+  j["runTimeMin"] = rounded(f.runTimeMin, 2);
+  return j;
+}
+
+}  // namespace
+
+int runCoverageCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"--cell", "--section", "--depth", "--runs"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("coverage needs PROJECT");
+  CoverageOptions analysis = coverageOptions(options);
+  const int only = analysis.mapSection;
+  analysis.mapSection = -1;
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  const CoverageResult r = analyseCoverage(*application().document, analysis);
+  shutDown();
+  if (!r.ok) throw CommandError(r.error);
+  ordered_json out;
+  out["cellM"] = r.cellM;
+  out["depthMm"] = analysis.depthMm;
+  out["runs"] = analysis.runs;
+  ordered_json system = figuresJson(r.system);
+  system["targetAreaM2"] = rounded(r.targetAreaM2, 3);
+  system["dryAreaM2"] = rounded(r.dryAreaM2, 3);
+  out["system"] = system;
+  ordered_json sections = ordered_json::array();
+  for (const CoverageFigures& f : r.sections)
+    if (only < 0 || f.section == only) sections.push_back(figuresJson(f));
+  out["sections"] = sections;
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
+}
+
 int runReportCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
   valued.insert(valued.end(), {"-o", "--vat", "--multiplier", "--format"});
@@ -415,11 +497,17 @@ int runPrintCommand(int argc, char** argv) {
 
 int runRenderCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
-  valued.insert(valued.end(), {"-o", "--zoom", "--size"});
+  valued.insert(valued.end(), {"-o", "--zoom", "--size", "--section", "--cell"});
   Options options(argc, argv, 2, valued);
-  options.allowOnly(valued);
+  std::vector<std::string> known = valued;
+  known.push_back("--coverage");
+  options.allowOnly(known);
   applyCommonOptions(options);
   if (options.positional().size() != 1) throw UsageError("render needs PROJECT");
+  const bool coverage = options.value("--coverage").has_value();
+  if (!coverage && (options.value("--section") || options.value("--cell")))
+    throw UsageError("--section and --cell go with --coverage");
+  const CoverageOptions analysis = coverageOptions(options);
   const auto out = options.value("-o");
   if (!out) throw UsageError("render needs -o OUT.png");
   const double zoom = options.number("--zoom").value_or(1.0);
@@ -460,6 +548,14 @@ int runRenderCommand(int argc, char** argv) {
                     static_cast<size_t>(background.width) * 4);
       view.background = &background;
     }
+  }
+  CoverageOverlay overlay;
+  if (coverage) {
+    const CoverageResult r = analyseCoverage(doc, analysis);
+    if (!r.ok) throw CommandError(r.error);
+    overlay = makeCoverageOverlay(r, analysis.mapSection < 0 ? std::string("Opad: wszystkie sekcje")
+                                                               : "Opad: sekcja " + std::to_string(analysis.mapSection + 1));
+    view.coverage = &overlay;
   }
   {
     QPainter painter(&image);

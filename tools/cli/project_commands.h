@@ -9,6 +9,8 @@ int runProjectCommand(int argc, char** argv);
 int runRenderCommand(int argc, char** argv);
 // argv[1] is "hydraulics".
 int runHydraulicsCommand(int argc, char** argv);
+// argv[1] is "coverage".
+int runCoverageCommand(int argc, char** argv);
 // argv[1] is "report".
 int runReportCommand(int argc, char** argv);
 // argv[1] is "print".

@@ -1,0 +1,598 @@
+#include "hydraulics/coverage.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+
+#include "document/graphic_plane.h"
+#include "document/terrain.h"
+#include "objects/micro_sprinklers.h"
+#include "objects/polylines.h"
+#include "objects/sprinkler.h"
+#include "objects/static_sprinkler.h"
+#include "partix.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+enum class Profile { Triangular, FlatTopped, Even };
+enum class Shape { Sector, Strip, Band };
+
+// What one head puts on the ground, in plan units.
+struct Footprint {
+  int section = kNoSection;
+  double flow = 0;  // m3/h
+  Shape shape = Shape::Sector;
+  Profile profile = Profile::Even;
+  PointD centre;
+  double radius = 0;
+  double startDeg = 0, spanDeg = 360;  // counter-clockwise on the plan
+  std::array<PointD, 4> corners{};
+  std::vector<PointD> path;
+  double halfWidth = 0;
+  double minX = 0, minY = 0, maxX = 0, maxY = 0;
+};
+
+bool finite(const PointD& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+// The direction of `p` from `c` in degrees, counter-clockwise from east as the
+// plan shows it (its y axis points down), 0..360.
+double planAngle(const PointD& c, const PointD& p) {
+  const double a = std::atan2(c.y - p.y, p.x - c.x) * 180.0 / kPi;
+  return a < 0 ? a + 360.0 : a;
+}
+
+// A sector from `start` to `end` counter-clockwise, or the whole circle.
+void setSector(Footprint& f, const PointD& start, const PointD& end, bool full) {
+  f.shape = Shape::Sector;
+  if (full) {
+    f.startDeg = 0;
+    f.spanDeg = 360;
+    return;
+  }
+  f.startDeg = planAngle(f.centre, start);
+  double span = planAngle(f.centre, end) - f.startDeg;
+  while (span <= 1e-9) span += 360.0;
+  f.spanDeg = span;
+}
+
+bool nearlySame(const PointD& a, const PointD& b) { return std::hypot(a.x - b.x, a.y - b.y) < 5.0; }
+
+PointD turnedU(const PointD& c, double dx, double dy, const std::array<float, 4>& m) {
+  return {c.x + m[0] * dx + m[1] * dy, c.y + m[2] * dx + m[3] * dy};
+}
+
+double flowOf(const CWBase& o) {
+  const float f = o.GetFlow();
+  if (o.GetType() == kTypeStaticSprinkler && isStaticFlowError(f)) return 0;
+  return std::isfinite(f) && f > 0 ? f : 0;
+}
+
+// The footprint of a head, or false for objects that water nothing.
+bool footprintOf(const CWBase& o, double unitsPerMetre, Footprint& f) {
+  f.section = o.GetSectionNo();
+  f.flow = flowOf(o);
+  switch (o.GetType()) {
+    case kTypeSprinkler: {
+      const auto& s = static_cast<const CWSprinkler&>(o);
+      f.centre = s.posU;
+      f.radius = s.radiusU;
+      f.profile = Profile::Triangular;
+      setSector(f, s.arcStartU, s.arcEndU, nearlySame(s.arcStartU, s.arcEndU));
+      break;
+    }
+    case kTypeStaticSprinkler: {
+      const auto& s = static_cast<const CWStaticSprinkler&>(o);
+      const int kind = s.nozzleKind();
+      const bool rotary = kind == 17 || kind == 20 || kind == 21;
+      f.centre = s.posU;
+      f.profile = rotary ? Profile::Triangular : Profile::FlatTopped;
+      if (s.isStrip()) {
+        f.shape = Shape::Strip;
+        f.corners = s.stripCornersU();
+      } else if (s.isCircular()) {
+        f.radius = s.radiusU;
+        setSector(f, s.arcStartU, s.arcEndU, nearlySame(s.arcStartU, s.arcEndU));
+      } else {
+        return false;
+      }
+      break;
+    }
+    case kTypeMicroSprinkler: {
+      const auto& s = static_cast<const CWMicroSprinkler&>(o);
+      f.centre = s.posU;
+      f.radius = s.radiusU;
+      f.profile = Profile::FlatTopped;
+      const double a = s.arcDeg * kPi / 180.0;
+      setSector(f, turnedU(s.posU, s.radiusU, 0, s.orient),
+                turnedU(s.posU, s.radiusU * std::cos(a), -s.radiusU * std::sin(a), s.orient), s.fullCircle != 0);
+      break;
+    }
+    case kTypeMicroHadar: {
+      const auto& s = static_cast<const CWMicroSprinklerHadar&>(o);
+      f.centre = s.posU;
+      f.profile = Profile::FlatTopped;
+      if (s.insertUsed) {
+        f.radius = s.radiusU;
+        setSector(f, turnedU(s.posU, s.radiusU, 0, s.orient), turnedU(s.posU, -s.radiusU, 0, s.orient),
+                  s.halfCircle == 0);
+      } else {
+        // Without an insert the unit waters like a bubbler at its foot.
+        f.radius = std::max<double>(s.radiusU, 0.3 * unitsPerMetre);
+        f.profile = Profile::Even;
+        setSector(f, {}, {}, true);
+      }
+      break;
+    }
+    case kTypeRws: {
+      const auto& s = static_cast<const CWRwsSprinkler&>(o);
+      f.centre = s.posU;
+      f.radius = std::max<double>(s.radiusU, 0.2 * unitsPerMetre);
+      f.profile = Profile::Even;
+      setSector(f, {}, {}, true);
+      break;
+    }
+    case kTypeDripline: {
+      const auto& d = static_cast<const CWDripline&>(o);
+      if (d.verticesU.empty()) return false;
+      double spacingM = 0;
+      if (d.elem && d.elem->data && d.elem->kind == 9)
+        spacingM = static_cast<const CLinKrop*>(d.elem->data)->dripperSpacing / 100.0;
+      if (!std::isfinite(spacingM)) spacingM = 0;
+      f.shape = Shape::Band;
+      f.profile = Profile::Even;
+      f.path = d.verticesU;
+      f.halfWidth = std::max(0.3, std::min(spacingM, 2.0)) / 2 * unitsPerMetre;
+      f.centre = d.verticesU.front();
+      break;
+    }
+    default:
+      return false;
+  }
+  // The box the footprint may reach.
+  auto grow = [&f](const PointD& p, double by) {
+    f.minX = std::min(f.minX, p.x - by);
+    f.maxX = std::max(f.maxX, p.x + by);
+    f.minY = std::min(f.minY, p.y - by);
+    f.maxY = std::max(f.maxY, p.y + by);
+  };
+  f.minX = f.maxX = f.centre.x;
+  f.minY = f.maxY = f.centre.y;
+  switch (f.shape) {
+    case Shape::Sector:
+      if (!(f.radius >= 0) || !std::isfinite(f.radius)) f.radius = 0;
+      grow(f.centre, f.radius);
+      break;
+    case Shape::Strip:
+      for (const PointD& c : f.corners) grow(c, 0);
+      break;
+    case Shape::Band:
+      for (const PointD& p : f.path) grow(p, f.halfWidth);
+      break;
+  }
+  if (!finite(f.centre) || !std::isfinite(f.minX + f.maxX + f.minY + f.maxY)) return false;
+  // A damaged object whose reach is out of all proportion waters nothing.
+  return f.maxX - f.minX < 1e7 && f.maxY - f.minY < 1e7;
+}
+
+double profileAt(Profile p, double rho) {
+  if (rho >= 1.0) return 0;
+  switch (p) {
+    case Profile::Triangular: return 1.0 - rho;
+    case Profile::FlatTopped: return rho <= 0.6 ? 1.0 : (1.0 - rho) / 0.4;
+    case Profile::Even: return 1.0;
+  }
+  return 0;
+}
+
+// Falls from 1 to 0 over the outer 15 % at both ends of 0..1.
+double edgeRamp(double s) {
+  if (s < 0 || s > 1) return 0;
+  return std::min(1.0, std::min(s, 1.0 - s) / 0.15);
+}
+
+double segmentDistance(const PointD& p, const PointD& a, const PointD& b) {
+  const double vx = b.x - a.x, vy = b.y - a.y, len2 = vx * vx + vy * vy;
+  double t = len2 > 0 ? ((p.x - a.x) * vx + (p.y - a.y) * vy) / len2 : 0;
+  t = std::clamp(t, 0.0, 1.0);
+  return std::hypot(p.x - (a.x + t * vx), p.y - (a.y + t * vy));
+}
+
+// The relative rate a footprint gives at `p`.
+double weightAt(const Footprint& f, const PointD& p) {
+  switch (f.shape) {
+    case Shape::Sector: {
+      if (f.radius <= 0) return 0;
+      const double d = std::hypot(p.x - f.centre.x, p.y - f.centre.y);
+      if (d >= f.radius) return 0;
+      if (f.spanDeg < 360.0 && d > 0) {
+        double a = planAngle(f.centre, p) - f.startDeg;
+        while (a < 0) a += 360.0;
+        if (a > f.spanDeg) return 0;
+      }
+      return profileAt(f.profile, d / f.radius);
+    }
+    case Shape::Strip: {
+      const PointD& o = f.corners[0];
+      const double ux = f.corners[1].x - o.x, uy = f.corners[1].y - o.y;
+      const double vx = f.corners[3].x - o.x, vy = f.corners[3].y - o.y;
+      const double lu = ux * ux + uy * uy, lv = vx * vx + vy * vy;
+      if (lu <= 0 || lv <= 0) return 0;
+      const double s = ((p.x - o.x) * ux + (p.y - o.y) * uy) / lu;
+      const double t = ((p.x - o.x) * vx + (p.y - o.y) * vy) / lv;
+      return edgeRamp(s) * edgeRamp(t);
+    }
+    case Shape::Band: {
+      if (f.path.size() == 1) return std::hypot(p.x - f.centre.x, p.y - f.centre.y) <= f.halfWidth ? 1 : 0;
+      for (size_t i = 1; i < f.path.size(); ++i)
+        if (segmentDistance(p, f.path[i - 1], f.path[i]) <= f.halfWidth) return 1;
+      return 0;
+    }
+  }
+  return 0;
+}
+
+struct Grid {
+  int cols = 0, rows = 0;
+  double x0 = 0, y0 = 0, cell = 0;
+  PointD centreOf(int c, int r) const { return {x0 + (c + 0.5) * cell, y0 + (r + 0.5) * cell}; }
+  int colAt(double x) const { return static_cast<int>(std::floor((x - x0) / cell)); }
+  int rowAt(double y) const { return static_cast<int>(std::floor((y - y0) / cell)); }
+};
+
+// Spreads a head's flow (m3/h) over the cells it reaches, in proportion to
+// its profile; the cells receive exactly its flow.
+void deposit(const Footprint& f, const Grid& g, std::vector<float>& cells, std::vector<float>& scratch) {
+  if (f.flow <= 0) return;
+  const int c0 = std::max(0, g.colAt(f.minX)), c1 = std::min(g.cols - 1, g.colAt(f.maxX));
+  const int r0 = std::max(0, g.rowAt(f.minY)), r1 = std::min(g.rows - 1, g.rowAt(f.maxY));
+  double sum = 0;
+  if (c0 <= c1 && r0 <= r1) {
+    const size_t w = static_cast<size_t>(c1 - c0 + 1);
+    scratch.assign(w * static_cast<size_t>(r1 - r0 + 1), 0.0f);
+    for (int r = r0; r <= r1; ++r)
+      for (int c = c0; c <= c1; ++c) {
+        const double v = weightAt(f, g.centreOf(c, r));
+        scratch[static_cast<size_t>(r - r0) * w + static_cast<size_t>(c - c0)] = static_cast<float>(v);
+        sum += v;
+      }
+    if (sum > 0) {
+      const double k = f.flow / sum;
+      for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+          const float v = scratch[static_cast<size_t>(r - r0) * w + static_cast<size_t>(c - c0)];
+          if (v > 0) cells[static_cast<size_t>(r) * g.cols + c] += static_cast<float>(v * k);
+        }
+      return;
+    }
+  }
+  // A throw smaller than a cell: all of it in the cell of the head.
+  const int c = std::clamp(g.colAt(f.centre.x), 0, g.cols - 1), r = std::clamp(g.rowAt(f.centre.y), 0, g.rows - 1);
+  cells[static_cast<size_t>(r) * g.cols + c] += static_cast<float>(f.flow);
+}
+
+// --- the areas meant to be watered ---------------------------------------------
+
+enum class Surface { Transparent, Target, Blocker };
+
+Surface surfaceOf(const CPrimitive& p) {
+  if (p.noFill) return Surface::Transparent;
+  switch (p.fillKind) {
+    case kFillLawn:
+    case kFillHedge:
+    case kFillTrees:
+    case kFillFlowers:
+    case kFillOther:
+      return Surface::Target;
+    case kFillBuilding:
+    case kFillPaving:
+    case kFillWater:
+      return Surface::Blocker;
+    default:
+      return Surface::Transparent;
+  }
+}
+
+// The outline of a closed primitive in plan units (circles and ellipses as
+// their centre and semi-axes), false for what encloses nothing.
+struct Outline {
+  bool round = false;
+  PointD centre;
+  double a = 0, b = 0;
+  std::vector<PointD> polygon;
+};
+
+bool outlineOf(const CPrimitive& p, Outline& out) {
+  switch (p.GetType()) {
+    case kTerrainCircle:
+    case kTerrainEllipse: {
+      const auto& s = static_cast<const CRoundShape&>(p);
+      out.round = true;
+      out.centre = {s.x1, s.y1};
+      if (p.GetType() == kTerrainCircle) {
+        out.a = out.b = std::hypot(s.x2 - s.x1, s.y2 - s.y1);
+      } else {
+        out.a = std::fabs(s.x2 - s.x1);
+        out.b = std::fabs(s.y2 - s.y1);
+      }
+      return finite(out.centre) && std::isfinite(out.a) && std::isfinite(out.b) && out.a > 0 && out.b > 0;
+    }
+    case kTerrainRectangle: {
+      const auto& r = static_cast<const CRectn&>(p);
+      const PointD c{r.startX, r.startY};
+      for (const PointD& k : r.cornerU) {
+        const double dx = k.x - c.x, dy = k.y - c.y;
+        out.polygon.push_back({c.x + r.turn11 * dx + r.turn12 * dy, c.y + r.turn21 * dx + r.turn22 * dy});
+      }
+      break;
+    }
+    case kTerrainArea:
+      out.polygon = static_cast<const CPoly&>(p).vertexU;
+      break;
+    default:
+      return false;
+  }
+  if (out.polygon.size() < 3) return false;
+  for (const PointD& v : out.polygon)
+    if (!finite(v) || std::fabs(v.x) > 1e8 || std::fabs(v.y) > 1e8) return false;
+  return true;
+}
+
+void outlineBox(const Outline& o, double& minX, double& minY, double& maxX, double& maxY) {
+  if (o.round) {
+    minX = o.centre.x - o.a;
+    maxX = o.centre.x + o.a;
+    minY = o.centre.y - o.b;
+    maxY = o.centre.y + o.b;
+    return;
+  }
+  minX = maxX = o.polygon[0].x;
+  minY = maxY = o.polygon[0].y;
+  for (const PointD& v : o.polygon) {
+    minX = std::min(minX, v.x);
+    maxX = std::max(maxX, v.x);
+    minY = std::min(minY, v.y);
+    maxY = std::max(maxY, v.y);
+  }
+}
+
+// Marks the cells whose centre the outline encloses (even-odd rule).
+void paintOutline(const Outline& o, const Grid& g, std::vector<unsigned char>& target, unsigned char value) {
+  double minX, minY, maxX, maxY;
+  outlineBox(o, minX, minY, maxX, maxY);
+  const int r0 = std::max(0, g.rowAt(minY)), r1 = std::min(g.rows - 1, g.rowAt(maxY));
+  std::vector<double> xs;
+  auto fill = [&](int r, double xa, double xb) {
+    const int ca = std::max(0, static_cast<int>(std::ceil((xa - g.x0) / g.cell - 0.5)));
+    const int cb = std::min(g.cols - 1, static_cast<int>(std::floor((xb - g.x0) / g.cell - 0.5)));
+    for (int c = ca; c <= cb; ++c) target[static_cast<size_t>(r) * g.cols + c] = value;
+  };
+  for (int r = r0; r <= r1; ++r) {
+    const double y = g.y0 + (r + 0.5) * g.cell;
+    if (o.round) {
+      const double t = (y - o.centre.y) / o.b;
+      if (std::fabs(t) > 1) continue;
+      const double half = o.a * std::sqrt(1 - t * t);
+      fill(r, o.centre.x - half, o.centre.x + half);
+      continue;
+    }
+    xs.clear();
+    const size_t n = o.polygon.size();
+    for (size_t i = 0, j = n - 1; i < n; j = i++) {
+      const PointD& a = o.polygon[i];
+      const PointD& b = o.polygon[j];
+      if ((a.y > y) != (b.y > y)) xs.push_back(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y));
+    }
+    std::sort(xs.begin(), xs.end());
+    for (size_t k = 0; k + 1 < xs.size(); k += 2) fill(r, xs[k], xs[k + 1]);
+  }
+}
+
+// --- figures -------------------------------------------------------------------
+
+void figuresOf(const std::vector<float>& cells, const std::vector<unsigned char>& target, double cellAreaM2,
+               const CoverageOptions& options, CoverageFigures& f) {
+  std::vector<double> wet;
+  double applied = 0, outside = 0;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const double v = cells[i];
+    if (v <= 0) continue;
+    if (target[i]) {
+      applied += v;
+      wet.push_back(v / cellAreaM2 * 1000.0);  // m3/h on the cell -> mm/h
+    } else {
+      outside += v;
+    }
+  }
+  f.appliedM3H = applied;
+  f.thrownOutsideM3H = outside;
+  f.wateredAreaM2 = static_cast<double>(wet.size()) * cellAreaM2;
+  if (wet.empty()) return;
+  std::sort(wet.begin(), wet.end());
+  double sum = 0;
+  for (double v : wet) sum += v;
+  const double n = static_cast<double>(wet.size());
+  const double mean = sum / n;
+  double deviation = 0;
+  for (double v : wet) deviation += std::fabs(v - mean);
+  const size_t quarter = std::max<size_t>(1, wet.size() / 4);
+  double low = 0;
+  for (size_t i = 0; i < quarter; ++i) low += wet[i];
+  f.meanMmH = mean;
+  f.minMmH = wet.front();
+  f.maxMmH = wet.back();
+  f.cu = mean > 0 ? 100.0 * (1.0 - deviation / (n * mean)) : 0;
+  f.duLq = mean > 0 ? 100.0 * (low / static_cast<double>(quarter)) / mean : 0;
+  f.runTimeMin = runTimeMinutes(f.meanMmH, f.duLq, options.depthMm, options.runs);
+}
+
+}  // namespace
+
+double runTimeMinutes(double meanMmH, double duLqPercent, double depthMm, int runs) {
+  if (!(meanMmH > 0) || !(duLqPercent > 0) || !(depthMm > 0) || runs < 1) return 0;
+  return 60.0 * (depthMm / runs) / (meanMmH * duLqPercent / 100.0);
+}
+
+CoverageResult analyseCoverage(const CGraphicPlane& doc, const CoverageOptions& options) {
+  CoverageResult result;
+  result.cellM = options.cellM;
+  if (!(options.cellM >= kCoverageMinCellM && options.cellM <= kCoverageMaxCellM)) {
+    result.ok = false;
+    result.error = "Bok komórki musi wynosić od 0,05 do 5 m.";
+    return result;
+  }
+  const double unitsPerMetre = 100.0 / doc.scaleDenominator * doc.pixelsPerCm;
+  if (!(unitsPerMetre > 0) || !std::isfinite(unitsPerMetre)) {
+    result.ok = false;
+    result.error = "Skala rysunku jest nieprawidłowa.";
+    return result;
+  }
+
+  // What waters and what is meant to be watered.
+  std::vector<Footprint> heads;
+  for (const auto& o : doc.objects()) {
+    if (!o || o->deleted) continue;
+    Footprint f;
+    if (footprintOf(*o, unitsPerMetre, f)) heads.push_back(std::move(f));
+  }
+  struct Area {
+    Outline outline;
+    unsigned char value;
+  };
+  std::vector<Area> areas;
+  for (const auto& p : doc.terrain()) {
+    if (!p || p->deleted) continue;
+    const Surface s = surfaceOf(*p);
+    Outline o;
+    if (s == Surface::Transparent || !outlineOf(*p, o)) continue;
+    areas.push_back({std::move(o), static_cast<unsigned char>(s == Surface::Target ? 1 : 0)});
+  }
+
+  // The grid over both, whole cells from a multiple of the cell size.
+  const double cellU = options.cellM * unitsPerMetre;
+  double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
+  for (const Footprint& f : heads) {
+    minX = std::min(minX, f.minX);
+    minY = std::min(minY, f.minY);
+    maxX = std::max(maxX, f.maxX);
+    maxY = std::max(maxY, f.maxY);
+  }
+  for (const Area& a : areas) {
+    if (!a.value) continue;
+    double x0, y0, x1, y1;
+    outlineBox(a.outline, x0, y0, x1, y1);
+    minX = std::min(minX, x0);
+    minY = std::min(minY, y0);
+    maxX = std::max(maxX, x1);
+    maxY = std::max(maxY, y1);
+  }
+  Grid g;
+  g.cell = cellU;
+  if (minX <= maxX && minY <= maxY) {
+    g.x0 = std::floor(minX / cellU) * cellU;
+    g.y0 = std::floor(minY / cellU) * cellU;
+    const double cols = std::floor((maxX - g.x0) / cellU) + 1, rows = std::floor((maxY - g.y0) / cellU) + 1;
+    if (cols * rows > static_cast<double>(kCoverageMaxCells)) {
+      result.ok = false;
+      result.error = "Plan jest zbyt duży dla tej wielkości komórki; wybierz większą komórkę.";
+      return result;
+    }
+    g.cols = static_cast<int>(cols);
+    g.rows = static_cast<int>(rows);
+  }
+  const size_t cellCount = static_cast<size_t>(g.cols) * static_cast<size_t>(g.rows);
+  result.cols = g.cols;
+  result.rows = g.rows;
+  result.originX = g.x0;
+  result.originY = g.y0;
+  result.cellU = cellU;
+  result.target.assign(cellCount, 0);
+  for (const Area& a : areas) paintOutline(a.outline, g, result.target, a.value);
+
+  // Section by section on one scratch grid, added up for the system.
+  const double cellAreaM2 = options.cellM * options.cellM;
+  std::map<int, std::vector<const Footprint*>> bySection;
+  for (const Footprint& f : heads) bySection[f.section].push_back(&f);
+  std::vector<float> system(cellCount, 0.0f), section(cellCount, 0.0f), scratch;
+  for (const auto& [number, members] : bySection) {
+    std::fill(section.begin(), section.end(), 0.0f);
+    CoverageFigures figures;
+    figures.section = number;
+    for (const Footprint* f : members) {
+      deposit(*f, g, section, scratch);
+      figures.flowM3H += f->flow;
+      ++figures.heads;
+    }
+    for (size_t i = 0; i < cellCount; ++i) system[i] += section[i];
+    if (number == kNoSection) continue;  // heads of no section count for the system only
+    figuresOf(section, result.target, cellAreaM2, options, figures);
+    if (options.mapSection == number) result.mapMmH = section;
+    result.sections.push_back(figures);
+  }
+  result.system.section = -1;
+  for (const Footprint& f : heads) {
+    result.system.flowM3H += f.flow;
+    ++result.system.heads;
+  }
+  figuresOf(system, result.target, cellAreaM2, options, result.system);
+  if (options.mapSection < 0) result.mapMmH = system;
+  long targets = 0, dry = 0;
+  for (size_t i = 0; i < cellCount; ++i) {
+    if (!result.target[i]) continue;
+    ++targets;
+    if (system[i] <= 0) ++dry;
+  }
+  result.targetAreaM2 = static_cast<double>(targets) * cellAreaM2;
+  result.dryAreaM2 = static_cast<double>(dry) * cellAreaM2;
+  // The map holds mm/h.
+  for (float& v : result.mapMmH) v = static_cast<float>(v / cellAreaM2 * 1000.0);
+  if (result.mapMmH.empty()) result.mapMmH.assign(cellCount, 0.0f);
+  return result;
+}
+
+// --- the map -------------------------------------------------------------------
+
+unsigned coverageScaleColour(double t) {
+  // viridis at eleven even steps.
+  static constexpr unsigned kStops[] = {0x440154, 0x482475, 0x414487, 0x355F8D, 0x2A788E, 0x21918C,
+                                        0x22A884, 0x44BF70, 0x7AD151, 0xBDDF26, 0xFDE725};
+  constexpr int n = static_cast<int>(sizeof kStops / sizeof kStops[0]);
+  if (!std::isfinite(t)) t = 0;
+  t = std::clamp(t, 0.0, 1.0) * (n - 1);
+  const int i = std::min(n - 2, static_cast<int>(t));
+  const double f = t - i;
+  auto mix = [&](int shift) {
+    const double a = (kStops[i] >> shift) & 0xFF, b = (kStops[i + 1] >> shift) & 0xFF;
+    return static_cast<unsigned>(std::lround(a + (b - a) * f)) << shift;
+  };
+  return mix(16) | mix(8) | mix(0);
+}
+
+double coverageScaleTop(const CoverageResult& r) {
+  std::vector<float> wet;
+  for (size_t i = 0; i < r.mapMmH.size(); ++i)
+    if (r.target[i] && r.mapMmH[i] > 0) wet.push_back(r.mapMmH[i]);
+  if (wet.empty()) return 10.0;
+  const size_t k = std::min(wet.size() - 1, wet.size() * 95 / 100);
+  std::nth_element(wet.begin(), wet.begin() + static_cast<long>(k), wet.end());
+  const double v = wet[k];
+  // Rounded up to 1, 2, 2.5 or 5 times a power of ten.
+  const double p = std::pow(10.0, std::floor(std::log10(v)));
+  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+    if (m * p >= v) return m * p;
+  return 10 * p;
+}
+
+std::vector<unsigned> coverageMapPixels(const CoverageResult& r, double scaleTop) {
+  std::vector<unsigned> px(r.mapMmH.size(), 0u);
+  for (size_t i = 0; i < px.size(); ++i) {
+    const double v = r.mapMmH[i];
+    if (r.target[i])
+      px[i] = v > 0 ? 0xC8000000u | coverageScaleColour(v / scaleTop) : 0xB4000000u | kCoverageDryColour;
+    else if (v > 0)
+      px[i] = 0x50000000u | coverageScaleColour(v / scaleTop);
+  }
+  return px;
+}

@@ -1,0 +1,283 @@
+// The watering analysis on small plans whose answer is known, and on the
+// sample project (its map is kept in the artefacts).
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <numeric>
+
+#include "document/graphic_plane.h"
+#include "document/plan_painter.h"
+#include "document/terrain.h"
+#include "hydraulics/coverage.h"
+#include "objects/polylines.h"
+#include "objects/sprinkler.h"
+#include "platform/canvas_qpainter.h"
+#include "platform/file_sys.h"
+#include "platform/folders.h"
+#include "platform/message_sink.h"
+#include "platform/recording_canvas.h"
+#include "startup/application.h"
+#include "tests/catalogue_file_builder.h"
+
+namespace {
+
+constexpr double kUnitsPerMetre = 20.0;  // 1:100 at 20 plan units per centimetre
+
+// A plan at 1:100 with 20 plan units to the centimetre: 20 units a metre.
+std::unique_ptr<CGraphicPlane> plan() {
+  auto doc = std::make_unique<CGraphicPlane>();
+  doc->scaleDenominator = 100;
+  doc->pixelsPerCm = 20;
+  return doc;
+}
+
+double u(double metres) { return metres * kUnitsPerMetre; }
+
+void area(CGraphicPlane& doc, int fillKind, std::vector<PointD> metres) {
+  auto p = std::make_unique<CPoly>();
+  p->SetFillKind(fillKind);
+  for (PointD& v : metres) v = {u(v.x), u(v.y)};
+  p->SetPlanVertices(metres);
+  const int type = p->GetType();
+  doc.addPrimitive(type, std::move(p));
+}
+
+void square(CGraphicPlane& doc, int fillKind, double x0, double y0, double x1, double y1) {
+  area(doc, fillKind, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+}
+
+// A rotary head at (x, y) metres; the throw from `fromDeg` counter-clockwise
+// over `spanDeg` (360: the whole circle).
+void head(CGraphicPlane& doc, double x, double y, double radiusM, double flowM3H, int section,
+          double fromDeg = 0, double spanDeg = 360) {
+  auto s = std::make_unique<CWSprinkler>();
+  s->posU = {u(x), u(y)};
+  s->radiusU = static_cast<float>(u(radiusM));
+  auto onRim = [&](double deg) {
+    const double a = deg * M_PI / 180;
+    return PointD{u(x) + u(radiusM) * std::cos(a), u(y) - u(radiusM) * std::sin(a)};
+  };
+  s->arcStartU = onRim(fromDeg);
+  s->arcEndU = onRim(spanDeg >= 360 ? fromDeg : fromDeg + spanDeg);
+  s->flow = static_cast<float>(flowM3H);
+  s->SetSectionNo(section);
+  doc.addObject(kTypeSprinkler, std::move(s));
+}
+
+}  // namespace
+
+TEST(Coverage, AFullCircleHeadOnALawnPutsItsWholeFlowThere) {
+  auto doc = plan();
+  square(*doc, kFillLawn, 0, 0, 40, 40);
+  head(*doc, 20, 20, 10, 1.5, 0);
+  const CoverageResult r = analyseCoverage(*doc);
+  ASSERT_TRUE(r.ok) << r.error;
+  ASSERT_EQ(r.sections.size(), 1u);
+  const CoverageFigures& s = r.sections[0];
+  EXPECT_NEAR(s.appliedM3H, 1.5, 0.015);
+  EXPECT_NEAR(s.thrownOutsideM3H, 0, 1e-6);
+  // The disc of the throw, and the rate the flow gives over it.
+  EXPECT_NEAR(s.wateredAreaM2, M_PI * 100, M_PI * 100 * 0.02);
+  EXPECT_NEAR(s.meanMmH, 1.5 / (M_PI * 100) * 1000, 0.1);
+  // The triangular profile: the most at the head, the least at the rim.
+  EXPECT_GT(s.maxMmH, 2.5 * s.meanMmH);
+  EXPECT_LT(s.minMmH, 0.1 * s.meanMmH);
+  EXPECT_NEAR(r.targetAreaM2, 1600, 1);
+  EXPECT_NEAR(r.dryAreaM2, 1600 - s.wateredAreaM2, 0.5);
+  // The section and the system agree when there is one section.
+  EXPECT_DOUBLE_EQ(r.system.appliedM3H, s.appliedM3H);
+  EXPECT_NEAR(r.system.flowM3H, 1.5, 1e-6);
+}
+
+TEST(Coverage, HeadToHeadSpacingWatersEvenlyAndASingleHeadDoesNot) {
+  // A 12 m square lawn, quarter-circle heads in its corners throwing 12 m
+  // inward: each head reaches the next (head-to-head spacing).
+  auto four = plan();
+  square(*four, kFillLawn, 0, 0, 12, 12);
+  head(*four, 0, 12, 12, 0.5, 0, 0, 90);     // bottom left, toward north-east
+  head(*four, 12, 12, 12, 0.5, 0, 90, 90);   // bottom right
+  head(*four, 12, 0, 12, 0.5, 0, 180, 90);   // top right
+  head(*four, 0, 0, 12, 0.5, 0, 270, 90);    // top left
+  const CoverageResult even = analyseCoverage(*four);
+  ASSERT_TRUE(even.ok);
+  EXPECT_GT(even.system.cu, 80.0);
+  EXPECT_GT(even.system.duLq, 65.0);
+  EXPECT_NEAR(even.system.appliedM3H, 2.0, 0.02);
+  EXPECT_NEAR(even.dryAreaM2, 0, 0.5);
+
+  auto one = plan();
+  square(*one, kFillLawn, 0, 0, 12, 12);
+  head(*one, 0, 12, 12, 0.5, 0, 0, 90);
+  const CoverageResult single = analyseCoverage(*one);
+  EXPECT_LT(single.system.cu, even.system.cu - 25.0);
+  EXPECT_LT(single.system.duLq, even.system.duLq - 30.0);
+  // The longer an uneven section must run to water its low quarter.
+  EXPECT_GT(single.system.runTimeMin / single.system.meanMmH, even.system.runTimeMin / even.system.meanMmH);
+}
+
+TEST(Coverage, WaterThrownOntoABuildingIsLostToTheLawn) {
+  auto doc = plan();
+  square(*doc, kFillLawn, 0, 0, 30, 30);
+  // A house drawn over the lawn: the head's throw reaches 4 m into it.
+  platform::RecordingCanvas scratch;
+  auto house = std::make_unique<CRectn>();
+  house->dc = &scratch;
+  house->SetFillKind(kFillBuilding);
+  house->BeginCreate({static_cast<int>(u(16)), static_cast<int>(u(5))});
+  house->EndCreate({static_cast<int>(u(28)), static_cast<int>(u(25))});
+  const int type = house->GetType();
+  doc->addPrimitive(type, std::move(house));
+  head(*doc, 10, 15, 10, 1.2, 3);
+  const CoverageResult r = analyseCoverage(*doc);
+  ASSERT_EQ(r.sections.size(), 1u);
+  const CoverageFigures& s = r.sections[0];
+  EXPECT_EQ(s.section, 3);
+  EXPECT_GT(s.thrownOutsideM3H, 0.01);
+  EXPECT_NEAR(s.appliedM3H + s.thrownOutsideM3H, 1.2, 0.012);
+  // What the profile puts beyond x = 16 m (6 m from the head), by
+  // integrating the cone over the cap of the disc.
+  double beyond = 0, all = 0;
+  for (double x = -10; x < 10; x += 0.01)
+    for (double y = -10; y < 10; y += 0.01) {
+      const double d = std::hypot(x, y);
+      if (d >= 10) continue;
+      all += 1 - d / 10;
+      if (x > 6) beyond += 1 - d / 10;
+    }
+  EXPECT_NEAR(s.thrownOutsideM3H, 1.2 * beyond / all, 0.01);
+  // The house is not watered area.
+  EXPECT_LT(s.wateredAreaM2, M_PI * 100 - 20);
+  EXPECT_NEAR(r.targetAreaM2, 900 - 12 * 20, 1);
+}
+
+TEST(Coverage, ADriplineBandHoldsItsFlow) {
+  auto doc = plan();
+  square(*doc, kFillFlowers, 0, 0, 20, 4);
+  auto drip = std::make_unique<CWDripline>();
+  drip->verticesU = {{u(1), u(2)}, {u(19), u(2)}};
+  drip->vertices = {{static_cast<int>(u(1)), static_cast<int>(u(2))}, {static_cast<int>(u(19)), static_cast<int>(u(2))}};
+  drip->flow = 0.12f;
+  drip->SetSectionNo(1);
+  doc->addObject(kTypeDripline, std::move(drip));
+  const CoverageResult r = analyseCoverage(*doc);
+  ASSERT_EQ(r.sections.size(), 1u);
+  const CoverageFigures& s = r.sections[0];
+  EXPECT_NEAR(s.appliedM3H, 0.12, 0.0012);
+  EXPECT_NEAR(s.thrownOutsideM3H, 0, 1e-6);
+  // A band along the line, evenly.
+  EXPECT_GT(s.wateredAreaM2, 18 * 0.25 - 0.3);
+  EXPECT_LT(s.wateredAreaM2, 18 * 0.5 + 0.3);
+  EXPECT_GT(s.cu, 95.0);
+}
+
+TEST(Coverage, SectionsAreAnalysedApartAndAddUpInTheSystem) {
+  auto doc = plan();
+  square(*doc, kFillLawn, 0, 0, 40, 20);
+  head(*doc, 10, 10, 8, 1.0, 0);
+  head(*doc, 30, 10, 8, 2.0, 1);
+  head(*doc, 20, 10, 3, 0.3, kNoSection);  // a head of no section counts for the system only
+  CoverageOptions options;
+  options.mapSection = 1;
+  const CoverageResult r = analyseCoverage(*doc, options);
+  ASSERT_EQ(r.sections.size(), 2u);
+  EXPECT_EQ(r.sections[0].section, 0);
+  EXPECT_EQ(r.sections[1].section, 1);
+  EXPECT_EQ(r.system.heads, 3);
+  EXPECT_NEAR(r.system.flowM3H, 3.3, 1e-6);
+  EXPECT_NEAR(r.system.appliedM3H, 3.3, 0.033);
+  // The same throw with twice the flow: twice the rate, the same evenness.
+  EXPECT_NEAR(r.sections[1].meanMmH, 2 * r.sections[0].meanMmH, 0.01 * r.sections[1].meanMmH);
+  EXPECT_NEAR(r.sections[1].cu, r.sections[0].cu, 0.5);
+  // The map is section 1's: nothing left of x = 22 m.
+  ASSERT_EQ(r.mapMmH.size(), static_cast<size_t>(r.cols) * r.rows);
+  for (int row = 0; row < r.rows; ++row)
+    for (int col = 0; col < r.cols; ++col) {
+      if (r.originX + (col + 0.5) * r.cellU < u(21.9)) {
+        EXPECT_EQ(r.mapMmH[static_cast<size_t>(row) * r.cols + col], 0.0f);
+      }
+    }
+}
+
+TEST(Coverage, RunTimesCorrectForTheLowQuarterAndBadOptionsAreRefused) {
+  // 25 mm a week in 3 runs at 10 mm/h with DU_lq 80 %: 8.33 mm / 8 mm/h.
+  EXPECT_NEAR(runTimeMinutes(10, 80, 25, 3), 62.5, 1e-9);
+  EXPECT_EQ(runTimeMinutes(0, 80, 25, 3), 0);
+  EXPECT_EQ(runTimeMinutes(10, 80, 25, 0), 0);
+
+  auto doc = plan();
+  square(*doc, kFillLawn, 0, 0, 10, 10);
+  for (double cell : {0.0, 0.01, 6.0, std::nan("")}) {
+    CoverageOptions o;
+    o.cellM = cell;
+    const CoverageResult r = analyseCoverage(*doc, o);
+    EXPECT_FALSE(r.ok) << cell;
+    EXPECT_FALSE(r.error.empty());
+  }
+  // A plan with nothing on it: no figures, no failure.
+  const CoverageResult empty = analyseCoverage(*plan());
+  EXPECT_TRUE(empty.ok);
+  EXPECT_EQ(empty.system.heads, 0);
+  EXPECT_EQ(empty.targetAreaM2, 0);
+}
+
+TEST(Coverage, TheSampleProjectHasSensibleFiguresAndItsMapIsKept) {
+  const std::string root = testing_support::makeTempDir("coverage_sample");
+  setenv("VERDIMO_HOME", VERDIMO_PROGRAM_DIR, 1);
+  setenv("VERDIMO_USER_DATA", (root + "/data").c_str(), 1);
+  setenv("VERDIMO_USER_PROJECTS", (root + "/projects").c_str(), 1);
+  setenv("VERDIMO_CONFIG", (root + "/verdimo.ini").c_str(), 1);
+  platform::fileSys() = platform::CFileSys();
+  platform::RecordingMessageSink messages;
+  ASSERT_TRUE(startUp().ok);
+  ASSERT_TRUE(openProject(VERDIMO_PROGRAM_DIR "/Projekty/Ogrod_przykladowy.prj").ok);
+  CGraphicPlane& doc = *application().document;
+
+  const CoverageResult r = analyseCoverage(doc);
+  ASSERT_TRUE(r.ok);
+  EXPECT_GE(r.sections.size(), 2u);
+  double flows = 0;
+  for (const CoverageFigures& s : r.sections) {
+    SCOPED_TRACE(s.section);
+    flows += s.flowM3H;
+    EXPECT_GT(s.heads, 0);
+    EXPECT_NEAR(s.appliedM3H + s.thrownOutsideM3H, s.flowM3H, 0.01 * s.flowM3H);
+    EXPECT_GT(s.meanMmH, 1.0);
+    EXPECT_LT(s.meanMmH, 100.0);
+    EXPECT_GT(s.cu, 0);
+    EXPECT_LE(s.cu, 100);
+    EXPECT_LE(s.duLq, 100);
+    EXPECT_GT(s.runTimeMin, 0);
+  }
+  EXPECT_NEAR(flows, r.system.flowM3H, 1e-6);
+  EXPECT_GT(r.targetAreaM2, r.system.wateredAreaM2 - 1e-9);
+  EXPECT_NEAR(r.targetAreaM2 - r.dryAreaM2, r.system.wateredAreaM2, 1e-6);
+
+  // The map under the plan, with its legend.
+  if (!QGuiApplication::instance()) {
+    platform::prepareHeadlessGui();
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+  }
+  QImage image(1400, 1000, QImage::Format_RGB32);
+  const CoverageOverlay overlay = makeCoverageOverlay(r, "Opad: wszystkie sekcje");
+  EXPECT_EQ(overlay.map.width, r.cols);
+  PlanViewState view;
+  view.client = {image.width(), image.height()};
+  view.coverage = &overlay;
+  {
+    QPainter painter(&image);
+    platform::QPainterCanvas canvas(painter);
+    paintPlan(doc, canvas, view);
+  }
+  QDir().mkpath(VERDIMO_ARTEFACT_DIR);
+  EXPECT_TRUE(image.save(QString(VERDIMO_ARTEFACT_DIR) + "/coverage_map.png"));
+  closeProject();
+  shutDown();
+}
