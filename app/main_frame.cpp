@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QFileInfo>
 #include <QLabel>
+#include <QCheckBox>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -24,6 +25,7 @@
 #include "app/gui_pictures.h"
 #include "app/object_dialogs.h"
 #include "app/calculation_dialogs.h"
+#include "app/coverage_dialog.h"
 #include "app/options_bar.h"
 #include "printing/ui/print_dialogs.h"
 #include "printing/ui/print_preview.h"
@@ -174,6 +176,8 @@ void CMainFrame::buildMenus() {
   QAction* status = addCommand(viewMenu, kCmdStatusBar, "&Pasek statusu");
   status->setCheckable(true);
   status->setChecked(true);
+  QAction* map = addCommand(viewMenu, kCmdCoverageMap, "Mapa opadu", QKeySequence("Ctrl+M"));
+  map->setCheckable(true);
 
   QMenu* settings = bar->addMenu("Ustawienia");
   addCommand(settings, kCmdPreferences, "Preferencje");
@@ -208,6 +212,8 @@ void CMainFrame::buildMenus() {
   addCommand(info, kCmdInfoPrint, "Drukuj");
   info->addSeparator();
   addCommand(info, kCmdInfoPdf, "Eksportuj PDF");
+  reportsMenu->addSeparator();
+  addCommand(reportsMenu, kCmdCoverageAnalysis, "Analiza nawadniania", QKeySequence("Ctrl+R"));
 
   QMenu* help = bar->addMenu("&Pomoc");
   addCommand(help, kCmdHelp, "Pomoc", QKeySequence::HelpContents);
@@ -229,6 +235,9 @@ void CMainFrame::buildToolbars() {
   addToolBar(Qt::TopToolBarArea, options_);
   connect(options_, &CMainToolBar::command, this, &CMainFrame::runCommand);
   connect(options_, &CMainToolBar::objectListRequested, this, &CMainFrame::objectList);
+  connect(options_, &CMainToolBar::coverageSwitched, this, [this](bool on) {
+    if (QAction* a = action(kCmdCoverageMap)) a->setChecked(on);
+  });
 
   addToolBarBreak(Qt::TopToolBarArea);
 
@@ -253,6 +262,8 @@ void CMainFrame::buildToolbars() {
     if (QWidget* w = drawing->widgetForAction(a)) w->setAccessibleName(tip);
   }
   addToolBar(Qt::TopToolBarArea, drawing);
+  // The watering analysis beside the drawing tools.
+  addToolBar(Qt::TopToolBarArea, options_->coverageBar());
 
   auto* fills = new QToolBar(QString::fromUtf8("Wypełnienia"), this);
   fills->setObjectName("fillToolbar");
@@ -452,6 +463,8 @@ void CMainFrame::runCommand(int id) {
     case kCmdPrint: printCommand(); return;
     case kCmdSections: sectionsDialog(); return;
     case kCmdSystemParameters: systemParameters(); return;
+    case kCmdCoverageAnalysis: coverageAnalysis(); return;
+    case kCmdCoverageMap: switchCoverageMap(); return;
     case kCmdPreferences: preferences(); return;
     case kCmdProperties: projectProperties(); return;
     case kCmdMultiplier: case kCmdVat: priceValue(id == kCmdVat); return;
@@ -565,7 +578,7 @@ void CMainFrame::releaseProject() {
     delete reduction_.data();
   }
   // The dialogs that work on the view and its project go before it.
-  for (QPointer<QDialog>* d : {&scaling_, &sections_, &pipeDialog_, &cableDialog_})
+  for (QPointer<QDialog>* d : {&scaling_, &sections_, &pipeDialog_, &cableDialog_, &coverage_})
     if (*d) delete d->data();
   if (preview_) delete preview_.data();
   if (!view_) return;
@@ -579,6 +592,7 @@ void CMainFrame::releaseProject() {
 
 void CMainFrame::installDocument() {
   view_ = new CProjWnd(*application().document, undo_, centre_);
+  view_->setCoverageOptions(coverageOptions_);
   centre_->addWidget(view_);
   centre_->setCurrentWidget(view_);
   connect(view_, &CProjWnd::statusText, this, &CMainFrame::setStatus);
@@ -931,6 +945,39 @@ void CMainFrame::systemParameters() {
   if (!view_ || !app().projectOpen) return;
   CDlgSystemParams dlg(view_->document(), this);
   dlg.exec();
+}
+
+void CMainFrame::coverageAnalysis() {
+  if (!view_ || !app().projectOpen) {
+    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
+    return;
+  }
+  // One at a time: asked again, the open one comes forward with fresh figures.
+  if (coverage_) {
+    static_cast<CDlgCoverage*>(coverage_.data())->recompute();
+    coverage_->raise();
+    coverage_->activateWindow();
+    return;
+  }
+  auto* dlg = new CDlgCoverage(view_->document(), coverageOptions_, this);
+  dlg->setAttribute(Qt::WA_DeleteOnClose);
+  coverage_ = dlg;
+  connect(dlg, &CDlgCoverage::optionsChanged, this, [this](const CoverageOptions& o) {
+    coverageOptions_ = o;
+    if (view_) view_->setCoverageOptions(o);
+  });
+  connect(dlg, &CDlgCoverage::showMapRequested, this, [this](int section) { options_->showCoverage(section); });
+  dlg->show();
+}
+
+void CMainFrame::switchCoverageMap() {
+  if (!view_ || !app().projectOpen) {
+    if (QAction* a = action(kCmdCoverageMap)) a->setChecked(false);
+    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
+    return;
+  }
+  QCheckBox* box = options_->checkBox(1060);
+  box->setChecked(!box->isChecked());
 }
 
 void CMainFrame::paletteDialog(int buttonId) {

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
+
+#include "hydraulics/coverage.h"
 #include <QString>
 #include <functional>
 #include <map>
@@ -67,6 +69,9 @@ enum FrameCommand {
   kCmdSummaryCsv = 33003,
   kCmdSummaryPdf = 33004,
   kCmdInfoPdf = 33005,
+  // the watering analysis
+  kCmdCoverageMap = 33010,
+  kCmdCoverageAnalysis = 33011,
   // drawing toolbar
   kCmdCircle = 32783,
   kCmdEllipse = 32823,
@@ -158,6 +163,9 @@ class CMainFrame : public QMainWindow {
   // The designer's dialogs.
   void sectionsDialog();
   void systemParameters();
+  // "Analiza nawadniania" and the "Mapa opadu" switch.
+  void coverageAnalysis();
+  void switchCoverageMap();
   void paletteDialog(int buttonId);
   void preferences();
   void projectProperties();
@@ -204,5 +212,8 @@ class CMainFrame : public QMainWindow {
   QPointer<QDialog> sections_;
   QPointer<QDialog> pipeDialog_;
   QPointer<QDialog> cableDialog_;
+  QPointer<QDialog> coverage_;
+  // What the map and the analysis are made with (kept between projects).
+  CoverageOptions coverageOptions_;
   QPointer<QWidget> preview_;
 };

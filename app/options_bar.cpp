@@ -6,13 +6,28 @@
 #include <QToolButton>
 
 #include "app/gui_pictures.h"
+#include "document/app_state.h"
 #include "editing/ui/plan_view.h"
+#include "sections/section_list.h"
 
 const int CMainToolBar::kZoomPercent[14] = {10, 25, 50, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, 1500};
 
 namespace {
 
 QString idName(int id) { return QString("ctl%1").arg(id); }
+
+// A list that is filled just before it opens.
+class RefreshedCombo : public QComboBox {
+ public:
+  RefreshedCombo(std::function<void()> refresh, QWidget* parent) : QComboBox(parent), refresh_(std::move(refresh)) {}
+  void showPopup() override {
+    refresh_();
+    QComboBox::showPopup();
+  }
+
+ private:
+  std::function<void()> refresh_;
+};
 
 }  // namespace
 
@@ -76,6 +91,29 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   addCheck(1022, QString::fromUtf8("Zasięgi"), QString::fromUtf8("Włącz/Wyłącz zasięgi"));
   addCheck(1023, "Opisy", QString::fromUtf8("Włącz/Wyłącz opisy"));
   addCheck(1024, "Wydatki", QString::fromUtf8("Włącz/Wyłącz wydatki"));
+  coverageBar_ = new QToolBar("Analiza nawadniania", parent);
+  coverageBar_->setObjectName("coverageBar");
+  coverageBar_->setAccessibleName("Analiza nawadniania");
+  coverageBar_->setMovable(false);
+  addCheck(1060, "Opad", QString::fromUtf8("Włącz/Wyłącz mapę opadu (mm/h) na terenie do nawadniania (Ctrl+M)"),
+           coverageBar_);
+  coverageSection_ = new RefreshedCombo([this] { refreshCoverageSections(); }, coverageBar_);
+  coverageSection_->setObjectName("coverageSection");
+  coverageSection_->setToolTip(QString::fromUtf8("Sekcja, której opad pokazuje mapa"));
+  coverageSection_->setAccessibleName("Sekcja opadu");
+  coverageSection_->setFocusPolicy(Qt::TabFocus);
+  coverageSection_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  coverageSection_->addItem("Wszystkie sekcje", -1);
+  coverageBar_->addWidget(coverageSection_);
+  connect(coverageSection_, &QComboBox::activated, this, [this] { applyCoverage(); });
+  auto* analysis = new QToolButton(coverageBar_);
+  analysis->setObjectName(idName(1061));
+  analysis->setText("Analiza nawadniania");
+  analysis->setToolTip(QString::fromUtf8("Analiza nawadniania: opad, równomierność i czasy pracy sekcji (Ctrl+R)"));
+  analysis->setAccessibleName("Analiza nawadniania");
+  analysis->setAutoRaise(true);
+  coverageBar_->addWidget(analysis);
+  connect(analysis, &QToolButton::clicked, this, [this] { emit command(33011); });
 
   connect(button(1009), &QToolButton::clicked, this, [this] { emit command(32771); });
   connect(button(1001), &QToolButton::clicked, this, [this] { emit command(32772); });
@@ -104,21 +142,28 @@ QToolButton* CMainToolBar::addPictureButton(int id, const QString& picture, cons
   return b;
 }
 
-QCheckBox* CMainToolBar::addCheck(int id, const QString& text, const QString& tip) {
-  auto* c = new QCheckBox(text, this);
+QCheckBox* CMainToolBar::addCheck(int id, const QString& text, const QString& tip, QToolBar* bar) {
+  if (!bar) bar = this;
+  auto* c = new QCheckBox(text, bar);
   c->setObjectName(idName(id));
   // A click leaves the keyboard with the plan; Tab still reaches the box.
   c->setFocusPolicy(Qt::TabFocus);
   c->setToolTip(tip);
   c->setAccessibleName(text);
   c->setAccessibleDescription(tip);
-  addWidget(c);
+  bar->addWidget(c);
   connect(c, &QCheckBox::toggled, this, [this, id](bool on) { switched(id, on); });
   return c;
 }
 
-QToolButton* CMainToolBar::button(int id) const { return findChild<QToolButton*>(idName(id)); }
-QCheckBox* CMainToolBar::checkBox(int id) const { return findChild<QCheckBox*>(idName(id)); }
+QToolButton* CMainToolBar::button(int id) const {
+  QToolButton* b = findChild<QToolButton*>(idName(id));
+  return b ? b : coverageBar_->findChild<QToolButton*>(idName(id));
+}
+QCheckBox* CMainToolBar::checkBox(int id) const {
+  QCheckBox* c = findChild<QCheckBox*>(idName(id));
+  return c ? c : coverageBar_->findChild<QCheckBox*>(idName(id));
+}
 
 void CMainToolBar::switched(int id, bool on) {
   if (id == 1003) app().orthoOn = on;
@@ -146,17 +191,54 @@ void CMainToolBar::switched(int id, bool on) {
     case 1022: doc.showCoverage = on; break;
     case 1023: doc.showLabels = on; break;
     case 1024: doc.showFlows = on; break;
+    case 1060:
+      applyCoverage();
+      emit coverageSwitched(on);
+      return;
     default: break;
   }
   v->refresh();
 }
 
+int CMainToolBar::coverageSection() const { return coverageSection_->currentData().toInt(); }
+
+void CMainToolBar::refreshCoverageSections() {
+  const int chosen = coverageSection();
+  QSignalBlocker block(coverageSection_);
+  coverageSection_->clear();
+  coverageSection_->addItem("Wszystkie sekcje", -1);
+  if (app().projectOpen)
+    for (int i = 0; i < sectionList().count(); ++i) coverageSection_->addItem(QString("Sekcja %1").arg(i + 1), i);
+  const int at = coverageSection_->findData(chosen);
+  coverageSection_->setCurrentIndex(at < 0 ? 0 : at);
+}
+
+void CMainToolBar::applyCoverage() {
+  QCheckBox* box = checkBox(1060);
+  coverageSection_->setEnabled(box->isChecked());
+  if (CProjWnd* v = view_(); v && app().projectOpen) v->setCoverageShown(box->isChecked(), coverageSection());
+}
+
+void CMainToolBar::showCoverage(int section) {
+  refreshCoverageSections();
+  const int at = coverageSection_->findData(section);
+  coverageSection_->setCurrentIndex(at < 0 ? 0 : at);
+  QCheckBox* box = checkBox(1060);
+  if (box->isChecked())
+    applyCoverage();
+  else
+    box->setChecked(true);
+}
+
 void CMainToolBar::resetToolbar() {
   const std::pair<int, bool> buttons[] = {{1005, true}, {1002, false}, {1003, false}};
   for (auto [id, on] : buttons) button(id)->setChecked(on);
-  const std::pair<int, bool> checks[] = {{1055, false}, {1020, true}, {1021, true},
-                                         {1022, true},  {1023, true}, {1024, false}};
+  const std::pair<int, bool> checks[] = {{1055, false}, {1020, true}, {1021, true}, {1022, true},
+                                         {1023, true},  {1024, false}, {1060, false}};
   for (auto [id, on] : checks) checkBox(id)->setChecked(on);
+  refreshCoverageSections();
+  coverageSection_->setCurrentIndex(0);
+  coverageSection_->setEnabled(false);
   app().orthoOn = 0;
 }
 

@@ -38,19 +38,34 @@ class CMainToolBar : public QToolBar {
   QComboBox* zoomList() const { return zoom_; }
   QComboBox* filterList() const { return filter_; }
   QCheckBox* checkBox(int id) const;
+  // The bar of the watering analysis ("Opad", its section, "Analiza
+  // nawadniania"), which the frame places beside the drawing toolbar.
+  QToolBar* coverageBar() const { return coverageBar_; }
+  // The precipitation map's section: -1 all sections.
+  QComboBox* coverageSectionList() const { return coverageSection_; }
+  int coverageSection() const;
+  // Shows the map of `section` (-1 all), checking "Opad".
+  void showCoverage(int section);
 
  signals:
   // The file buttons' commands: 32771 New, 32772 Open, 32773 Save.
   void command(int id);
   // "Wybierz z listy": the object list window.
   void objectListRequested();
+  // "Opad" was switched (the frame's menu item follows).
+  void coverageSwitched(bool on);
 
  private:
   QToolButton* addPictureButton(int id, const QString& picture, const QString& tip, bool checkable);
-  QCheckBox* addCheck(int id, const QString& text, const QString& tip);
+  QCheckBox* addCheck(int id, const QString& text, const QString& tip, QToolBar* bar = nullptr);
   void switched(int id, bool on);
 
   std::function<CProjWnd*()> view_;
   QComboBox* zoom_ = nullptr;
   QComboBox* filter_ = nullptr;
+  QComboBox* coverageSection_ = nullptr;
+  QToolBar* coverageBar_ = nullptr;
+  // Lists "Wszystkie sekcje" and the sections of the open project.
+  void refreshCoverageSections();
+  void applyCoverage();
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <map>
 
 #include "document/graphic_plane.h"
@@ -430,9 +431,52 @@ void figuresOf(const std::vector<float>& cells, const std::vector<unsigned char>
 
 }  // namespace
 
+unsigned long long coverageFingerprint(const CGraphicPlane& doc) {
+  unsigned long long h = 1469598103934665603ull;
+  auto mix = [&h](double v) {
+    unsigned long long bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    h = (h ^ bits) * 1099511628211ull;
+  };
+  auto point = [&mix](const PointD& p) {
+    mix(p.x);
+    mix(p.y);
+  };
+  mix(doc.scaleDenominator);
+  mix(doc.pixelsPerCm);
+  const double unitsPerMetre = 100.0 / doc.scaleDenominator * doc.pixelsPerCm;
+  for (const auto& o : doc.objects()) {
+    Footprint f;
+    if (!o || o->deleted || !footprintOf(*o, unitsPerMetre, f)) continue;
+    mix(f.section);
+    mix(f.flow);
+    mix(static_cast<double>(f.shape));
+    mix(static_cast<double>(f.profile));
+    point(f.centre);
+    mix(f.radius);
+    mix(f.startDeg);
+    mix(f.spanDeg);
+    for (const PointD& c : f.corners) point(c);
+    for (const PointD& p : f.path) point(p);
+    mix(f.halfWidth);
+  }
+  for (const auto& p : doc.terrain()) {
+    Outline o;
+    if (!p || p->deleted || surfaceOf(*p) == Surface::Transparent || !outlineOf(*p, o)) continue;
+    mix(static_cast<double>(surfaceOf(*p)));
+    point(o.centre);
+    mix(o.a);
+    mix(o.b);
+    for (const PointD& v : o.polygon) point(v);
+  }
+  return h;
+}
+
 double runTimeMinutes(double meanMmH, double duLqPercent, double depthMm, int runs) {
-  if (!(meanMmH > 0) || !(duLqPercent > 0) || !(depthMm > 0) || runs < 1) return 0;
-  return 60.0 * (depthMm / runs) / (meanMmH * duLqPercent / 100.0);
+  if (!(meanMmH > 0) || !(depthMm > 0) || runs < 1 || !std::isfinite(duLqPercent)) return 0;
+  const double du = std::clamp(duLqPercent / 100.0, 0.0, 1.0);
+  const double multiplier = 1.0 / (0.4 + 0.6 * du);
+  return 60.0 * (depthMm / runs) / meanMmH * multiplier;
 }
 
 CoverageResult analyseCoverage(const CGraphicPlane& doc, const CoverageOptions& options) {
@@ -575,7 +619,7 @@ double coverageScaleTop(const CoverageResult& r) {
   for (size_t i = 0; i < r.mapMmH.size(); ++i)
     if (r.target[i] && r.mapMmH[i] > 0) wet.push_back(r.mapMmH[i]);
   if (wet.empty()) return 10.0;
-  const size_t k = std::min(wet.size() - 1, wet.size() * 95 / 100);
+  const size_t k = std::min(wet.size() - 1, wet.size() * 90 / 100);
   std::nth_element(wet.begin(), wet.begin() + static_cast<long>(k), wet.end());
   const double v = wet[k];
   // Rounded up to 1, 2, 2.5 or 5 times a power of ten.
@@ -590,7 +634,7 @@ std::vector<unsigned> coverageMapPixels(const CoverageResult& r, double scaleTop
   for (size_t i = 0; i < px.size(); ++i) {
     const double v = r.mapMmH[i];
     if (r.target[i])
-      px[i] = v > 0 ? 0xC8000000u | coverageScaleColour(v / scaleTop) : 0xB4000000u | kCoverageDryColour;
+      px[i] = v > 0 ? 0xBE000000u | coverageScaleColour(v / scaleTop) : 0x96000000u | kCoverageDryColour;
     else if (v > 0)
       px[i] = 0x50000000u | coverageScaleColour(v / scaleTop);
   }

@@ -76,9 +76,14 @@ struct CoverageResult {
 
 CoverageResult analyseCoverage(const CGraphicPlane& doc, const CoverageOptions& options = {});
 
-// The run time (minutes per run) that puts `depthMm` a week on the low
-// quarter: (depth / runs) / (mean x DU_lq), as irrigation schedules correct
-// for uneven watering. 0 when nothing is applied.
+// A digest of everything the analysis reads from the plan (heads, the areas,
+// the drawing scale), so that a map is made again only after a change.
+unsigned long long coverageFingerprint(const CGraphicPlane& doc);
+
+// The run time (minutes per run) for `depthMm` a week in `runs` runs at the
+// mean rate, lengthened by the scheduling multiplier of landscape irrigation
+// practice, 1 / (0.4 + 0.6 x DU_lq), so that the drier parts get enough
+// without drowning the rest. 0 when nothing is applied.
 double runTimeMinutes(double meanMmH, double duLqPercent, double depthMm, int runs);
 
 // --- the map ---------------------------------------------------------------
@@ -89,8 +94,9 @@ unsigned coverageScaleColour(double t);
 // The colour that marks a dry target cell.
 inline constexpr unsigned kCoverageDryColour = 0xE4572E;
 
-// The top of the map's colour scale: a round value at or above 95 % of the
-// watered cells (so that a few wet spots do not wash the map out).
+// The top of the map's colour scale: a round value at or above 90 % of the
+// watered cells (so that a few very wet spots, such as root watering units,
+// do not wash the map out; those show in the top colour).
 double coverageScaleTop(const CoverageResult& r);
 
 // The map as a picture of one pixel per cell, rows top-down, 0xAARRGGBB:

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "document/graphic_plane.h"
+#include "hydraulics/coverage.h"
 #include "objects/polylines.h"
 #include "objects/static_sprinkler.h"
 #include "platform/numtext.h"
@@ -116,6 +117,52 @@ void setsBlock(HtmlReport& html, const CGraphicPlane& doc, const ReportContext& 
   html.put("</table><br>");
 }
 
+// The watering analysis with its default options: per section the watered
+// area, the precipitation, its uniformity, the water thrown outside and the
+// run time for 25 mm a week in 3 runs.
+void coverageBlock(HtmlReport& html, const CGraphicPlane& doc) {
+  const CoverageOptions options;
+  const CoverageResult r = analyseCoverage(doc, options);
+  if (!r.ok || r.system.heads == 0) return;
+  static const std::string caption = cp1250("<B>Analiza nawadniania</B>");
+  html.put(kTableBlue);
+  html.put("<tr><td align=\"center\">" + caption + "</td></tr></table>");
+  html.put(kTableBlue);
+  html.put("<tr>");
+  static const std::string header[] = {cp1250("Nr sekcji"),
+                                       cp1250("Powierzchnia nawadniana <br> [m<sup>2</sup>]"),
+                                       cp1250("Opad średni <br> [mm/h]"),
+                                       cp1250("Opad min. - maks. <br> [mm/h]"),
+                                       cp1250("CU <br> [%]"),
+                                       cp1250("DU<sub>lq</sub> <br> [%]"),
+                                       cp1250("Poza terenem <br> [m<sup>3</sup>/h]"),
+                                       cp1250("Czas nawadniania <br> [min]")};
+  for (const std::string& h : header) html.put("<td width=\"12%\" align=\"center\" >" + h + "</td>");
+  html.put("</tr></table>");
+  html.put(kTable100);
+  auto row = [&](const std::string& name, const CoverageFigures& f) {
+    html.put("<tr>");
+    const std::string cells[] = {name,
+                                 platform::formatFixed(f.wateredAreaM2, 1),
+                                 platform::formatFixed(f.meanMmH, 1),
+                                 platform::formatFixed(f.minMmH, 1) + " - " + platform::formatFixed(f.maxMmH, 1),
+                                 platform::formatFixed(f.cu, 0),
+                                 platform::formatFixed(f.duLq, 0),
+                                 platform::formatFixed(f.thrownOutsideM3H, 3),
+                                 platform::formatFixed(f.runTimeMin, 0)};
+    for (const std::string& c : cells) html.put("<td width=\"12%\" align=\"center\" >" + c + "</td>");
+    html.put("</tr>");
+  };
+  for (const CoverageFigures& f : r.sections) row(std::to_string(f.section + 1), f);
+  row(cp1250("Cały system"), r.system);
+  html.put("</table>");
+  const double dryShare = r.targetAreaM2 > 0 ? 100.0 * r.dryAreaM2 / r.targetAreaM2 : 0;
+  html.put(cp1250("<p>Powierzchnia do nawadniania: ") + platform::formatFixed(r.targetAreaM2, 1) +
+           cp1250(" m<sup>2</sup>, w tym bez nawadniania: ") + platform::formatFixed(r.dryAreaM2, 1) +
+           cp1250(" m<sup>2</sup> (") + platform::formatFixed(dryShare, 0) +
+           cp1250(" %). Czas nawadniania dla dawki 25 mm tygodniowo w 3 nawadnianiach, z poprawką na DU<sub>lq</sub>.</p><br>"));
+}
+
 }  // namespace
 
 std::string projectInfoHtml(const CGraphicPlane& doc, const ReportContext& ctx,
@@ -134,6 +181,7 @@ std::string projectInfoHtml(const CGraphicPlane& doc, const ReportContext& ctx,
   html.line("<br/><br/>");
   waterSourceBlock(html, doc);
   sectionsBlock(html, doc, ctx, sections);
+  coverageBlock(html, doc);
   setsBlock(html, doc, ctx);
   html.footer(doc, kVersionSections);
   return html.take();

@@ -132,6 +132,40 @@ void CProjWnd::setHideBackground(bool on) {
   invalidate();
 }
 
+void CProjWnd::setCoverageShown(bool on, int section) {
+  if (coverageShown_ == on && coverageSection_ == section) return;
+  coverageShown_ = on;
+  coverageSection_ = section;
+  overlayValid_ = false;
+  invalidate();
+}
+
+void CProjWnd::setCoverageOptions(const CoverageOptions& options) {
+  coverageOptions_ = options;
+  overlayValid_ = false;
+  if (coverageShown_) invalidate();
+}
+
+void CProjWnd::updateCoverage() {
+  state_.coverage = nullptr;
+  if (!coverageShown_) return;
+  const unsigned long long key = coverageFingerprint(*doc_);
+  if (!overlayValid_ || key != overlayKey_) {
+    CoverageOptions options = coverageOptions_;
+    options.mapSection = coverageSection_;
+    const CoverageResult r = analyseCoverage(*doc_, options);
+    overlayValid_ = r.ok;
+    overlayKey_ = key;
+    if (!r.ok) {
+      emit statusText(QString::fromStdString(r.error));
+      return;
+    }
+    overlay_ = makeCoverageOverlay(r, coverageSection_ < 0 ? std::string("Opad: wszystkie sekcje")
+                                                           : "Opad: sekcja " + std::to_string(coverageSection_ + 1));
+  }
+  if (overlayValid_) state_.coverage = &overlay_;
+}
+
 void CProjWnd::setEditFilter(int filter) {
   state_.editFilter = std::clamp(filter, 0, 2);
   // A selection of the kind the filter now leaves alone would block the other tools.
@@ -247,7 +281,11 @@ void CProjWnd::render() {
   doc_->cullRect = {0, 0, state_.client.cx, state_.client.cy};
   doc_->dotPixels = doc_->zoom < kOverviewZoom ? kDotPixels : 0;
   doc_->minTextPixels = kMinTextPixels;
-  if (paintUnderObjects(painter, canvas)) paintObjectsShared(painter, canvas);
+  updateCoverage();
+  if (paintUnderObjects(painter, canvas)) {
+    paintObjectsShared(painter, canvas);
+    paintCoverageLegend(canvas, state_);
+  }
   doc_->cullRect = {};
   doc_->dotPixels = doc_->minTextPixels = 0;
   if (CPrimitive* prim = editor_.selectedPrimitive(); prim && !prim->deleted) {

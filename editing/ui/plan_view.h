@@ -15,6 +15,7 @@
 #include "document/plan_painter.h"
 #include "editing/plan_editor.h"
 #include "editing/undo_history.h"
+#include "hydraulics/coverage.h"
 
 class QMenu;
 
@@ -38,6 +39,12 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void setSnapToGrid(bool on) { state_.snapToGrid = on; }
   void setHideBackground(bool on);
   void setEditFilter(int filter);
+  // The precipitation map over the terrain: of the whole system (section -1)
+  // or of one section, made again whenever the plan has changed.
+  void setCoverageShown(bool on, int section = -1);
+  void setCoverageOptions(const CoverageOptions& options);
+  bool coverageShown() const { return coverageShown_; }
+  int coverageSection() const { return coverageSection_; }
   // Repaints the whole plan (after a change of the model).
   void refresh();
   // The background image shown under the plan, or none.
@@ -182,4 +189,13 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   int snapBefore_ = 0;
 
   platform::Point menuPoint_;
+
+  // The precipitation map and what it was made of.
+  void updateCoverage();
+  bool coverageShown_ = false;
+  int coverageSection_ = -1;
+  CoverageOptions coverageOptions_;
+  CoverageOverlay overlay_;
+  unsigned long long overlayKey_ = 0;
+  bool overlayValid_ = false;
 };

@@ -117,7 +117,7 @@ TEST(Coverage, HeadToHeadSpacingWatersEvenlyAndASingleHeadDoesNot) {
   EXPECT_LT(single.system.cu, even.system.cu - 25.0);
   EXPECT_LT(single.system.duLq, even.system.duLq - 30.0);
   // The longer an uneven section must run to water its low quarter.
-  EXPECT_GT(single.system.runTimeMin / single.system.meanMmH, even.system.runTimeMin / even.system.meanMmH);
+  EXPECT_GT(single.system.runTimeMin * single.system.meanMmH, even.system.runTimeMin * even.system.meanMmH);
 }
 
 TEST(Coverage, WaterThrownOntoABuildingIsLostToTheLawn) {
@@ -204,8 +204,11 @@ TEST(Coverage, SectionsAreAnalysedApartAndAddUpInTheSystem) {
 }
 
 TEST(Coverage, RunTimesCorrectForTheLowQuarterAndBadOptionsAreRefused) {
-  // 25 mm a week in 3 runs at 10 mm/h with DU_lq 80 %: 8.33 mm / 8 mm/h.
-  EXPECT_NEAR(runTimeMinutes(10, 80, 25, 3), 62.5, 1e-9);
+  // 25 mm a week in 3 runs at 10 mm/h: 50 minutes, times the scheduling
+  // multiplier 1 / (0.4 + 0.6 DU_lq).
+  EXPECT_NEAR(runTimeMinutes(10, 80, 25, 3), 50 / 0.88, 1e-9);
+  EXPECT_NEAR(runTimeMinutes(10, 100, 25, 3), 50, 1e-9);
+  EXPECT_NEAR(runTimeMinutes(10, 0, 25, 3), 50 / 0.4, 1e-9);
   EXPECT_EQ(runTimeMinutes(0, 80, 25, 3), 0);
   EXPECT_EQ(runTimeMinutes(10, 80, 25, 0), 0);
 

@@ -451,8 +451,27 @@ TEST_F(SmallProject, EstimatesAsCsvRows) {
   EXPECT_EQ(oddCsv.substr(oddCsv.find("\r\n") + 2), ",\"A,1\",\"Złączka 1\"\" \"\"x\"\"\",szt.,2,1.00,2.01\r\n");
 }
 
+// The block of the watering analysis, cut out of an information report.
+std::string takeCoverageBlock(std::string& text) {
+  const std::string blue =
+      "<table width=\"100%\" border=\"1\" cellpaddin=\"0\" cellspacing=\"0\" align=\"center\" bgcolor=\"#f0f0ff\" >";
+  const size_t from = text.find(blue + "<tr><td align=\"center\"><B>Analiza nawadniania</B>");
+  if (from == std::string::npos) return {};
+  const size_t to = text.find("</p><br>", from);
+  if (to == std::string::npos) return {};
+  std::string block = text.substr(from, to + 8 - from);
+  text.erase(from, to + 8 - from);
+  return block;
+}
+
 TEST_F(SmallProject, ProjectInformation) {
-  const std::string text = utf8(reports::projectInfoHtml(*doc, ctx));
+  std::string text = utf8(reports::projectInfoHtml(*doc, ctx));
+  // The watering analysis after the sections: a row per section and the
+  // system, then the areas.
+  const std::string coverage = takeCoverageBlock(text);
+  for (const char* part : {"<td width=\"12%\" align=\"center\" >1</td>", "<td width=\"12%\" align=\"center\" >2</td>",
+                           "Cały system", "CU <br> [%]", "Powierzchnia do nawadniania: "})
+    EXPECT_NE(coverage.find(part), std::string::npos) << part;
   const std::string blue =
       "<table width=\"100%\" border=\"1\" cellpaddin=\"0\" cellspacing=\"0\" align=\"center\" bgcolor=\"#f0f0ff\" >";
   const std::string plain = "<table width=\"100%\" border=\"1\" cellpaddin=\"0\" cellspacing=\"0\" align=\"center\">";
@@ -490,7 +509,11 @@ TEST_F(SmallProject, ProjectInformation) {
 TEST_F(SmallProject, ProjectInformationWithoutSectionsOrSets) {
   for (const auto& o : doc->objects()) o->SetSectionNo(kNone);
   ctx.sets = nullptr;
-  const std::string text = utf8(reports::projectInfoHtml(*doc, ctx));
+  std::string text = utf8(reports::projectInfoHtml(*doc, ctx));
+  // Heads of no section: the analysis has the system's row alone.
+  const std::string coverage = takeCoverageBlock(text);
+  EXPECT_NE(coverage.find("Cały system"), std::string::npos);
+  EXPECT_EQ(coverage.find("<td width=\"12%\" align=\"center\" >1</td>"), std::string::npos);
   EXPECT_EQ(text.find("Parametry sekcji"), std::string::npos);
   EXPECT_EQ(text.find("Zestawy"), std::string::npos);
   EXPECT_NE(text.find(">2.00</td></tr></table><br><table width=\"100%\" border=\"0\""), std::string::npos);

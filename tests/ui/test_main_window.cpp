@@ -42,6 +42,7 @@
 #include "app/command_line.h"
 #include "app/main_frame.h"
 #include "app/calculation_dialogs.h"
+#include "app/coverage_dialog.h"
 #include "app/mbutton.h"
 #include "app/options_bar.h"
 #include "app/palette.h"
@@ -357,11 +358,77 @@ class MainWindowTest : public QObject {
     dialogs.emplace_back(new CDlgGetMargins(printLayout()));
     dialogs.emplace_back(new CDlgPlanePos(printLayout()));
     dialogs.emplace_back(new CGetPaperSize(29.7, 21));
+    dialogs.emplace_back(new CDlgCoverage(doc(), CoverageOptions{}));
     for (const auto& d : dialogs) unnamed << unnamedControls(d.get());
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     for (QAction* a : frame_->menuBar()->findChildren<QAction*>())
       if (!a->isSeparator() && !a->menu()) QVERIFY(!a->text().isEmpty());
     if (auto* preview = frame_->findChild<CPrintViewFrame*>()) preview->close();
+  }
+
+  // "Opad" lays the precipitation map over the plan, for all sections or
+  // one; "Analiza nawadniania" gives the figures, takes its options (the map
+  // follows them) and shows a row's map.
+  void wateringAnalysisShowsTheMapAndTheFigures() {
+    trigger(kCmdCoverageAnalysis);
+    QVERIFY(lastMessage().startsWith("Musisz najpierw"));
+    openSample();
+    CMainToolBar* bar = frame_->findChild<CMainToolBar*>();
+    QCheckBox* opad = bar->checkBox(1060);
+    QCOMPARE(opad->text(), QString("Opad"));
+    QVERIFY(!opad->isChecked());
+    QVERIFY(!bar->coverageSectionList()->isEnabled());
+    opad->click();
+    QVERIFY(view()->coverageShown());
+    QVERIFY(frame_->action(kCmdCoverageMap)->isChecked());
+    QVERIFY(bar->coverageSectionList()->isEnabled());
+    view()->grab();
+    QVERIFY(view()->state().coverage);
+    QCOMPARE(view()->state().coverage->title, std::string("Opad: wszystkie sekcje"));
+    // The list offers the project's sections.
+    QCOMPARE(bar->coverageSectionList()->count(), 1 + sectionList().count());
+    // Ctrl+M takes it away again.
+    QTest::keyClick(frame_.get(), Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(!opad->isChecked());
+    QVERIFY(!view()->coverageShown());
+
+    trigger(kCmdCoverageAnalysis);
+    auto* dlg = frame_->findChild<CDlgCoverage*>();
+    QVERIFY(dlg && dlg->isVisible());
+    QCOMPARE(dlg->windowTitle(), QString("Analiza nawadniania"));
+    const CoverageResult& r = dlg->result();
+    QVERIFY(r.ok);
+    QCOMPARE(dlg->table()->topLevelItemCount(), static_cast<int>(r.sections.size()) + 1);
+    QTreeWidgetItem* system = dlg->table()->topLevelItem(dlg->table()->topLevelItemCount() - 1);
+    QCOMPARE(system->text(0), QString::fromUtf8("Cały system"));
+    QCOMPARE(system->text(1), QString::number(r.system.heads));
+    QCOMPARE(dlg->table()->topLevelItem(0)->text(0), QString("Sekcja %1").arg(r.sections[0].section + 1));
+    // A cell the analysis cannot take is refused; a good one is used by the map too.
+    auto* cell = dlg->findChild<QLineEdit*>();
+    QCOMPARE(cell->accessibleName(), QString::fromUtf8("Bok komórki [m]"));
+    cell->setText("0,01");
+    buttonNamed(dlg, "Przelicz")->click();
+    QVERIFY(lastMessage().startsWith(QString::fromUtf8("Bok komórki")));
+    QCOMPARE(dlg->result().cellM, 0.25);
+    cell->setText("0,5");
+    buttonNamed(dlg, "Przelicz")->click();
+    QCOMPARE(dlg->result().cellM, 0.5);
+    // A section's row on the plan.
+    dlg->table()->setCurrentItem(dlg->table()->topLevelItem(1));
+    const int section = dlg->table()->topLevelItem(1)->data(0, CDlgCoverage::kSectionRole).toInt();
+    buttonNamed(dlg, QString::fromUtf8("Pokaż na planie"))->click();
+    QVERIFY(opad->isChecked());
+    QCOMPARE(bar->coverageSection(), section);
+    QCOMPARE(view()->coverageSection(), section);
+    view()->grab();
+    QVERIFY(view()->state().coverage);
+    QCOMPARE(view()->state().coverage->title, "Opad: sekcja " + std::to_string(section + 1));
+    QCOMPARE(view()->state().coverage->cellU, 0.5 * 100.0 / doc().scaleDenominator * doc().pixelsPerCm);
+    // Asked again, the same window comes forward; closing the project closes it.
+    trigger(kCmdCoverageAnalysis);
+    QCOMPARE(frame_->findChildren<CDlgCoverage*>().size(), qsizetype(1));
+    trigger(kCmdClose);
+    QTRY_VERIFY(!frame_->findChild<CDlgCoverage*>());
   }
 
   void newProjectAskesTheScaleUntilItIsANumber() {
