@@ -5,12 +5,11 @@
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
-#include <cstring>
 
 #include "document/plan_painter.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/canvas_qpainter.h"
-#include "platform/folders.h"
+#include "printing/print_job.h"
 #include "startup/application.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -25,20 +24,8 @@ void draw(CGraphicPlane& doc) {
   PlanViewState view;
   view.client = {image.width(), image.height()};
   // The background picture the file carried, decoded as the plan view does.
-  platform::Image background;
-  if (doc.hasBackground) {
-    QImage loaded(QString::fromStdString(platform::joinPath(platform::userDataDir(), doc.backgroundTempFile)));
-    if (!loaded.isNull()) {
-      loaded = loaded.convertToFormat(QImage::Format_RGB32);
-      background.width = loaded.width();
-      background.height = loaded.height();
-      background.pixels.resize(static_cast<size_t>(background.width) * background.height);
-      for (int y = 0; y < background.height; ++y)
-        std::memcpy(&background.pixels[static_cast<size_t>(y) * background.width], loaded.constScanLine(y),
-                    static_cast<size_t>(background.width) * 4);
-      view.background = &background;
-    }
-  }
+  const platform::Image background = loadBackgroundImage(doc);
+  if (background.width > 0) view.background = &background;
   for (float zoom : {0.1f, 1.0f, 15.0f}) {
     doc.setZoom(zoom);
     QPainter painter(&image);

@@ -533,22 +533,10 @@ int runRenderCommand(int argc, char** argv) {
   CGraphicPlane& doc = *application().document;
   doc.setZoom(static_cast<float>(zoom));
   QImage image(width, height, QImage::Format_RGB32);
-  platform::Image background;
   PlanViewState view;
   view.client = {width, height};
-  if (doc.hasBackground) {
-    QImage loaded(QString::fromStdString(platform::joinPath(platform::userDataDir(), doc.backgroundTempFile)));
-    if (!loaded.isNull()) {
-      loaded = loaded.convertToFormat(QImage::Format_RGB32);
-      background.width = loaded.width();
-      background.height = loaded.height();
-      background.pixels.resize(static_cast<size_t>(background.width) * background.height);
-      for (int y = 0; y < background.height; ++y)
-        std::memcpy(&background.pixels[static_cast<size_t>(y) * background.width], loaded.constScanLine(y),
-                    static_cast<size_t>(background.width) * 4);
-      view.background = &background;
-    }
-  }
+  const platform::Image background = loadBackgroundImage(doc);
+  if (background.width > 0) view.background = &background;
   CoverageOverlay overlay;
   if (coverage) {
     const CoverageResult r = analyseCoverage(doc, analysis);
