@@ -91,21 +91,23 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   addCheck(1022, QString::fromUtf8("Zasięgi"), QString::fromUtf8("Włącz/Wyłącz zasięgi"));
   addCheck(1023, "Opisy", QString::fromUtf8("Włącz/Wyłącz opisy"));
   addCheck(1024, "Wydatki", QString::fromUtf8("Włącz/Wyłącz wydatki"));
-  coverageBar_ = new QToolBar("Analiza nawadniania", parent);
-  coverageBar_->setObjectName("coverageBar");
-  coverageBar_->setAccessibleName("Analiza nawadniania");
-  coverageBar_->setMovable(false);
-  addCheck(1060, "Opad", QString::fromUtf8("Włącz/Wyłącz mapę opadu (mm/h) na terenie do nawadniania (Ctrl+M)"),
-           coverageBar_);
-  coverageSection_ = new RefreshedCombo([this] { refreshCoverageSections(); }, coverageBar_);
+  addSeparator();
+  addCheck(1060, "Opad", QString::fromUtf8("Włącz/Wyłącz mapę opadu (mm/h) na terenie do nawadniania (Ctrl+M)"));
+  coverageSection_ = new RefreshedCombo([this] { refreshCoverageSections(); }, this);
   coverageSection_->setObjectName("coverageSection");
   coverageSection_->setToolTip(QString::fromUtf8("Sekcja, której opad pokazuje mapa"));
   coverageSection_->setAccessibleName("Sekcja opadu");
   coverageSection_->setFocusPolicy(Qt::TabFocus);
   coverageSection_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   coverageSection_->addItem("Wszystkie sekcje", -1);
-  coverageBar_->addWidget(coverageSection_);
+  addWidget(coverageSection_);
   connect(coverageSection_, &QComboBox::activated, this, [this] { applyCoverage(); });
+  // The analysis itself on a bar of its own, which the frame places beside
+  // the drawing tools (the options bar is full on a laptop's screen).
+  coverageBar_ = new QToolBar("Analiza nawadniania", parent);
+  coverageBar_->setObjectName("coverageBar");
+  coverageBar_->setAccessibleName("Analiza nawadniania");
+  coverageBar_->setMovable(false);
   auto* analysis = new QToolButton(coverageBar_);
   analysis->setObjectName(idName(1061));
   analysis->setText("Analiza nawadniania");
@@ -142,16 +144,15 @@ QToolButton* CMainToolBar::addPictureButton(int id, const QString& picture, cons
   return b;
 }
 
-QCheckBox* CMainToolBar::addCheck(int id, const QString& text, const QString& tip, QToolBar* bar) {
-  if (!bar) bar = this;
-  auto* c = new QCheckBox(text, bar);
+QCheckBox* CMainToolBar::addCheck(int id, const QString& text, const QString& tip) {
+  auto* c = new QCheckBox(text, this);
   c->setObjectName(idName(id));
   // A click leaves the keyboard with the plan; Tab still reaches the box.
   c->setFocusPolicy(Qt::TabFocus);
   c->setToolTip(tip);
   c->setAccessibleName(text);
   c->setAccessibleDescription(tip);
-  bar->addWidget(c);
+  addWidget(c);
   connect(c, &QCheckBox::toggled, this, [this, id](bool on) { switched(id, on); });
   return c;
 }
@@ -160,10 +161,7 @@ QToolButton* CMainToolBar::button(int id) const {
   QToolButton* b = findChild<QToolButton*>(idName(id));
   return b ? b : coverageBar_->findChild<QToolButton*>(idName(id));
 }
-QCheckBox* CMainToolBar::checkBox(int id) const {
-  QCheckBox* c = findChild<QCheckBox*>(idName(id));
-  return c ? c : coverageBar_->findChild<QCheckBox*>(idName(id));
-}
+QCheckBox* CMainToolBar::checkBox(int id) const { return findChild<QCheckBox*>(idName(id)); }
 
 void CMainToolBar::switched(int id, bool on) {
   if (id == 1003) app().orthoOn = on;

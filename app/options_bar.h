@@ -38,8 +38,8 @@ class CMainToolBar : public QToolBar {
   QComboBox* zoomList() const { return zoom_; }
   QComboBox* filterList() const { return filter_; }
   QCheckBox* checkBox(int id) const;
-  // The bar of the watering analysis ("Opad", its section, "Analiza
-  // nawadniania"), which the frame places beside the drawing toolbar.
+  // The bar of "Analiza nawadniania", which the frame places beside the
+  // drawing toolbar.
   QToolBar* coverageBar() const { return coverageBar_; }
   // The precipitation map's section: -1 all sections.
   QComboBox* coverageSectionList() const { return coverageSection_; }
@@ -57,7 +57,7 @@ class CMainToolBar : public QToolBar {
 
  private:
   QToolButton* addPictureButton(int id, const QString& picture, const QString& tip, bool checkable);
-  QCheckBox* addCheck(int id, const QString& text, const QString& tip, QToolBar* bar = nullptr);
+  QCheckBox* addCheck(int id, const QString& text, const QString& tip);
   void switched(int id, bool on);
 
   std::function<CProjWnd*()> view_;
