@@ -37,21 +37,23 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=abort_on_error=0:detect_leaks=1:allocator_may_return_null=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-seeds=build-sanitize/fuzz-seeds/$$
+root=$PWD
+seeds=$root/build-sanitize/fuzz-seeds/$$
 trap 'rm -rf "$seeds"' EXIT
 build-sanitize/bin/verdimo-fuzz-seeds "$seeds"
 
 for h in "${harnesses[@]}"; do
-  corpus=build-sanitize/fuzz-corpus/$h
-  findings=build-sanitize/fuzz-findings/$h
+  corpus=$root/build-sanitize/fuzz-corpus/$h
+  findings=$root/build-sanitize/fuzz-findings/$h
   mkdir -p "$corpus" "$findings"
   inputs=("$corpus" "$seeds/$h")
-  [ -d "fuzz/regressions/$h" ] && inputs+=("fuzz/regressions/$h")
+  [ -d "fuzz/regressions/$h" ] && inputs+=("$root/fuzz/regressions/$h")
   echo "== fuzz_$h: ${seconds} s"
-  log=build-sanitize/fuzz-findings/$h.log
-  if ! build-sanitize/bin/fuzz_$h "${inputs[@]}" -max_total_time="$seconds" "${keep_going[@]}" \
-        -timeout=20 -rss_limit_mb=3072 -max_len=262144 -print_final_stats=1 \
-        -artifact_prefix="$findings/" >"$log" 2>&1; then
+  log=$root/build-sanitize/fuzz-findings/$h.log
+  # From the findings folder, where a long campaign's worker logs go too.
+  if ! (cd "$findings" && "$root/build-sanitize/bin/fuzz_$h" "${inputs[@]}" -max_total_time="$seconds" \
+          "${keep_going[@]}" -timeout=20 -rss_limit_mb=3072 -max_len=262144 -print_final_stats=1 \
+          -artifact_prefix="$findings/" >"$log" 2>&1); then
     tail -60 "$log"
     echo "fuzz_$h failed; the input is in $findings/" >&2
     exit 1

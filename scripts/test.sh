@@ -9,3 +9,4 @@ bash scripts/fuzz.sh --seconds 3
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j2
+bash scripts/package.sh
