@@ -1,12 +1,13 @@
 // Project files "*.prj": opened as the program opens them (the records, the
-// project's blocks, an appended background image), drawn at three zooms,
-// saved and opened again.
+// project's blocks, an appended background image), analysed for watering and
+// drawn with the map at three zooms, saved and opened again.
 
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
 
 #include "document/plan_painter.h"
+#include "hydraulics/coverage.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/canvas_qpainter.h"
 #include "printing/print_job.h"
@@ -26,6 +27,17 @@ void draw(CGraphicPlane& doc) {
   // The background picture the file carried, decoded as the plan view does.
   const platform::Image background = loadBackgroundImage(doc);
   if (background.width > 0) view.background = &background;
+  // The precipitation map of whatever the file holds, on cells coarse enough
+  // to keep each input quick.
+  CoverageOptions options;
+  options.cellM = 0.5;
+  options.maxCells = 1 << 20;
+  const CoverageResult coverage = analyseCoverage(doc, options);
+  CoverageOverlay overlay;
+  if (coverage.ok) {
+    overlay = makeCoverageOverlay(coverage, "Opad");
+    view.coverage = &overlay;
+  }
   for (float zoom : {0.1f, 1.0f, 15.0f}) {
     doc.setZoom(zoom);
     QPainter painter(&image);

@@ -538,7 +538,7 @@ CoverageResult analyseCoverage(const CGraphicPlane& doc, const CoverageOptions& 
     g.x0 = std::floor(minX / cellU) * cellU;
     g.y0 = std::floor(minY / cellU) * cellU;
     const double cols = std::floor((maxX - g.x0) / cellU) + 1, rows = std::floor((maxY - g.y0) / cellU) + 1;
-    if (cols * rows > static_cast<double>(kCoverageMaxCells)) {
+    if (cols * rows > static_cast<double>(options.maxCells)) {
       result.ok = false;
       result.error = "Plan jest zbyt duży dla tej wielkości komórki; wybierz większą komórkę.";
       return result;

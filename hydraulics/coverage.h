@@ -37,12 +37,13 @@ struct CoverageOptions {
   // Which precipitation the result keeps for a map: -1 the whole system,
   // else the 0-based section.
   int mapSection = -1;
+  // A plan that needs more cells is refused.
+  long maxCells = 25'000'000;
 };
 
 // The limits of the options; an analysis outside them is refused.
 inline constexpr double kCoverageMinCellM = 0.05;
 inline constexpr double kCoverageMaxCellM = 5.0;
-inline constexpr long kCoverageMaxCells = 25'000'000;
 
 struct CoverageFigures {
   int section = -1;              // 0-based; -1 for the whole system

@@ -7,7 +7,7 @@ bash scripts/setup.sh
 bash scripts/configure-sanitize.sh
 readers=(verdimo_tests test_project_file test_connection_sets test_extra_elements test_section_list
          test_print_layout test_settings_files test_token_stream test_wbase test_startup test_sheet
-         test_undo_history test_damaged_inputs)
+         test_undo_history test_damaged_inputs test_coverage)
 cmake --build build-sanitize --target "${readers[@]}"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=abort_on_error=0:detect_leaks=1
