@@ -105,7 +105,8 @@ bool CDlgCoverage::recompute() {
   options_.runs = runs_->value();
   result_ = analyseCoverage(doc_, options_);
   fill();
-  emit optionsChanged(options_);
+  // The map takes only options the analysis could work with.
+  if (result_.ok) emit optionsChanged(options_);
   return result_.ok;
 }
 

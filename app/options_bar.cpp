@@ -174,6 +174,12 @@ void CMainToolBar::switched(int id, bool on) {
     if (view_() && app().projectOpen) emit objectListRequested();
     return;
   }
+  if (id == 1060) {
+    // The menu item follows the box, with a project or without.
+    applyCoverage();
+    emit coverageSwitched(on);
+    return;
+  }
   CProjWnd* v = view_();
   if (!v || !app().projectOpen) return;
   CGraphicPlane& doc = v->document();
@@ -189,10 +195,6 @@ void CMainToolBar::switched(int id, bool on) {
     case 1022: doc.showCoverage = on; break;
     case 1023: doc.showLabels = on; break;
     case 1024: doc.showFlows = on; break;
-    case 1060:
-      applyCoverage();
-      emit coverageSwitched(on);
-      return;
     default: break;
   }
   v->refresh();

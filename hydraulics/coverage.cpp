@@ -13,6 +13,7 @@
 #include "objects/sprinkler.h"
 #include "objects/static_sprinkler.h"
 #include "partix.h"
+#include "sections/section_list.h"
 
 namespace {
 
@@ -74,6 +75,8 @@ double flowOf(const CWBase& o) {
 // The footprint of a head, or false for objects that water nothing.
 bool footprintOf(const CWBase& o, double unitsPerMetre, Footprint& f) {
   f.section = o.GetSectionNo();
+  // A number no section table holds (a damaged file) is no section.
+  if (f.section < 0 || f.section >= CSectionList::kMaxSections) f.section = kNoSection;
   f.flow = flowOf(o);
   switch (o.GetType()) {
     case kTypeSprinkler: {
@@ -225,51 +228,108 @@ double weightAt(const Footprint& f, const PointD& p) {
       const double t = ((p.x - o.x) * vx + (p.y - o.y) * vy) / lv;
       return edgeRamp(s) * edgeRamp(t);
     }
-    case Shape::Band: {
-      if (f.path.size() == 1) return std::hypot(p.x - f.centre.x, p.y - f.centre.y) <= f.halfWidth ? 1 : 0;
-      for (size_t i = 1; i < f.path.size(); ++i)
-        if (segmentDistance(p, f.path[i - 1], f.path[i]) <= f.halfWidth) return 1;
-      return 0;
-    }
+    case Shape::Band:
+      // Drip lines are spread segment by segment (see deposit); a line of
+      // one vertex is a spot.
+      return std::hypot(p.x - f.centre.x, p.y - f.centre.y) <= f.halfWidth ? 1 : 0;
   }
   return 0;
+}
+
+// An index of `n` cells from a cell coordinate, held to -1..n (NaN gives -1)
+// before it becomes an int.
+int clampIndex(double v, int n) {
+  if (!(v >= -1.0)) return -1;
+  if (v >= n) return n;
+  return static_cast<int>(std::floor(v));
 }
 
 struct Grid {
   int cols = 0, rows = 0;
   double x0 = 0, y0 = 0, cell = 0;
-  PointD centreOf(int c, int r) const { return {x0 + (c + 0.5) * cell, y0 + (r + 0.5) * cell}; }
-  int colAt(double x) const { return static_cast<int>(std::floor((x - x0) / cell)); }
-  int rowAt(double y) const { return static_cast<int>(std::floor((y - y0) / cell)); }
+  int colAt(double x) const { return clampIndex((x - x0) / cell, cols); }
+  int rowAt(double y) const { return clampIndex((y - y0) / cell, rows); }
 };
+
+// Samples a side in each cell: more where the footprint is narrow against
+// the cell, so that narrow bands, strips and small throws are not missed
+// between cell centres.
+int samplesPerSide(const Footprint& f, double cell) {
+  double narrow = 0;
+  switch (f.shape) {
+    case Shape::Sector: narrow = 2 * f.radius; break;
+    case Shape::Strip:
+      narrow = std::min(std::hypot(f.corners[1].x - f.corners[0].x, f.corners[1].y - f.corners[0].y),
+                        std::hypot(f.corners[3].x - f.corners[0].x, f.corners[3].y - f.corners[0].y));
+      break;
+    case Shape::Band: narrow = 2 * f.halfWidth; break;
+  }
+  if (!(narrow > 0)) return 1;
+  return static_cast<int>(std::clamp(std::ceil(3.0 * cell / narrow), 1.0, 8.0));
+}
+
+// The mean weight of k x k samples over cell (c, r).
+template <typename Weight>
+double cellWeight(const Grid& g, int c, int r, int k, Weight weight) {
+  double sum = 0;
+  for (int i = 0; i < k; ++i)
+    for (int j = 0; j < k; ++j)
+      sum += weight(PointD{g.x0 + (c + (j + 0.5) / k) * g.cell, g.y0 + (r + (i + 0.5) / k) * g.cell});
+  return sum / (k * k);
+}
 
 // Spreads a head's flow (m3/h) over the cells it reaches, in proportion to
 // its profile; the cells receive exactly its flow.
 void deposit(const Footprint& f, const Grid& g, std::vector<float>& cells, std::vector<float>& scratch) {
-  if (f.flow <= 0) return;
+  if (f.flow <= 0 || g.cols <= 0 || g.rows <= 0) return;
   const int c0 = std::max(0, g.colAt(f.minX)), c1 = std::min(g.cols - 1, g.colAt(f.maxX));
   const int r0 = std::max(0, g.rowAt(f.minY)), r1 = std::min(g.rows - 1, g.rowAt(f.maxY));
+  const int k = samplesPerSide(f, g.cell);
   double sum = 0;
   if (c0 <= c1 && r0 <= r1) {
     const size_t w = static_cast<size_t>(c1 - c0 + 1);
     scratch.assign(w * static_cast<size_t>(r1 - r0 + 1), 0.0f);
-    for (int r = r0; r <= r1; ++r)
-      for (int c = c0; c <= c1; ++c) {
-        const double v = weightAt(f, g.centreOf(c, r));
-        scratch[static_cast<size_t>(r - r0) * w + static_cast<size_t>(c - c0)] = static_cast<float>(v);
-        sum += v;
+    auto at = [&](int c, int r) -> float& {
+      return scratch[static_cast<size_t>(r - r0) * w + static_cast<size_t>(c - c0)];
+    };
+    if (f.shape == Shape::Band && f.path.size() > 1) {
+      // Segment by segment over the cells near it; a cell takes the share of
+      // its samples that lie on the band of this or a neighbouring segment.
+      const size_t n = f.path.size();
+      for (size_t i = 1; i < n; ++i) {
+        const PointD& a = f.path[i - 1];
+        const PointD& b = f.path[i];
+        const size_t from = i > 1 ? i - 1 : 1, to = std::min(n - 1, i + 1);
+        auto onBand = [&](const PointD& p) {
+          for (size_t j = from; j <= to; ++j)
+            if (segmentDistance(p, f.path[j - 1], f.path[j]) <= f.halfWidth) return 1.0;
+          return 0.0;
+        };
+        const int sc0 = std::max(c0, g.colAt(std::min(a.x, b.x) - f.halfWidth));
+        const int sc1 = std::min(c1, g.colAt(std::max(a.x, b.x) + f.halfWidth));
+        const int sr0 = std::max(r0, g.rowAt(std::min(a.y, b.y) - f.halfWidth));
+        const int sr1 = std::min(r1, g.rowAt(std::max(a.y, b.y) + f.halfWidth));
+        for (int r = sr0; r <= sr1; ++r)
+          for (int c = sc0; c <= sc1; ++c) {
+            float& v = at(c, r);
+            v = std::max(v, static_cast<float>(cellWeight(g, c, r, k, onBand)));
+          }
       }
-    if (sum > 0) {
-      const double k = f.flow / sum;
+    } else {
       for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-          const float v = scratch[static_cast<size_t>(r - r0) * w + static_cast<size_t>(c - c0)];
-          if (v > 0) cells[static_cast<size_t>(r) * g.cols + c] += static_cast<float>(v * k);
-        }
+        for (int c = c0; c <= c1; ++c)
+          at(c, r) = static_cast<float>(cellWeight(g, c, r, k, [&f](const PointD& p) { return weightAt(f, p); }));
+    }
+    for (float v : scratch) sum += v;
+    if (sum > 0) {
+      const double share = f.flow / sum;
+      for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c)
+          if (const float v = at(c, r); v > 0) cells[static_cast<size_t>(r) * g.cols + c] += static_cast<float>(v * share);
       return;
     }
   }
-  // A throw smaller than a cell: all of it in the cell of the head.
+  // A throw smaller than the samples: all of it in the cell of the head.
   const int c = std::clamp(g.colAt(f.centre.x), 0, g.cols - 1), r = std::clamp(g.rowAt(f.centre.y), 0, g.rows - 1);
   cells[static_cast<size_t>(r) * g.cols + c] += static_cast<float>(f.flow);
 }
@@ -278,8 +338,8 @@ void deposit(const Footprint& f, const Grid& g, std::vector<float>& cells, std::
 
 enum class Surface { Transparent, Target, Blocker };
 
+// What an area is decides, not whether its fill is shown.
 Surface surfaceOf(const CPrimitive& p) {
-  if (p.noFill) return Surface::Transparent;
   switch (p.fillKind) {
     case kFillLawn:
     case kFillHedge:
@@ -366,8 +426,8 @@ void paintOutline(const Outline& o, const Grid& g, std::vector<unsigned char>& t
   const int r0 = std::max(0, g.rowAt(minY)), r1 = std::min(g.rows - 1, g.rowAt(maxY));
   std::vector<double> xs;
   auto fill = [&](int r, double xa, double xb) {
-    const int ca = std::max(0, static_cast<int>(std::ceil((xa - g.x0) / g.cell - 0.5)));
-    const int cb = std::min(g.cols - 1, static_cast<int>(std::floor((xb - g.x0) / g.cell - 0.5)));
+    const int ca = std::max(0, clampIndex(std::ceil((xa - g.x0) / g.cell - 0.5), g.cols));
+    const int cb = std::min(g.cols - 1, clampIndex(std::floor((xb - g.x0) / g.cell - 0.5), g.cols));
     for (int c = ca; c <= cb; ++c) target[static_cast<size_t>(r) * g.cols + c] = value;
   };
   for (int r = r0; r <= r1; ++r) {
@@ -537,8 +597,9 @@ CoverageResult analyseCoverage(const CGraphicPlane& doc, const CoverageOptions& 
   if (minX <= maxX && minY <= maxY) {
     g.x0 = std::floor(minX / cellU) * cellU;
     g.y0 = std::floor(minY / cellU) * cellU;
-    const double cols = std::floor((maxX - g.x0) / cellU) + 1, rows = std::floor((maxY - g.y0) / cellU) + 1;
-    if (cols * rows > static_cast<double>(options.maxCells)) {
+    const double cols = std::max(1.0, std::floor((maxX - g.x0) / cellU) + 1);
+    const double rows = std::max(1.0, std::floor((maxY - g.y0) / cellU) + 1);
+    if (!(cols * rows <= static_cast<double>(options.maxCells))) {
       result.ok = false;
       result.error = "Plan jest zbyt duży dla tej wielkości komórki; wybierz większą komórkę.";
       return result;

@@ -136,13 +136,13 @@ void CProjWnd::setCoverageShown(bool on, int section) {
   if (coverageShown_ == on && coverageSection_ == section) return;
   coverageShown_ = on;
   coverageSection_ = section;
-  overlayValid_ = false;
+  overlayTried_ = overlayValid_ = false;
   invalidate();
 }
 
 void CProjWnd::setCoverageOptions(const CoverageOptions& options) {
   coverageOptions_ = options;
-  overlayValid_ = false;
+  overlayTried_ = overlayValid_ = false;
   if (coverageShown_) invalidate();
 }
 
@@ -150,10 +150,12 @@ void CProjWnd::updateCoverage() {
   state_.coverage = nullptr;
   if (!coverageShown_) return;
   const unsigned long long key = coverageFingerprint(*doc_);
-  if (!overlayValid_ || key != overlayKey_) {
+  if (!overlayTried_ || key != overlayKey_) {
     CoverageOptions options = coverageOptions_;
     options.mapSection = coverageSection_;
     const CoverageResult r = analyseCoverage(*doc_, options);
+    // A refused map is not tried again until the plan or the options change.
+    overlayTried_ = true;
     overlayValid_ = r.ok;
     overlayKey_ = key;
     if (!r.ok) {

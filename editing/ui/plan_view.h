@@ -198,4 +198,5 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   CoverageOverlay overlay_;
   unsigned long long overlayKey_ = 0;
   bool overlayValid_ = false;
+  bool overlayTried_ = false;
 };

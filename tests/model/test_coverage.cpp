@@ -155,24 +155,44 @@ TEST(Coverage, WaterThrownOntoABuildingIsLostToTheLawn) {
   EXPECT_NEAR(r.targetAreaM2, 900 - 12 * 20, 1);
 }
 
-TEST(Coverage, ADriplineBandHoldsItsFlow) {
+TEST(Coverage, ADriplineBandHoldsItsFlowWhateverTheCell) {
   auto doc = plan();
   square(*doc, kFillFlowers, 0, 0, 20, 4);
   auto drip = std::make_unique<CWDripline>();
+  // Along a cell boundary of every cell size below.
   drip->verticesU = {{u(1), u(2)}, {u(19), u(2)}};
   drip->vertices = {{static_cast<int>(u(1)), static_cast<int>(u(2))}, {static_cast<int>(u(19)), static_cast<int>(u(2))}};
   drip->flow = 0.12f;
   drip->SetSectionNo(1);
   doc->addObject(kTypeDripline, std::move(drip));
-  const CoverageResult r = analyseCoverage(*doc);
-  ASSERT_EQ(r.sections.size(), 1u);
-  const CoverageFigures& s = r.sections[0];
-  EXPECT_NEAR(s.appliedM3H, 0.12, 0.0012);
-  EXPECT_NEAR(s.thrownOutsideM3H, 0, 1e-6);
-  // A band along the line, evenly.
-  EXPECT_GT(s.wateredAreaM2, 18 * 0.25 - 0.3);
-  EXPECT_LT(s.wateredAreaM2, 18 * 0.5 + 0.3);
-  EXPECT_GT(s.cu, 95.0);
+  for (double cell : {0.25, 0.5, 1.0}) {
+    SCOPED_TRACE(cell);
+    CoverageOptions o;
+    o.cellM = cell;
+    const CoverageResult r = analyseCoverage(*doc, o);
+    ASSERT_EQ(r.sections.size(), 1u);
+    const CoverageFigures& s = r.sections[0];
+    EXPECT_NEAR(s.appliedM3H, 0.12, 0.0012);
+    EXPECT_NEAR(s.thrownOutsideM3H, 0, 1e-6);
+    // A band along the line, evenly, however the cells fall on it.
+    EXPECT_GT(s.wateredAreaM2, 18 * 0.3 - 2 * cell);
+    EXPECT_LE(s.wateredAreaM2, 2 * cell * (18 + 2 * cell) + 1e-9);
+    EXPECT_GT(s.cu, 80.0);
+  }
+}
+
+TEST(Coverage, WhatAnAreaIsDecidesNotWhetherItsFillIsShown) {
+  auto doc = plan();
+  square(*doc, kFillLawn, 0, 0, 30, 30);
+  square(*doc, kFillPaving, 18, 0, 30, 30);
+  head(*doc, 15, 15, 8, 1.0, 0);
+  const CoverageResult shown = analyseCoverage(*doc);
+  for (const auto& p : doc->terrain()) p->noFill = 1;
+  const CoverageResult hidden = analyseCoverage(*doc);
+  EXPECT_NEAR(shown.targetAreaM2, 18 * 30, 1);
+  EXPECT_EQ(hidden.targetAreaM2, shown.targetAreaM2);
+  EXPECT_EQ(hidden.system.appliedM3H, shown.system.appliedM3H);
+  EXPECT_GT(shown.system.thrownOutsideM3H, 0.05);
 }
 
 TEST(Coverage, SectionsAreAnalysedApartAndAddUpInTheSystem) {
@@ -181,15 +201,17 @@ TEST(Coverage, SectionsAreAnalysedApartAndAddUpInTheSystem) {
   head(*doc, 10, 10, 8, 1.0, 0);
   head(*doc, 30, 10, 8, 2.0, 1);
   head(*doc, 20, 10, 3, 0.3, kNoSection);  // a head of no section counts for the system only
+  head(*doc, 20, 5, 1, 0.1, -7);           // so does one of a number no table holds
+  head(*doc, 20, 15, 1, 0.1, 2147483647);
   CoverageOptions options;
   options.mapSection = 1;
   const CoverageResult r = analyseCoverage(*doc, options);
   ASSERT_EQ(r.sections.size(), 2u);
   EXPECT_EQ(r.sections[0].section, 0);
   EXPECT_EQ(r.sections[1].section, 1);
-  EXPECT_EQ(r.system.heads, 3);
-  EXPECT_NEAR(r.system.flowM3H, 3.3, 1e-6);
-  EXPECT_NEAR(r.system.appliedM3H, 3.3, 0.033);
+  EXPECT_EQ(r.system.heads, 5);
+  EXPECT_NEAR(r.system.flowM3H, 3.5, 1e-6);
+  EXPECT_NEAR(r.system.appliedM3H, 3.5, 0.035);
   // The same throw with twice the flow: twice the rate, the same evenness.
   EXPECT_NEAR(r.sections[1].meanMmH, 2 * r.sections[0].meanMmH, 0.01 * r.sections[1].meanMmH);
   EXPECT_NEAR(r.sections[1].cu, r.sections[0].cu, 0.5);
