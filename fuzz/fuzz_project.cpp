@@ -38,12 +38,15 @@ void draw(CGraphicPlane& doc) {
     overlay = makeCoverageOverlay(coverage, "Opad");
     view.coverage = &overlay;
   }
+  // As the plan view draws: what lies outside the view is left out.
+  doc.cullRect = {0, 0, image.width(), image.height()};
   for (float zoom : {0.1f, 1.0f, 15.0f}) {
     doc.setZoom(zoom);
     QPainter painter(&image);
     platform::QPainterCanvas canvas(painter);
     paintPlan(doc, canvas, view);
   }
+  doc.cullRect = {};
   doc.setZoom(1.0f);
 }
 
