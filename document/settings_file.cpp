@@ -1,5 +1,7 @@
 #include "document/settings_file.h"
 
+#include <algorithm>
+
 #include "platform/replace_file.h"
 
 #include <cmath>
@@ -19,8 +21,14 @@ void readText(TokenReader& in, std::string& field) {
 
 }  // namespace
 
+namespace {
+constexpr int kMaxLabelFontHeight = 1000;
+}  // namespace
+
 void readSettingsBlock(TokenReader& in, AppSettings& s) {
-  s.labelFontHeight = in.readInt();
+  // Label letters are drawn at this height times the zoom: a damaged value
+  // is held to what a plan can show.
+  s.labelFontHeight = std::clamp(in.readInt(), -kMaxLabelFontHeight, kMaxLabelFontHeight);
   s.labelFontWeight = in.readInt();
   readText(in, s.labelFontFace);
   s.labelFontSizeIndex = in.readInt();

@@ -1,8 +1,14 @@
 #include "platform/bounds_canvas.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace platform {
+
+namespace {
+// The largest coordinate a text's box is given.
+constexpr int64_t kMaxExtent = 1'000'000'000;
+}  // namespace
 
 int BoundsCanvas::penMargin() const { return pen_.style == PenStyle::Null ? 0 : std::max(1, pen_.width) / 2 + 1; }
 
@@ -55,15 +61,20 @@ void BoundsCanvas::polygon(const std::vector<Point>& points) {
 void BoundsCanvas::fillRect(const Rect& r, Colour c) { add(r, 0, c); }
 
 Size BoundsCanvas::textExtent(const std::string& text) const {
-  const int h = std::max(1, font_.height);
-  return {static_cast<int>(text.size()) * h * 3 / 5 + 1, h};
+  // In 64 bits and held to what a device can take: a damaged file can ask
+  // for letters of any height.
+  const int64_t h = std::clamp<int64_t>(font_.height, 1, kMaxExtent);
+  const int64_t w = static_cast<int64_t>(std::min<size_t>(text.size(), kMaxExtent)) * h * 3 / 5 + 1;
+  return {static_cast<int>(std::min<int64_t>(w, kMaxExtent)), static_cast<int>(h)};
 }
 
 void BoundsCanvas::text(Point at, const std::string& text) {
   const Size s = textExtent(text);
   // A turned text may reach as far as its length in any direction.
-  const int reach = font_.escapement % 3600 == 0 ? 0 : std::max(s.cx, s.cy);
-  add({at.x - reach, at.y - reach, at.x + s.cx + reach, at.y + s.cy + reach}, 0, text_);
+  const int64_t reach = font_.escapement % 3600 == 0 ? 0 : std::max(s.cx, s.cy);
+  auto held = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -kMaxExtent, kMaxExtent)); };
+  add({held(at.x - reach), held(at.y - reach), held(int64_t{at.x} + s.cx + reach), held(int64_t{at.y} + s.cy + reach)},
+      0, text_);
 }
 
 }  // namespace platform

@@ -1,5 +1,8 @@
 #include "platform/recording_canvas.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace platform {
 
 std::vector<const RecordingCanvas::Op*> RecordingCanvas::of(Kind kind) const {
@@ -56,7 +59,9 @@ void RecordingCanvas::text(Point at, const std::string& text) {
 }
 
 Size RecordingCanvas::textExtent(const std::string& text) const {
-  return {static_cast<int>(text.size()) * font_.height / 2, font_.height};
+  const int64_t h = std::clamp<int64_t>(font_.height, -1'000'000'000, 1'000'000'000);
+  const int64_t w = static_cast<int64_t>(std::min<size_t>(text.size(), 1'000'000)) * h / 2;
+  return {static_cast<int>(std::clamp<int64_t>(w, -1'000'000'000, 1'000'000'000)), static_cast<int>(h)};
 }
 
 }  // namespace platform

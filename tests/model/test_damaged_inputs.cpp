@@ -16,6 +16,7 @@
 #include "document/project_file.h"
 #include "document/settings_file.h"
 #include "objects/symbols.h"
+#include "platform/bounds_canvas.h"
 #include "platform/message_sink.h"
 #include "platform/recording_canvas.h"
 #include "platform/replace_file.h"
@@ -60,6 +61,37 @@ TEST(DamagedInputs, ARectangleWithHugeTurnFactorsIsDrawnWithinTheDevice) {
       EXPECT_LE(std::abs(static_cast<double>(g.x)), 2.0e9);
       EXPECT_LE(std::abs(static_cast<double>(g.y)), 2.0e9);
     }
+}
+
+TEST(DamagedInputs, LabelsOfAnyLetterHeightAreMeasuredWithinTheDevice) {
+  // A project whose settings ask for letters millions of pixels high, drawn
+  // as the plan view draws (what lies outside the view measured and left out).
+  CGraphicPlane doc;
+  AppSettings settings = freshInstallSettings();
+  ProjectIo io{doc, shippedCatalogue(), settings, {}, makeTempDir("damaged-labels")};
+  platform::RecordingMessageSink messages;
+  ASSERT_TRUE(loadProject(io, damaged("project", "project-label-font-huge.prj")).ok);
+  EXPECT_LE(std::abs(settings.labelFontHeight), 1000);
+  const AppSettings kept = app().settings;
+  app().settings = settings;
+  platform::RecordingCanvas dc;
+  doc.cullRect = {0, 0, 320, 240};
+  for (float zoom : {1.0f, 15.0f}) {
+    doc.setZoom(zoom);
+    doc.paintObjects(dc);
+  }
+  doc.cullRect = {};
+  app().settings = kept;
+  // The measuring canvas itself holds any height.
+  platform::BoundsCanvas bounds;
+  platform::Font huge;
+  huge.height = 2'000'000'000;
+  bounds.setFont(huge);
+  const platform::Size s = bounds.textExtent(std::string(40, 'x'));
+  EXPECT_GT(s.cx, 0);
+  EXPECT_LE(s.cx, 1'000'000'000);
+  EXPECT_LE(s.cy, 1'000'000'000);
+  bounds.text({2'000'000'000, 2'000'000'000}, "x");
 }
 
 TEST(DamagedInputs, SymbolCoordinatesAtTheEndsOfTheIntRangeAreDrawnWithinTheDevice) {
