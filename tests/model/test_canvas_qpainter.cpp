@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/canvas_qpainter.h"
+#include "tests/support/program.h"
 
 namespace {
 
@@ -17,13 +18,7 @@ using namespace platform;
 class QPainterCanvasTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!QGuiApplication::instance()) {
-      platform::prepareHeadlessGui();
-      static int argc = 1;
-      static char name[] = "test";
-      static char* argv[] = {name, nullptr};
-      new QGuiApplication(argc, argv);
-    }
+    testing_support::ensureGuiApplication();
   }
 
   QImage image{200, 200, QImage::Format_RGB32};

@@ -22,7 +22,7 @@
 #include "platform/message_sink.h"
 #include "platform/recording_canvas.h"
 #include "startup/application.h"
-#include "tests/catalogue_file_builder.h"
+#include "tests/support/program.h"
 
 namespace {
 
@@ -251,15 +251,9 @@ TEST(Coverage, RunTimesCorrectForTheLowQuarterAndBadOptionsAreRefused) {
 }
 
 TEST(Coverage, TheSampleProjectHasSensibleFiguresAndItsMapIsKept) {
-  const std::string root = testing_support::makeTempDir("coverage_sample");
-  setenv("VERDIMO_HOME", VERDIMO_PROGRAM_DIR, 1);
-  setenv("VERDIMO_USER_DATA", (root + "/data").c_str(), 1);
-  setenv("VERDIMO_USER_PROJECTS", (root + "/projects").c_str(), 1);
-  setenv("VERDIMO_CONFIG", (root + "/verdimo.ini").c_str(), 1);
-  platform::fileSys() = platform::CFileSys();
   platform::RecordingMessageSink messages;
-  ASSERT_TRUE(startUp().ok);
-  ASSERT_TRUE(openProject(VERDIMO_PROGRAM_DIR "/Projekty/Ogrod_przykladowy.prj").ok);
+  ASSERT_TRUE(testing_support::startProgramFresh("coverage_sample"));
+  ASSERT_TRUE(openProject(testing_support::sampleProjectPath()).ok);
   CGraphicPlane& doc = *application().document;
 
   const CoverageResult r = analyseCoverage(doc);
@@ -283,13 +277,7 @@ TEST(Coverage, TheSampleProjectHasSensibleFiguresAndItsMapIsKept) {
   EXPECT_NEAR(r.targetAreaM2 - r.dryAreaM2, r.system.wateredAreaM2, 1e-6);
 
   // The map under the plan, with its legend.
-  if (!QGuiApplication::instance()) {
-    platform::prepareHeadlessGui();
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
-  }
+  testing_support::ensureGuiApplication();
   QImage image(1400, 1000, QImage::Format_RGB32);
   const CoverageOverlay overlay = makeCoverageOverlay(r, "Opad: wszystkie sekcje");
   EXPECT_EQ(overlay.map.width, r.cols);

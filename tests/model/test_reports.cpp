@@ -24,6 +24,7 @@
 #include "sections/extra_elements.h"
 #include "sections/section_list.h"
 #include "startup/application.h"
+#include "tests/support/program.h"
 #include "tests/catalogue_file_builder.h"
 #include "tests/model/report_fixture.h"
 #include "tests/support/scene_builder.h"
@@ -648,16 +649,9 @@ TEST(ReportPrices, VatAndMultiplierTakeEffectAndAreKept) {
 // The reports of the sample project that comes with the program, kept for a
 // person to read.
 TEST(SampleProjectReports, AreWrittenAsArtefacts) {
-  const std::string root = testing_support::makeTempDir("reports_sample");
-  setenv("VERDIMO_HOME", VERDIMO_PROGRAM_DIR, 1);
-  setenv("VERDIMO_USER_DATA", (root + "/data").c_str(), 1);
-  setenv("VERDIMO_USER_PROJECTS", (root + "/projects").c_str(), 1);
-  setenv("VERDIMO_CONFIG", (root + "/verdimo.ini").c_str(), 1);
-  platform::fileSys() = platform::CFileSys();
   platform::RecordingMessageSink messages;
-
-  ASSERT_TRUE(startUp().ok);
-  const ProjectResult opened = openProject(VERDIMO_PROGRAM_DIR "/Projekty/Ogrod_przykladowy.prj");
+  ASSERT_TRUE(testing_support::startProgramFresh("reports_sample"));
+  const ProjectResult opened = openProject(testing_support::sampleProjectPath());
   ASSERT_TRUE(application().document) << utf8(opened.message);
   const CGraphicPlane& doc = *application().document;
 

@@ -13,25 +13,17 @@
 
 #include "platform/canvas_qpainter.h"
 #include "platform/recording_canvas.h"
+#include "tests/support/program.h"
 #include "tests/support/scene_builder.h"
 
 namespace {
 
 using namespace testing_support;
 
-void ensureGuiApplication() {
-  if (QGuiApplication::instance()) return;
-  platform::prepareHeadlessGui();
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name, nullptr};
-  new QGuiApplication(argc, argv);
-}
-
 class SceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ensureGuiApplication();
+    testing_support::ensureGuiApplication();
     app().settings = freshInstallSettings();
     doc.sourcePressure = 3.0f;
     doc.sourceCapacity = 6.0f;

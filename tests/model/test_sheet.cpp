@@ -29,6 +29,7 @@
 #include "printing/sheet_renderer.h"
 #include "startup/application.h"
 #include "tests/catalogue_file_builder.h"
+#include "tests/support/program.h"
 #include "tests/support/scene_builder.h"
 
 namespace fs = std::filesystem;
@@ -38,15 +39,6 @@ using platform::RecordingCanvas;
 using Kind = platform::RecordingCanvas::Kind;
 
 namespace {
-
-void ensureGuiApplication() {
-  if (QGuiApplication::instance()) return;
-  platform::prepareHeadlessGui();
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name, nullptr};
-  new QGuiApplication(argc, argv);
-}
 
 std::string cp(const char* utf8) { return platform::utf8ToCp1250(utf8); }
 
@@ -60,7 +52,7 @@ const std::string kShippedTable = std::string(VERDIMO_PROGRAM_DIR) + "/Gui/table
 class SheetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ensureGuiApplication();
+    testing_support::ensureGuiApplication();
     app().settings = freshInstallSettings();
     app().printLawnFill = 1;
     layout.reset();
@@ -478,7 +470,7 @@ TEST_F(SheetTest, AFileThatCannotBeWrittenIsAPrinterErrorAndKeepsTheOldFile) {
 // The sample project printed as the command line prints it, and its sheet as
 // a picture next to the PDF, for a person to check.
 TEST(SampleSheet, TheSampleProjectPrintsAsAPlan) {
-  ensureGuiApplication();
+  testing_support::ensureGuiApplication();
   {
     platform::RecordingMessageSink messages;
     EXPECT_FALSE(projectOpenForPrinting());

@@ -20,6 +20,7 @@
 #include "platform/textcodec.h"
 #include "sections/section_list.h"
 #include "startup/application.h"
+#include "tests/support/program.h"
 #include "tests/catalogue_file_builder.h"
 
 namespace {
@@ -269,15 +270,9 @@ TEST(HydraulicsReport, ObjectsInListOrderWithMarksWhereTheClassHasOne) {
 }
 
 TEST(HydraulicsReport, TheSampleProjectHasItsSectionsAndSource) {
-  const std::string root = testing_support::makeTempDir("hydraulics_sample");
-  setenv("VERDIMO_HOME", VERDIMO_PROGRAM_DIR, 1);
-  setenv("VERDIMO_USER_DATA", (root + "/data").c_str(), 1);
-  setenv("VERDIMO_USER_PROJECTS", (root + "/projects").c_str(), 1);
-  setenv("VERDIMO_CONFIG", (root + "/verdimo.ini").c_str(), 1);
-  platform::fileSys() = platform::CFileSys();
   RecordingMessageSink sink;
-  ASSERT_TRUE(startUp().ok);
-  ASSERT_TRUE(openProject(std::string(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj").ok);
+  ASSERT_TRUE(testing_support::startProgramFresh("hydraulics_sample"));
+  ASSERT_TRUE(openProject(testing_support::sampleProjectPath()).ok);
   CGraphicPlane& doc = *application().document;
 
   const HydraulicsReport r = buildHydraulicsReport(doc);
