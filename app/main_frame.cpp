@@ -58,6 +58,15 @@ using platform::toQString;
 
 namespace {
 
+// A window of which one at a time stands comes forward when asked again;
+// false when none is open.
+bool bringForward(QWidget* w) {
+  if (!w) return false;
+  w->raise();
+  w->activateWindow();
+  return true;
+}
+
 constexpr int kTitleLimit = 254;
 const char* const kTitleBase = "VERDIMO ver. 4.2";
 
@@ -926,11 +935,7 @@ void CMainFrame::sourceParameters() {
 
 void CMainFrame::sectionsDialog() {
   if (!view_ || !app().projectOpen) return;
-  if (sections_) {
-    sections_->raise();
-    sections_->activateWindow();
-    return;
-  }
+  if (bringForward(sections_)) return;
   auto* dlg = new CDlgSecSel(*view_, this);
   connect(dlg, &CDlgSecSel::systemParametersRequested, this, &CMainFrame::systemParameters);
   connect(dlg, &CDlgSecSel::sectionsChanged, this, [this] {
@@ -955,8 +960,7 @@ void CMainFrame::coverageAnalysis() {
   // One at a time: asked again, the open one comes forward with fresh figures.
   if (coverage_) {
     static_cast<CDlgCoverage*>(coverage_.data())->recompute();
-    coverage_->raise();
-    coverage_->activateWindow();
+    bringForward(coverage_);
     return;
   }
   auto* dlg = new CDlgCoverage(view_->document(), coverageOptions_, this);
@@ -1075,11 +1079,7 @@ void CMainFrame::extraElements() {
 void CMainFrame::objectList() {
   if (!view_) return;
   // One at a time; it belongs to the plan view and goes with the project.
-  if (objectList_) {
-    objectList_->raise();
-    objectList_->activateWindow();
-    return;
-  }
+  if (bringForward(objectList_)) return;
   auto* dlg = new CDlgObjList(view_->document(), [this] {
     if (view_) view_->refresh();
   }, view_);
@@ -1168,11 +1168,7 @@ void CMainFrame::reportCommand(reports::ReportKind kind, int use) {
 
 void CMainFrame::printPreview() {
   if (!view_ || !app().projectOpen) return;
-  if (preview_) {
-    preview_->raise();
-    preview_->activateWindow();
-    return;
-  }
+  if (bringForward(preview_)) return;
   auto* frame = new CPrintViewFrame(view_->document(), view_->background(),
                                     [this](int scale) { printSheet(scale, preview_ ? preview_.data() : this); }, this);
   // The plan waits while its sheet is set up.
