@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
   }
   QApplication::setApplicationName("Verdimo");
   QApplication::setApplicationVersion(VERDIMO_VERSION);
-  QApplication::setApplicationDisplayName("VERDIMO");
+  // No display name: the window system would add it to every title, and the
+  // titles are the program's own.
   QApplication::setDesktopFileName("verdimo");
 
   MessageBoxSink sink;

@@ -122,8 +122,7 @@ constexpr int kPressable[] = {kCmdCircle, kCmdRectangle, kCmdArea, kCmdEllipse, 
 
 CMainFrame::CMainFrame() {
   setObjectName("mainFrame");
-  setWindowTitle(kTitleBase);
-  setAccessibleName("VERDIMO");
+  updateTitle();
   const QString icon = QString::fromStdString(platform::fileSys().filePath(platform::GuiDir, "verdimo.png"));
   if (QFileInfo::exists(icon)) setWindowIcon(QIcon(icon));
   centre_ = new QStackedWidget(this);
@@ -401,6 +400,8 @@ void CMainFrame::updateTitle() {
   QString title = app().projectOpen ? QString("%1 [%2]").arg(kTitleBase, name) : QString(kTitleBase);
   if (title.size() > kTitleLimit) title.truncate(kTitleLimit);
   setWindowTitle(title);
+  // Assistive technology says which project is open.
+  setAccessibleName(title);
 }
 
 void CMainFrame::updateCommandStates() {

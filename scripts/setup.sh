@@ -9,7 +9,7 @@ packages=(
   libjpeg-dev nlohmann-json3-dev
   googletest libgtest-dev libbenchmark-dev
   fonts-liberation2
-  xvfb xauth
+  xvfb xauth x11-utils
   dpkg-dev desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin groff-base
 )
 
