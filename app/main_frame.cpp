@@ -713,10 +713,12 @@ bool CMainFrame::openProjectFile(const QString& path) {
   installDocument();
   CGraphicPlane& doc = view_->document();
   doc.fileName = file;
-  // A plan whose image cannot be read goes on without it, at 29 plan units
-  // per centimetre.
-  if (doc.hasBackground && !loadBackground()) doc.pixelsPerCm = 29;
-  doc.rescaleSprinklers();
+  // Opening read the image and set the drawing scale by it; a plan whose
+  // image cannot be read goes on without it.
+  if (application().background)
+    view_->setBackground(application().background);
+  else if (doc.hasBackground)
+    platform::tell(cp("Błąd pliku bitmapy."), cp("Błąd"), platform::MessageIcon::Error);
   afterProjectMade();
   if (!r.message.empty()) platform::tell(r.message, r.caption.empty() ? "Info" : r.caption);
   return true;
@@ -731,6 +733,7 @@ bool CMainFrame::loadBackground() {
   }
   // With a background the plan has 28 plan units per centimetre.
   doc.pixelsPerCm = 28.0f;
+  application().background = image;
   view_->setBackground(std::move(image));
   return true;
 }

@@ -25,8 +25,8 @@ void draw(CGraphicPlane& doc) {
   PlanViewState view;
   view.client = {image.width(), image.height()};
   // The background picture the file carried, decoded as the plan view does.
-  const platform::Image background = loadBackgroundImage(doc);
-  if (background.width > 0) view.background = &background;
+  const std::shared_ptr<const platform::Image> background = application().background;
+  view.background = background.get();
   // The precipitation map of whatever the file holds, on cells coarse enough
   // to keep each input quick.
   CoverageOptions options;

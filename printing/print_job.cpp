@@ -173,7 +173,8 @@ int printOpenProjectToPdf(const std::string& path, int printScale, int dpi) {
   const PrintLayout& layout = printLayout();
   PrintRequest request;
   request.printScale = printScale >= 1 ? printScale : layout.printScale;
-  const platform::Image background = loadBackgroundImage(*doc);
-  request.background = &background;
+  // The picture read when the project was opened, or the one inserted since.
+  const std::shared_ptr<const platform::Image> background = application().background;
+  request.background = background.get();
   return printToPdf(*doc, layout, path, dpi >= 1 ? dpi : kDefaultPdfDpi, request);
 }

@@ -8,6 +8,7 @@
 #include "platform/file_sys.h"
 #include "platform/folders.h"
 #include "platform/textcodec.h"
+#include "printing/print_job.h"
 #include "printing/print_layout.h"
 #include "sections/extra_elements.h"
 #include "sections/section_list.h"
@@ -186,6 +187,7 @@ ProjectIo projectIo(CGraphicPlane& doc) {
 void newProject() {
   Application& a = application();
   a.document.reset();
+  a.background.reset();
   resetProjectTables();
   // "wnd.ini" again: what an opened project's settings block changed for the
   // run is taken back (a file that cannot be read keeps the values in use).
@@ -216,6 +218,16 @@ ProjectResult openProject(const std::string& path) {
     return r;
   }
   sectionList().refreshFromObjects(*doc);
+  // The picture the project carries sets its drawing scale; one that cannot
+  // be read leaves the plan at 29 plan units per centimetre.
+  std::shared_ptr<const platform::Image> background;
+  if (doc->hasBackground) {
+    auto image = std::make_shared<platform::Image>(loadBackgroundImage(*doc));
+    if (image->width > 0 && image->height > 0) background = std::move(image);
+  }
+  doc->pixelsPerCm = background ? 28.0f : 29.0f;
+  doc->rescaleSprinklers();
+  a.background = std::move(background);
   a.document = std::move(doc);
   app().projectOpen = 1;
   app().projectUntitled = 0;
@@ -241,6 +253,7 @@ void closeProject() {
   Application& a = application();
   a.autosave.stop();
   a.document.reset();
+  a.background.reset();
   if (a.started) resetProjectTables();
   app().projectOpen = 0;
 }

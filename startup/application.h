@@ -9,6 +9,7 @@
 #include "document/graphic_plane.h"
 #include "document/project_file.h"
 #include "partix.h"
+#include "platform/canvas.h"
 #include "sections/connection_sets.h"
 
 struct Application {
@@ -17,6 +18,10 @@ struct Application {
   std::string catalogueDir;   // its folder: the pictures' folder too
   std::unique_ptr<CDBSets> sets;
   std::unique_ptr<CGraphicPlane> document;  // the open project, if any
+  // The open project's background image as read when it was opened (null
+  // when it has none or the picture cannot be read). The plan view, the
+  // sheet and the command line draw this one copy.
+  std::shared_ptr<const platform::Image> background;
   CAutosave autosave;
   bool started = false;
 };
@@ -54,6 +59,10 @@ ProjectIo projectIo(CGraphicPlane& doc);
 void newProject();
 // Opens `path`; the open project is replaced only when it reads. The result
 // carries the message to show (an error, or a note on an old file).
+// Opening decides the drawing scale for every user of the project: a plan
+// whose background image reads has 28 plan units per centimetre (the image
+// is kept in Application::background), any other 29; the rotary
+// sprinklers' radii then follow that scale and their reductions.
 ProjectResult openProject(const std::string& path);
 // Saves the open project under `path`.
 ProjectResult saveOpenProject(const std::string& path);

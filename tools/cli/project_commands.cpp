@@ -535,8 +535,8 @@ int runRenderCommand(int argc, char** argv) {
   QImage image(width, height, QImage::Format_RGB32);
   PlanViewState view;
   view.client = {width, height};
-  const platform::Image background = loadBackgroundImage(doc);
-  if (background.width > 0) view.background = &background;
+  const std::shared_ptr<const platform::Image> background = application().background;
+  view.background = background.get();
   CoverageOverlay overlay;
   if (coverage) {
     const CoverageResult r = analyseCoverage(doc, analysis);
