@@ -588,6 +588,18 @@ CDlgObjList::CDlgObjList(CGraphicPlane& doc, std::function<void()> changed, QWid
   list_->setObjectName("list1068");
   list_->setAccessibleName("Obiekty planu");
   list_->setMinimumSize(260, 320);
+  // Names are found whatever their case and Polish letters.
+  auto* search = new QLineEdit(this);
+  search->setObjectName("search");
+  search->setAccessibleName("Szukaj");
+  search->setPlaceholderText("Szukaj");
+  search->setClearButtonEnabled(true);
+  layout->addWidget(search);
+  connect(search, &QLineEdit::textChanged, this, [this](const QString& text) {
+    const QString wanted = text.trimmed();
+    for (int i = 0; i < list_->count(); ++i)
+      list_->item(i)->setHidden(!platform::searchMatches(list_->item(i)->text(), wanted));
+  });
   const auto& objects = doc_.objects();
   for (size_t i = 0; i < objects.size(); ++i) {
     if (objects[i]->deleted) continue;

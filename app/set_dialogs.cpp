@@ -74,6 +74,14 @@ CDlgEditSets::CDlgEditSets(CDBSets& sets, CPartix& catalogue, CGraphicPlane* doc
     connect(b, &QPushButton::clicked, this, [this, k = kind] { setFilter(k); });
   }
   left->addWidget(filter);
+  // Names are found whatever their case and Polish letters.
+  search_ = new QLineEdit(this);
+  search_->setObjectName("search");
+  search_->setAccessibleName("Szukaj");
+  search_->setPlaceholderText("Szukaj");
+  search_->setClearButtonEnabled(true);
+  left->addWidget(search_);
+  connect(search_, &QLineEdit::textChanged, this, [this] { fillCatalogue(); });
   left->addWidget(new QLabel("Elementy bazy danych:", this));
   catalogue_ = sortedList("Elementy bazy danych", this);
   catalogue_->setObjectName("list1068");
@@ -145,6 +153,7 @@ void CDlgEditSets::fillCatalogue() {
   for (CElem* e = cat_.head; e; e = e->next) {
     if (!offered(e) || (e->kind != kKindPipe && e->kind != kKindFitting)) continue;
     if (filter_ >= 0 && static_cast<int>(e->kind) != filter_) continue;
+    if (search_ && !platform::searchMatches(toQString(elementName(e)), search_->text().trimmed())) continue;
     catalogue_->addItem(elementItem(e));
   }
 }

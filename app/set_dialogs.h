@@ -50,6 +50,7 @@ class CDlgEditSets : public QDialog {
   CDBSets& sets_;
   CPartix& cat_;
   CGraphicPlane* doc_;
+  QLineEdit* search_ = nullptr;
   QListWidget* catalogue_;
   QComboBox* setList_;
   QListWidget* elements_;

@@ -28,6 +28,7 @@
 #include "catalogue/prices.h"
 #include "partix.h"
 #include "platform/numtext.h"
+#include "platform/qt_text.h"
 #include "platform/textcodec.h"
 
 namespace partix {
@@ -917,8 +918,8 @@ void CDlgBrowser::fillList() {
   for (CElem* e = cat_.head; e; e = e->next) {
     if (!e->data || e->archived || e->deleted || !passesFilter(*e, filterCode_)) continue;
     const QString name = qs(field(e->data->name));
-    if (!wanted.isEmpty() && !name.contains(wanted, Qt::CaseInsensitive) &&
-        !qs(field(e->data->catalogueNo)).contains(wanted, Qt::CaseInsensitive))
+    if (!wanted.isEmpty() && !platform::searchMatches(name, wanted) &&
+        !platform::searchMatches(qs(field(e->data->catalogueNo)), wanted))
       continue;
     auto* item = new QListWidgetItem(name);
     item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(e)));
