@@ -53,6 +53,12 @@ class CGraphicPlane {
   void paintLabels(platform::Canvas& canvas, size_t from, size_t to);
   void paintFlows(platform::Canvas& canvas, size_t from, size_t to);
   void paintSelection(platform::Canvas& canvas);
+  // Decides where each label is drawn on `canvas` by the next paintLabels:
+  // a label that would cover another label or a symbol goes to the nearest
+  // free place around its object, unless the user set its offset by hand
+  // (the stored offsets do not change). paintObjects does it by itself; a
+  // view that shares the passes out calls it before the labels' pass.
+  void layoutLabels(platform::Canvas& canvas);
   // Whether labels (and flows) are drawn at all: switched on and readable.
   bool labelsReadable() const;
   // The label font of the settings at the current zoom.
@@ -150,4 +156,8 @@ class CGraphicPlane {
 
   std::vector<std::unique_ptr<CWBase>> objects_;
   std::vector<std::unique_ptr<CPrimitive>> terrain_;
+  // The last layout of the labels, by object: where the label would lie
+  // (device pixels; empty when it was not measured) and its shift from there.
+  std::vector<platform::Rect> labelBoxes_;
+  std::vector<platform::Point> labelShifts_;
 };

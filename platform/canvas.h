@@ -160,6 +160,15 @@ class Canvas {
   virtual void text(Point at, const std::string& text) = 0;
   // The unrotated extent of `text` in the current font.
   virtual Size textExtent(const std::string& text) const = 0;
+  // A halo of `colour`, `width` pixels wide, around the letters of every
+  // text drawn from now on, so that it stays legible over what lies under
+  // it; width 0 draws none.
+  virtual void setTextHalo(int width, Colour colour) {
+    haloWidth_ = width;
+    haloColour_ = colour;
+  }
+  virtual int textHaloWidth() const { return haloWidth_; }
+  virtual Colour textHaloColour() const { return haloColour_; }
 
   // --- convenience -----------------------------------------------------------
   void moveTo(Point p) { current_ = p; }
@@ -171,6 +180,8 @@ class Canvas {
 
  private:
   Point current_;
+  int haloWidth_ = 0;
+  Colour haloColour_ = 0xFFFFFF;
 };
 
 // Keeps a canvas's pen, brush, font, text colours, raster operation and
@@ -179,7 +190,8 @@ class CanvasStateSaver {
  public:
   explicit CanvasStateSaver(Canvas& c)
       : c_(c), pen_(c.pen()), brush_(c.brush()), font_(c.font()), text_(c.textColour()), bk_(c.backgroundColour()),
-        opaque_(c.opaqueBackground()), rop_(c.rasterOp()), origin_(c.viewportOrigin()) {}
+        opaque_(c.opaqueBackground()), rop_(c.rasterOp()), origin_(c.viewportOrigin()),
+        haloWidth_(c.textHaloWidth()), halo_(c.textHaloColour()) {}
   ~CanvasStateSaver() {
     c_.setPen(pen_);
     c_.setBrush(brush_);
@@ -189,6 +201,7 @@ class CanvasStateSaver {
     c_.setOpaqueBackground(opaque_);
     c_.setRasterOp(rop_);
     c_.setViewportOrigin(origin_);
+    c_.setTextHalo(haloWidth_, halo_);
   }
   CanvasStateSaver(const CanvasStateSaver&) = delete;
   CanvasStateSaver& operator=(const CanvasStateSaver&) = delete;
@@ -202,6 +215,8 @@ class CanvasStateSaver {
   bool opaque_;
   RasterOp rop_;
   Point origin_;
+  int haloWidth_;
+  Colour halo_;
 };
 
 }  // namespace platform

@@ -312,6 +312,13 @@ void QPainterCanvas::text(Point at, const std::string& text) {
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter_.fillRect(QRectF(0, 0, size.width(), cellHeight_), toQColor(bk_));
   }
+  if (const int w = textHaloWidth(); w > 0) {
+    // The letters drawn around themselves in the halo's colour first.
+    painter_.setPen(toQColor(textHaloColour()));
+    for (int dy = -w; dy <= w; dy += w)
+      for (int dx = -w; dx <= w; dx += w)
+        if (dx || dy) painter_.drawStaticText(QPointF(dx, dy), laid);
+  }
   painter_.setPen(toQColor(text_));
   painter_.drawStaticText(QPointF(0, 0), laid);
   painter_.restore();

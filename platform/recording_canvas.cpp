@@ -23,6 +23,8 @@ RecordingCanvas::Op& RecordingCanvas::record(Kind kind) {
   op.opaque = opaque_;
   op.rop = rop_;
   op.origin = origin_;
+  op.haloWidth = textHaloWidth();
+  op.haloColour = textHaloColour();
   ops.push_back(std::move(op));
   return ops.back();
 }

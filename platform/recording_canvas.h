@@ -27,6 +27,8 @@ class RecordingCanvas : public StateCanvas {
     bool opaque = false;
     RasterOp rop = RasterOp::CopyPen;
     Point origin;
+    int haloWidth = 0;          // text
+    Colour haloColour = 0;
   };
 
   std::vector<Op> ops;

@@ -112,6 +112,9 @@ class FrameClippedCanvas : public Canvas {
   platform::RasterOp rasterOp() const override { return d_.rasterOp(); }
   void setViewportOrigin(Point origin) override { d_.setViewportOrigin(origin); }
   Point viewportOrigin() const override { return d_.viewportOrigin(); }
+  void setTextHalo(int width, platform::Colour c) override { d_.setTextHalo(width, c); }
+  int textHaloWidth() const override { return d_.textHaloWidth(); }
+  platform::Colour textHaloColour() const override { return d_.textHaloColour(); }
 
   void setClipRect(const Rect& r) override {
     const Rect f = frame();

@@ -377,8 +377,11 @@ void CProjWnd::paintObjectsShared(QPainter& painter, platform::Canvas& canvas) {
     overlayLayer(painter);
   };
   shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintBodies(c, a, b); }, true);
-  if (doc.showLabels)
+  if (doc.showLabels) {
+    // The labels' places are decided over the whole list before it is shared out.
+    doc.layoutLabels(canvas);
     shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintLabels(c, a, b); }, false);
+  }
   if (doc.showFlows && doc.labelsReadable())
     shared([&](platform::Canvas& c, size_t a, size_t b) { doc.paintFlows(c, a, b); }, false);
   split_ = split;
