@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QImage>
 #include <QImageReader>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -116,6 +117,7 @@ TitleBlockPlace titleBlockPlace(const TitleBlockPicture& picture, int sheetWidth
 void drawTitleBlock(platform::Canvas& canvas, const TitleBlockPicture& picture, const TitleBlockTexts& texts,
                     int sheetWidth, int sheetHeight, double unit, int marginRight, int marginBottom, int printScale) {
   using platform::Point;
+  using platform::Rect;
   const TitleBlockPlace at = titleBlockPlace(picture, sheetWidth, sheetHeight, unit, marginRight, marginBottom);
   platform::CanvasStateSaver keep(canvas);
   if (picture.loaded())
@@ -151,11 +153,96 @@ void drawTitleBlock(platform::Canvas& canvas, const TitleBlockPicture& picture, 
 
   font.weight = 200;
   canvas.setFont(font);
-  canvas.text(leftAt(130, 55), texts.investor);
-  canvas.text(leftAt(130, 98), texts.objectName);
-  canvas.text(leftAt(130, 138), texts.designer);
-  canvas.text(centredOn(148, 175, texts.projectNo), texts.projectNo);
-  canvas.text(centredOn(296, 175, texts.projectDate), texts.projectDate);
+  // Each value in its box of the picture: as it always stood when it fits,
+  // else smaller, then on two lines, then cut short with an ellipsis.
+  const int full = font.height;
+  const int smallest = std::max(1, static_cast<int>(unit * kTitleBlockMinTextUnits));
+  auto box = [&](double a0, double b0, double a1, double b1) {
+    return Rect{static_cast<int>(at.left + a0 * t), static_cast<int>(at.top + b0 * t),
+                static_cast<int>(at.left + a1 * t), static_cast<int>(at.top + b1 * t)};
+  };
+  auto fitted = [&](const std::string& text, Rect cell, Point usual, bool centred) {
+    const int cellWidth = cell.right - cell.left;
+    const int width = canvas.textExtent(text).cx;
+    if (usual.x >= cell.left && usual.x + width <= cell.right) {
+      canvas.text(usual, text);  // fits where it always stood
+      return;
+    }
+    for (const TitleBlockLine& line : fitTitleBlockText(canvas, font, text, cell, full, smallest)) {
+      font.height = line.height;
+      canvas.setFont(font);
+      Point p = line.at;
+      if (centred) p.x = cell.left + (cellWidth - canvas.textExtent(line.text).cx) / 2;
+      canvas.text(p, line.text);
+    }
+    font.height = full;
+    canvas.setFont(font);
+  };
+  fitted(texts.investor, box(130, 49, 592, 89), leftAt(130, 55), false);
+  fitted(texts.objectName, box(130, 91, 592, 129), leftAt(130, 98), false);
+  fitted(texts.designer, box(130, 131, 592, 167), leftAt(130, 138), false);
+  // The bottom row's values are centred on their boxes.
+  auto centred = [&](const std::string& text, double a, double a0, double a1) {
+    const Point usual = centredOn(a, 175, text);
+    fitted(text, box(a0, 169, a1, 206), usual, true);
+  };
+  centred(texts.projectNo, 148, 100, 176);
+  centred(texts.projectDate, 296, 232, 360);
   const std::string scale = "1:" + std::to_string(printScale);
-  canvas.text(centredOn(480, 175, scale), scale);
+  centred(scale, 480, 424, 536);
+}
+
+std::vector<TitleBlockLine> fitTitleBlockText(platform::Canvas& canvas, platform::Font font, const std::string& text,
+                                              platform::Rect cell, int fullHeight, int smallestHeight) {
+  std::vector<TitleBlockLine> lines;
+  if (text.empty()) return lines;
+  const int width = std::max(0, cell.right - cell.left);
+  const int height = std::max(0, cell.bottom - cell.top);
+  smallestHeight = std::min(smallestHeight, fullHeight);
+  auto measure = [&](const std::string& s, int h) {
+    font.height = h;
+    canvas.setFont(font);
+    return canvas.textExtent(s).cx;
+  };
+  auto centreLine = [&](int h) { return cell.top + (height - h) / 2; };
+  // One line, from the usual size down to the smallest readable one.
+  const int steps = 8;
+  for (int i = 0; i <= steps; ++i) {
+    const int h = fullHeight - (fullHeight - smallestHeight) * i / steps;
+    if (measure(text, h) <= width) {
+      lines.push_back({text, {cell.left, i == 0 ? cell.top : centreLine(h)}, h});
+      return lines;
+    }
+  }
+  const int h = smallestHeight;
+  // The widest part of `s` that fits, ending in an ellipsis.
+  auto cut = [&](const std::string& s) {
+    static const std::string ellipsis = "\x85";  // "…" in Windows-1250
+    size_t n = s.size();
+    while (n > 0 && measure(s.substr(0, n) + ellipsis, h) > width) --n;
+    while (n > 0 && s[n - 1] == ' ') --n;
+    return s.substr(0, n) + ellipsis;
+  };
+  // Two lines at the smallest size when the box has room for them: the first
+  // breaks at the last space that lets it fit.
+  if (2 * h <= height) {
+    size_t breakAt = std::string::npos;
+    for (size_t i = text.find(' '); i != std::string::npos; i = text.find(' ', i + 1)) {
+      if (measure(text.substr(0, i), h) > width) break;
+      breakAt = i;
+    }
+    if (breakAt != std::string::npos) {
+      std::string first = text.substr(0, breakAt);
+      std::string second = text.substr(text.find_first_not_of(' ', breakAt) == std::string::npos
+                                            ? text.size()
+                                            : text.find_first_not_of(' ', breakAt));
+      if (measure(second, h) > width) second = cut(second);
+      const int top = cell.top + (height - 2 * h) / 2;
+      lines.push_back({first, {cell.left, top}, h});
+      if (!second.empty()) lines.push_back({second, {cell.left, top + h}, h});
+      return lines;
+    }
+  }
+  lines.push_back({cut(text), {cell.left, centreLine(h)}, h});
+  return lines;
 }

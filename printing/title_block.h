@@ -5,6 +5,7 @@
 // preview draw it with the same routine; only their unit differs.
 
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -46,6 +47,25 @@ struct TitleBlockPlace {
 // the unit `unit` and the right and bottom margins in device pixels.
 TitleBlockPlace titleBlockPlace(const TitleBlockPicture& picture, int sheetWidth, int sheetHeight, double unit,
                                 int marginRight, int marginBottom);
+
+// Values are written 12 units high; a value too long for its box is written
+// smaller, down to this height, before it takes a second line.
+constexpr double kTitleBlockMinTextUnits = 8;
+
+// A line of a value as it is written into its box.
+struct TitleBlockLine {
+  std::string text;   // Windows-1250; ends in "…" when cut short
+  platform::Point at;  // its top left corner
+  int height = 0;     // the font's height
+};
+// Lays `text` out in `cell` (device pixels): one line of `fullHeight` at the
+// cell's top left when it fits; else one line of the largest height down to
+// `smallestHeight` that fits, centred on the cell's height; else two lines
+// of `smallestHeight` broken at a space, the second cut short with an
+// ellipsis when it is still too long; a text that cannot be broken is cut
+// short on one line. No line is wider than the cell.
+std::vector<TitleBlockLine> fitTitleBlockText(platform::Canvas& canvas, platform::Font font, const std::string& text,
+                                              platform::Rect cell, int fullHeight, int smallestHeight);
 
 // Draws the block: the picture, the labels and the values, the scale as
 // "1:N". The canvas's viewport origin is expected at the sheet's corner.
