@@ -299,6 +299,7 @@ void CMainFrame::buildToolbars() {
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroll->setMinimumWidth(palette_->sizeHint().width() + 24);
   palette_->setDragBar(scroll->verticalScrollBar());
+  palette_->followHeightOf(scroll->viewport());
   auto* dock = new QDockWidget(QString::fromUtf8("Elementy systemu"), this);
   dock->setObjectName("paletteDock");
   dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);

@@ -145,7 +145,9 @@ QToolButton* CMainToolBar::addPictureButton(int id, const QString& picture, cons
 }
 
 QCheckBox* CMainToolBar::addCheck(int id, const QString& text, const QString& tip) {
-  auto* c = new QCheckBox(text, this);
+  // The caption is shown with its spaces evened out; assistive technology
+  // gets it as it is.
+  auto* c = new QCheckBox(text.simplified(), this);
   c->setObjectName(idName(id));
   // A click leaves the keyboard with the plan; Tab still reaches the box.
   c->setFocusPolicy(Qt::TabFocus);

@@ -2,13 +2,18 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAbstractItemView>
+#include <QFrame>
+#include <QPointer>
 #include <QPushButton>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
@@ -60,13 +65,37 @@ CPlovSysToolbar::CPlovSysToolbar(CPartix& catalogue, CDBSets* sets, QWidget* par
   tools_ = new QButtonGroup(this);
   tools_->setExclusive(true);
   auto* column = new QVBoxLayout(this);
-  column->setSpacing(4);
+  column->setSpacing(2);
+  // Each kind under a heading that folds, so that the palette works on a
+  // laptop's screen; the heading's accessible name is its caption as it is.
   auto section = [&](const QString& heading, const QString& name) {
-    auto* box = new QGroupBox(heading, this);
-    box->setAccessibleName(name.isEmpty() ? heading : name);
-    auto* l = new QVBoxLayout(box);
+    auto* toggle = new QToolButton(this);
+    toggle->setObjectName(QString("section%1").arg(sections_.size()));
+    toggle->setText(heading.simplified());
+    toggle->setAccessibleName(name.isEmpty() ? heading : name);
+    toggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toggle->setAutoRaise(true);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    toggle->setArrowType(Qt::DownArrow);
+    toggle->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QFont bold = toggle->font();
+    bold.setBold(true);
+    toggle->setFont(bold);
+    auto* body = new QFrame(this);
+    body->setObjectName(QString("sectionBody%1").arg(sections_.size()));
+    body->setFrameShape(QFrame::StyledPanel);
+    auto* l = new QVBoxLayout(body);
     l->setContentsMargins(6, 4, 6, 6);
-    column->addWidget(box);
+    column->addWidget(toggle);
+    column->addWidget(body);
+    // Once the user folds or opens a section, the palette keeps their choice.
+    connect(toggle, &QToolButton::clicked, this, [this] { userFolded_ = true; });
+    connect(toggle, &QToolButton::toggled, this, [toggle, body](bool open) {
+      toggle->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+      body->setVisible(open);
+    });
+    sections_.push_back({toggle, body});
     return l;
   };
   auto readOnly = [&](QVBoxLayout* l, int id, const QString& name) {
@@ -165,7 +194,11 @@ QComboBox* CPlovSysToolbar::addList(QVBoxLayout* section, int id, const QString&
   list->setMinimumContentsLength(18);
   list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   section->addWidget(list);
-  connect(list, &QComboBox::currentIndexChanged, this, [this, id] { listChanged(id); });
+  connect(list, &QComboBox::currentIndexChanged, this, [this, id, list] {
+    // The full name of what is chosen, when the list is too narrow for it.
+    list->setToolTip(list->currentText());
+    listChanged(id);
+  });
   return list;
 }
 
@@ -176,7 +209,21 @@ QPushButton* CPlovSysToolbar::addTool(QLayout* section, int id, const QString& t
   b->setCheckable(true);
   tools_->addButton(b, id);
   section->addWidget(b);
-  connect(b, &QPushButton::clicked, this, [this, id, tool] { emit toolRequested(id, tool); });
+  toolSection_[b] = static_cast<int>(sections_.size()) - 1;
+  // The tool follows the pressed state however the button came to be pressed
+  // (mouse, Space, an accessible action, code); a click on the button already
+  // pressed starts its tool afresh.
+  connect(b, &QPushButton::pressed, this, [this, b] { pressedChecked_ = b->isChecked() ? b : nullptr; });
+  connect(b, &QPushButton::toggled, this, [this, b, id, tool](bool on) {
+    if (!on) return;
+    openSectionOf(b);
+    emit toolRequested(id, tool);
+  });
+  connect(b, &QPushButton::clicked, this, [this, b, id, tool] {
+    const bool again = pressedChecked_ == b && b->isChecked();
+    pressedChecked_ = nullptr;
+    if (again) emit toolRequested(id, tool);
+  });
   return b;
 }
 
@@ -211,6 +258,7 @@ void CPlovSysToolbar::fillLists(CPartix& catalogue, CDBSets* sets) {
     l->clear();
     for (const auto& [text, e] : rows) l->addItem(text, QVariant::fromValue(static_cast<void*>(e)));
     l->setCurrentIndex(rows.empty() ? -1 : 0);
+    showFullNames(l);
     listChanged(id);
   }
   // At start the set list shows the names as they are.
@@ -225,6 +273,7 @@ void CPlovSysToolbar::fillLists(CPartix& catalogue, CDBSets* sets) {
       l->addItem(platform::toQString(s.name), s.id);
     }
     l->setCurrentIndex(l->count() ? 0 : -1);
+    showFullNames(l);
     listChanged(1024);
   }
   choice_.rotaryNozzleRow = 0;
@@ -247,7 +296,69 @@ void CPlovSysToolbar::refreshSetList(CDBSets* sets) {
     }
   }
   l->setCurrentIndex(l->count() ? 0 : -1);
+  showFullNames(l);
   listChanged(1024);
+}
+
+void CPlovSysToolbar::showFullNames(QComboBox* l) {
+  // Every entry carries its full name as its tooltip, and the open list is
+  // as wide as the longest name needs.
+  int widest = 0;
+  const QFontMetrics metrics(l->view()->font());
+  for (int i = 0; i < l->count(); ++i) {
+    const QString text = l->itemText(i);
+    l->setItemData(i, text, Qt::ToolTipRole);
+    widest = std::max(widest, metrics.horizontalAdvance(text));
+  }
+  l->view()->setTextElideMode(Qt::ElideNone);
+  l->view()->setMinimumWidth(widest + 2 * metrics.averageCharWidth() + l->view()->verticalScrollBar()->sizeHint().width());
+  l->setToolTip(l->currentText());
+}
+
+int CPlovSysToolbar::sectionCount() const { return static_cast<int>(sections_.size()); }
+QToolButton* CPlovSysToolbar::sectionHeading(int i) const { return sections_.at(static_cast<size_t>(i)).first; }
+QWidget* CPlovSysToolbar::sectionBody(int i) const { return sections_.at(static_cast<size_t>(i)).second; }
+
+void CPlovSysToolbar::openSectionOf(QAbstractButton* tool) {
+  auto it = toolSection_.find(tool);
+  if (it == toolSection_.end() || it->second < 0) return;
+  sectionHeading(it->second)->setChecked(true);
+  // Shown where the palette scrolls, once the section has its room.
+  for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+    if (auto* area = qobject_cast<QScrollArea*>(w)) {
+      QPointer<QAbstractButton> button(tool);
+      QTimer::singleShot(0, area, [area, button] {
+        if (button) area->ensureWidgetVisible(button, 0, 8);
+      });
+      break;
+    }
+}
+
+void CPlovSysToolbar::foldToHeight(int height) {
+  // Sections open from the top while the palette fits; the one of the tool
+  // in use stays open.
+  int used = layout()->contentsMargins().top() + layout()->contentsMargins().bottom();
+  const int spacing = layout()->spacing();
+  const QAbstractButton* active = tools_->checkedButton();
+  const int activeSection = active && toolSection_.count(active) ? toolSection_.at(active) : -1;
+  for (const auto& [heading, body] : sections_) used += heading->sizeHint().height() + spacing;
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    const int room = sections_[i].second->sizeHint().height() + spacing;
+    const bool open = static_cast<int>(i) == activeSection || used + room <= height;
+    if (open) used += room;
+    sections_[i].first->setChecked(open);
+  }
+}
+
+void CPlovSysToolbar::followHeightOf(QWidget* viewport) {
+  viewport_ = viewport;
+  viewport->installEventFilter(this);
+}
+
+bool CPlovSysToolbar::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == viewport_ && e->type() == QEvent::Resize && !userFolded_ && viewport_->height() > 0)
+    foldToHeight(viewport_->height());
+  return QWidget::eventFilter(watched, e);
 }
 
 void CPlovSysToolbar::listChanged(int id) {

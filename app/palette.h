@@ -6,6 +6,9 @@
 // the plan.
 
 #include <QWidget>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "editing/palette_choice.h"
 
@@ -37,6 +40,16 @@ class CPlovSysToolbar : public QWidget {
   // The palette is taller than most screens: dragging its background moves
   // it up and down along `bar`.
   void setDragBar(class QScrollBar* bar) { dragBar_ = bar; }
+  // The folding sections: their headings (toggles) and what they hold.
+  int sectionCount() const;
+  class QToolButton* sectionHeading(int i) const;
+  QWidget* sectionBody(int i) const;
+  // Opens sections from the top while the palette fits in `height` pixels
+  // and folds the rest; the section of the tool in use stays open.
+  void foldToHeight(int height);
+  // Folds to the height of `viewport` whenever it changes, until the user
+  // folds or opens a section by hand.
+  void followHeightOf(QWidget* viewport);
 
  signals:
   // A tool button was pressed: `buttonId` is the control, `tool` the tool code.
@@ -57,6 +70,8 @@ class CPlovSysToolbar : public QWidget {
   QPushButton* addDialogButton(class QLayout* section, int id, const QString& text, const QString& name);
   void fillLists(CPartix& catalogue, CDBSets* sets);
   void listChanged(int id);
+  void showFullNames(QComboBox* list);
+  void openSectionOf(class QAbstractButton* tool);
 
   PaletteChoice choice_;
   QButtonGroup* tools_;
@@ -64,11 +79,17 @@ class CPlovSysToolbar : public QWidget {
   QLineEdit* hadarRow_ = nullptr;
   QLineEdit* staticNozzle_ = nullptr;
   class QScrollBar* dragBar_ = nullptr;
+  std::vector<std::pair<class QToolButton*, QWidget*>> sections_;
+  std::map<const class QAbstractButton*, int> toolSection_;
+  class QAbstractButton* pressedChecked_ = nullptr;
+  QWidget* viewport_ = nullptr;
+  bool userFolded_ = false;
   bool dragging_ = false;
   int pressY_ = 0;
   int pressValue_ = 0;
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
   void mousePressEvent(class QMouseEvent* e) override;
   void mouseMoveEvent(class QMouseEvent* e) override;
   void mouseReleaseEvent(class QMouseEvent* e) override;

@@ -28,6 +28,7 @@
 #include <QTreeWidget>
 #include <QRadioButton>
 #include <QSlider>
+#include <QAccessible>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -1189,9 +1190,12 @@ class MainWindowTest : public QObject {
   }
 
   void paletteMovesWhenItsBackgroundIsDragged() {
-    frame_->resize(1280, 500);  // shorter than the palette
+    frame_->resize(1280, 500);  // shorter than the palette with every section open
     QApplication::processEvents();
     CPlovSysToolbar* pal = frame_->equipmentPalette();
+    for (int i = 0; i < pal->sectionCount(); ++i)
+      if (!pal->sectionHeading(i)->isChecked()) pal->sectionHeading(i)->click();
+    QApplication::processEvents();
     auto* area = qobject_cast<QScrollArea*>(pal->parentWidget()->parentWidget());
     QVERIFY(area);
     QScrollBar* bar = area->verticalScrollBar();
@@ -1204,6 +1208,112 @@ class MainWindowTest : public QObject {
     sendMouse(pal, QEvent::MouseMove, QPoint(4, 900), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(bar->value(), 0);
     sendMouse(pal, QEvent::MouseButtonRelease, QPoint(4, 900), Qt::LeftButton, Qt::NoButton);
+  }
+
+  // However a palette button comes to be pressed, it is pressed exactly
+  // while its tool is in use.
+  void paletteButtonsAndTheToolAgreeHoweverPressed() {
+    newProject("200");
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    QPushButton* pipe = pal->button(1008);
+    QPushButton* valve = pal->button(1010);
+    QPushButton* rotary = pal->button(1007);
+    auto accessible = [](QWidget* w, const QString& action) {
+      QAccessibleInterface* ai = QAccessible::queryAccessibleInterface(w);
+      QVERIFY(ai && ai->actionInterface());
+      ai->actionInterface()->doAction(action);
+    };
+    auto pressedIs = [&](QPushButton* b, int tool) {
+      for (QPushButton* other : {pipe, valve, rotary}) QCOMPARE(other->isChecked(), other == b);
+      QCOMPARE(doc().tool, tool);
+    };
+    QTest::mouseClick(pipe, Qt::LeftButton);
+    pressedIs(pipe, kTypePipe);
+    valve->setFocus();
+    QTest::keyClick(valve, Qt::Key_Space);
+    pressedIs(valve, kTypeValve);
+    accessible(pipe, QAccessibleActionInterface::toggleAction());
+    pressedIs(pipe, kTypePipe);
+    accessible(valve, QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(doc().tool, kTypeValve);
+    pressedIs(valve, kTypeValve);
+    pipe->setChecked(true);
+    pressedIs(pipe, kTypePipe);
+    // The tool in use pressed again goes on.
+    QTest::mouseClick(pipe, Qt::LeftButton);
+    pressedIs(pipe, kTypePipe);
+    // A tool refused leaves no button pressed, whichever way it was asked for.
+    messages_->shown.clear();
+    accessible(rotary, QAccessibleActionInterface::toggleAction());
+    QCOMPARE(lastMessage(), QString::fromUtf8("Nie wstawiono źródła wody !!!"));
+    pressedIs(nullptr, kToolNone);
+    rotary->setChecked(true);
+    pressedIs(nullptr, kToolNone);
+  }
+
+  // On a laptop's screen every heading of the palette is in sight, any tool
+  // can be reached, and the lists tell their elements apart.
+  void paletteOnALaptopScreen() {
+    frame_->resize(1366, 768);
+    openSample();
+    QApplication::processEvents();
+    CPlovSysToolbar* pal = frame_->equipmentPalette();
+    auto* area = qobject_cast<QScrollArea*>(pal->parentWidget()->parentWidget());
+    QVERIFY(area);
+    QCOMPARE(area->verticalScrollBar()->value(), 0);
+    QVERIFY(pal->sectionCount() >= 10);
+    const QRect seen = area->viewport()->rect();
+    for (int i = 0; i < pal->sectionCount(); ++i) {
+      QToolButton* heading = pal->sectionHeading(i);
+      const QRect at(heading->mapTo(area->viewport(), QPoint(0, 0)), heading->size());
+      QVERIFY2(seen.contains(at), qPrintable(heading->text()));
+      // Laid out without the original captions' stray spaces, which the
+      // accessible names keep.
+      QCOMPARE(heading->text(), heading->accessibleName().simplified());
+      QCOMPARE(pal->sectionBody(i)->isVisible(), heading->isChecked());
+    }
+    QToolButton* rotaryHeading = nullptr;
+    for (int i = 0; i < pal->sectionCount(); ++i)
+      if (pal->sectionHeading(i)->accessibleName() == " Zraszacze obrotowe") rotaryHeading = pal->sectionHeading(i);
+    QVERIFY(rotaryHeading);
+    QVERIFY(pal->height() <= seen.height());
+    // "Rysuj rurę": its section opened by its heading, the tool chosen, the
+    // button in sight and its section kept open.
+    QPushButton* pipe = pal->button(1008);
+    int pipeSection = -1;
+    for (int i = 0; i < pal->sectionCount(); ++i)
+      if (pal->sectionBody(i)->isAncestorOf(pipe)) pipeSection = i;
+    QVERIFY(pipeSection >= 0);
+    if (!pal->sectionHeading(pipeSection)->isChecked()) QTest::mouseClick(pal->sectionHeading(pipeSection), Qt::LeftButton);
+    QTRY_VERIFY(pipe->isVisible());
+    QTest::mouseClick(pipe, Qt::LeftButton);
+    QCOMPARE(doc().tool, kTypePipe);
+    QTRY_VERIFY(QRect(pipe->mapTo(area->viewport(), QPoint(0, 0)), pipe->size()).intersects(seen));
+    // Every element's full name: the tooltip, and the open list wide enough.
+    for (QComboBox* list : pal->findChildren<QComboBox*>()) {
+      int widest = 0;
+      for (int k = 0; k < list->count(); ++k) {
+        QCOMPARE(list->itemData(k, Qt::ToolTipRole).toString(), list->itemText(k));
+        widest = std::max(widest, list->view()->fontMetrics().horizontalAdvance(list->itemText(k)));
+      }
+      QVERIFY2(list->view()->minimumWidth() >= widest, qPrintable(list->accessibleName()));
+      QCOMPARE(list->toolTip(), list->currentText());
+    }
+    frame_->grab().save(artefactDir() + "/main_window_1366x768_offscreen.png");
+  }
+
+  void titleAndAccessibleNameFollowTheProject() {
+    QCOMPARE(frame_->windowTitle(), QString("VERDIMO ver. 4.2"));
+    QCOMPARE(frame_->accessibleName(), frame_->windowTitle());
+    newProject("100");
+    QCOMPARE(frame_->windowTitle(), QString("VERDIMO ver. 4.2 [Nowy]"));
+    QCOMPARE(frame_->accessibleName(), frame_->windowTitle());
+    openSample();
+    QVERIFY(frame_->windowTitle().endsWith("Ogrod_przykladowy.prj]"));
+    QCOMPARE(frame_->accessibleName(), frame_->windowTitle());
+    QAccessibleInterface* ai = QAccessible::queryAccessibleInterface(frame_.get());
+    QVERIFY(ai);
+    QCOMPARE(ai->text(QAccessible::Name), frame_->windowTitle());
   }
 
   void objectChosenFromTheList() {
@@ -1222,6 +1332,18 @@ class MainWindowTest : public QObject {
     list->list()->setCurrentRow(2);
     QVERIFY(doc().selected);
     QCOMPARE(platform::toQString(doc().selected->GetKindName()), list->list()->item(2)->text());
+    // The names are searched whatever their case and Polish letters.
+    auto* search = list->findChild<QLineEdit*>("search");
+    QVERIFY(search);
+    search->setText("ZAWOR");
+    int shown = 0;
+    for (int i = 0; i < list->list()->count(); ++i) {
+      if (list->list()->item(i)->isHidden()) continue;
+      ++shown;
+      QVERIFY(list->list()->item(i)->text().contains(QString::fromUtf8("zawór"), Qt::CaseInsensitive));
+    }
+    QVERIFY(shown > 0);
+    search->clear();
     // One window at a time.
     box->click();
     QCOMPARE(frame_->findChildren<CDlgObjList*>().size(), 1);
@@ -1767,6 +1889,16 @@ class MainWindowTest : public QObject {
       QVERIFY(dlg->catalogueList()->count() > 0);
       for (int i = 0; i < dlg->catalogueList()->count(); ++i)
         QVERIFY(dlg->catalogueList()->item(i)->text().startsWith("Rura"));
+      // The name search folds case and Polish letters.
+      auto* search = dlg->findChild<QLineEdit*>("search");
+      QVERIFY(search);
+      buttonNamed(dlg, "Wszystkie")->click();
+      search->setText("ZLACZKA prosta");
+      QVERIFY(dlg->catalogueList()->count() > 0);
+      for (int i = 0; i < dlg->catalogueList()->count(); ++i)
+        QVERIFY(dlg->catalogueList()->item(i)->text().startsWith(QString::fromUtf8("Złączka")));
+      search->clear();
+      buttonNamed(dlg, "Rury")->click();
       dlg->catalogueList()->setCurrentRow(0);
       buttonNamed(dlg, "->")->click();
       QCOMPARE(dlg->elementList()->count(), 1);
@@ -2070,6 +2202,30 @@ class MainWindowTest : public QObject {
       search->setText("PE 32");
       QVERIFY(list->count() > 0);
       for (int i = 0; i < list->count(); ++i) QVERIFY(list->item(i)->text().contains("PE 32", Qt::CaseInsensitive));
+      // Case and Polish letters do not matter, on either side.
+      QStringList valves;
+      for (CElem* e = cat.head; e; e = e->next) {
+        if (!e->data || e->archived || e->deleted) continue;
+        const QString n = platform::toQString(elementName(e));
+        if (n.contains(QString::fromUtf8("zawór"), Qt::CaseInsensitive) || n.contains("zawor", Qt::CaseInsensitive))
+          valves << n;
+      }
+      valves.sort();
+      QVERIFY(valves.size() >= 2);
+      QVERIFY(std::any_of(valves.begin(), valves.end(), [](const QString& n) { return n.startsWith(QString::fromUtf8("Elektrozawór")); }));
+      QVERIFY(std::any_of(valves.begin(), valves.end(), [](const QString& n) { return n.startsWith(QString::fromUtf8("Zawór spustowy")); }));
+      for (const char* typed : {"zawor", "ZAWÓR", "Zawór", "zAwOr"}) {
+        search->setText(QString::fromUtf8(typed));
+        QStringList found;
+        for (int i = 0; i < list->count(); ++i) found << list->item(i)->text();
+        found.sort();
+        QCOMPARE(found, valves);
+      }
+      search->setText(QString::fromUtf8("złączka"));
+      const int withLetters = list->count();
+      QVERIFY(withLetters >= 5);
+      search->setText("ZLACZKA");
+      QCOMPARE(list->count(), withLetters);
       search->clear();
       // "Studzienki", "okrągłe" with the filter: round valve boxes only.
       filter->click();
