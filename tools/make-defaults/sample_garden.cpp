@@ -228,7 +228,9 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   g.spray(kKindVanNozzleFixed, 1, {240, 470}, 1);
   g.spray(kKindMpNozzle, 0, {100, 620}, 1);
   g.spray(kKindMpNozzleFixed, 0, {330, 620}, 1);
-  g.spray(kKindStripNozzle, 0, {100, 400}, 1);
+  // The strip nozzle waters the flower bed from its own branch.
+  g.pipe("ZM4003", {{230, 470}, {230, 400}}, 1);
+  g.spray(kKindStripNozzle, 0, {230, 400}, 1);
   g.spray(kKindRectRotaryNozzle, 0, {470, 470}, 1);
 
   // Section 3: drip lines in the hedge and the flower bed, micro-sprinklers
@@ -239,7 +241,8 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   g.polyline(kTypeDripline, std::move(hedge), {{1050, 95}, {1050, 770}}, 2);
   auto northHedge = std::make_unique<CWDripline>();
   northHedge->elem = element(cat, "KP1001");
-  g.polyline(kTypeDripline, std::move(northHedge), {{1010, 95}, {440, 95}}, 2);
+  // Its label along the north hedge, away from the east hedge's.
+  g.polyline(kTypeDripline, std::move(northHedge), {{1010, 95}, {440, 95}}, 2)->MoveLabelTo({720, 100});
   auto bed = std::make_unique<CWDripline>();
   bed->elem = element(cat, "KP1004");
   g.polyline(kTypeDripline, std::move(bed), {{90, 345}, {370, 345}, {370, 370}, {90, 370}}, 2);
