@@ -1276,6 +1276,9 @@ class MainWindowTest : public QObject {
     for (int i = 0; i < pal->sectionCount(); ++i)
       if (pal->sectionHeading(i)->accessibleName() == " Zraszacze obrotowe") rotaryHeading = pal->sectionHeading(i);
     QVERIFY(rotaryHeading);
+    QCheckBox* grips = frame_->optionsBar()->checkBox(1020);
+    QCOMPARE(grips->text(), QString("Punkty kontrolne"));
+    QCOMPARE(grips->accessibleName(), QString("Punkty  kontrolne"));
     QVERIFY(pal->height() <= seen.height());
     // "Rysuj rurę": its section opened by its heading, the tool chosen, the
     // button in sight and its section kept open.
