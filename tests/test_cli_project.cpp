@@ -10,30 +10,15 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/catalogue_file_builder.h"
+#include "tests/support/cli_run.h"
 
 using nlohmann::json;
 
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-};
+using testing_support::CliRun;
 
-// Runs the command line with a user of its own.
-CliRun cli(const std::string& user, const std::string& args) {
-  const std::string env = "VERDIMO_USER_DATA=" + user + "/data VERDIMO_USER_PROJECTS=" + user +
-                          "/projects VERDIMO_CONFIG=" + user + "/verdimo.ini ";
-  FILE* p = popen((env + VERDIMO_CLI + " " + args + " 2>/dev/null").c_str(), "r");
-  CliRun r{-1, {}};
-  if (!p) return r;
-  std::array<char, 65536> buf;
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-  const int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+CliRun cli(const std::string& user, const std::string& args) { return testing_support::runCliAs(user, args); }
 
 const std::string kSample = std::string(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_przykladowy.prj";
 
