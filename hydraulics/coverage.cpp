@@ -181,6 +181,13 @@ bool footprintOf(const CWBase& o, double unitsPerMetre, Footprint& f) {
   return f.maxX - f.minX < 1e7 && f.maxY - f.minY < 1e7;
 }
 
+// The relative rate of a profile at `rho`, the distance from the head as a
+// share of its throw (nothing from the edge, rho = 1, on):
+//   triangular   1 - rho
+//   flat-topped  1 up to rho = 0.6, then (1 - rho) / 0.4, falling linearly
+//                to 0 at the edge; over a whole circle of radius R it adds up
+//                to (0.36 + 0.29333) pi R^2 = 0.65333 pi R^2
+//   even         1
 double profileAt(Profile p, double rho) {
   if (rho >= 1.0) return 0;
   switch (p) {

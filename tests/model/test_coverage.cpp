@@ -16,6 +16,8 @@
 #include "hydraulics/coverage.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
+#include "objects/static_sprinkler.h"
+#include "partix.h"
 #include "platform/canvas_qpainter.h"
 #include "platform/file_sys.h"
 #include "platform/folders.h"
@@ -92,6 +94,48 @@ TEST(Coverage, AFullCircleHeadOnALawnPutsItsWholeFlowThere) {
   // The section and the system agree when there is one section.
   EXPECT_DOUBLE_EQ(r.system.appliedM3H, s.appliedM3H);
   EXPECT_NEAR(r.system.flowM3H, 1.5, 1e-6);
+}
+
+TEST(Coverage, ASprayHeadPutsDownTheFlatToppedProfile) {
+  // A full-circle spray nozzle throwing R = 4 m from the centre of a cell of
+  // 0.1 m; the throw is wide against the cells, so each cell takes the
+  // profile at its centre. The flat top gets the flow over the profile's
+  // sum, 0.65333 pi R^2 = 32.84 m2: 0.9852 m3/h gives 30 mm/h there, half
+  // of it at 0.8 R, a quarter at 0.9 R and nothing at R.
+  struct Nozzle {
+    CElem elem;
+    Nozzle() { elem.InitData(kKindVanNozzle); }
+    ~Nozzle() { elem.FreeData(); }
+  } nozzle;
+  auto doc = plan();
+  auto s = std::make_unique<CWStaticSprinkler>();
+  s->nozzle = &nozzle.elem;
+  s->posU = {201, 201};  // a cell centre: cells of 2 plan units from 120
+  s->radiusU = static_cast<float>(u(4));
+  s->arcStartU = s->arcEndU = {201 + u(4), 201};
+  s->flow = 0.9852f;
+  s->SetSectionNo(0);
+  doc->addObject(kTypeStaticSprinkler, std::move(s));
+  CoverageOptions o;
+  o.cellM = 0.1;
+  const CoverageResult r = analyseCoverage(*doc, o);
+  ASSERT_TRUE(r.ok) << r.error;
+  ASSERT_EQ(r.mapMmH.size(), static_cast<size_t>(r.cols) * r.rows);
+  auto mmH = [&](double x, double y) {
+    const int col = static_cast<int>(std::floor((201 + u(x) - r.originX) / r.cellU));
+    const int row = static_cast<int>(std::floor((201 + u(y) - r.originY) / r.cellU));
+    EXPECT_TRUE(col >= 0 && col < r.cols && row >= 0 && row < r.rows) << x << " " << y;
+    return r.mapMmH[static_cast<size_t>(row) * r.cols + col];
+  };
+  const struct {
+    double x, y;  // metres from the head
+    double mmH;
+  } points[] = {
+      {0, 0, 30.0},    {1.0, 0, 30.0},  {0, -2.0, 30.0}, {2.4, 0, 30.0},  // the flat top, to 0.6 R
+      {3.2, 0, 15.0},  {0, 3.2, 15.0},  {-3.6, 0, 7.5},                   // the falling edge
+      {4.0, 0, 0.0},   {0, -4.0, 0.0},                                    // the wetted radius
+  };
+  for (const auto& p : points) EXPECT_NEAR(mmH(p.x, p.y), p.mmH, 0.1) << p.x << " " << p.y;
 }
 
 TEST(Coverage, HeadToHeadSpacingWatersEvenlyAndASingleHeadDoesNot) {

@@ -137,6 +137,7 @@ TEST(PipeCalculatorDialog, OffersCurrentTypesSortedAndComputes) {
       {"3,0", "50", "1", "0.23", "1.04"},  // a decimal comma is a point
       {"3", "50", "0", "0.00", "1.04"},    // no outlets, no factor
       {"3", "50", "", "0.00", "1.04"},
+      {"3", "50", "2,6", "0.15", "1.04"},  // the whole part: the factor of 2 outlets, not of 3 (0.12)
   };
   for (const auto& c : cases) {
     calc.setFlowText(c.flow);

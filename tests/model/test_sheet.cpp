@@ -97,32 +97,47 @@ class SheetTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SheetTest, A4LandscapeAt600DpiHasItsFrameOneCentimetreIn) {
-  RecordingCanvas c;
-  const SheetGeometry g = render(c, 600, 100);
-  EXPECT_EQ(g.width, 7015);
-  EXPECT_EQ(g.height, 4960);
-
-  // The frame is the last thing drawn: four lines 3 pixels wide.
-  const auto lines = c.of(Kind::Line);
-  ASSERT_GE(lines.size(), 4u);
-  std::vector<std::pair<Point, Point>> frame;
-  for (size_t i = lines.size() - 4; i < lines.size(); ++i) {
-    EXPECT_EQ(lines[i]->pen, platform::Pen::solid(0, 3));
-    EXPECT_EQ(lines[i]->origin, (Point{0, 0}));
-    frame.push_back({lines[i]->points[0], lines[i]->points[1]});
+TEST_F(SheetTest, EachEdgeOfTheFrameLiesAtItsOwnMargin) {
+  // A4 landscape at 600 dpi: a centimetre is 236.22 pixels, truncated.
+  const struct {
+    const char* what;
+    double left, right, top, bottom;  // cm
+    int leftPx, rightPx, topPx, bottomPx;
+  } cases[] = {
+      {"one centimetre all round", 1, 1, 1, 1, 236, 236, 236, 236},
+      {"four margins of their own", 1.5, 0.8, 1.2, 2.0, 354, 188, 283, 472},
+  };
+  for (const auto& m : cases) {
+    SCOPED_TRACE(m.what);
+    layout.setMargins({m.left, m.right, m.top, m.bottom});
+    RecordingCanvas c;
+    const SheetGeometry g = render(c, 600, 100);
+    ASSERT_EQ(g.width, 7015);
+    ASSERT_EQ(g.height, 4960);
+    // The frame is the last thing drawn: four lines 3 pixels wide.
+    const auto lines = c.of(Kind::Line);
+    ASSERT_GE(lines.size(), 4u);
+    std::vector<std::pair<Point, Point>> frame;
+    for (size_t i = lines.size() - 4; i < lines.size(); ++i) {
+      EXPECT_EQ(lines[i]->pen, platform::Pen::solid(0, 3));
+      EXPECT_EQ(lines[i]->origin, (Point{0, 0}));
+      frame.push_back({lines[i]->points[0], lines[i]->points[1]});
+    }
+    const int left = m.leftPx, right = 7015 - 1 - m.rightPx, top = m.topPx, bottom = 4960 - 1 - m.bottomPx;
+    const std::vector<std::pair<Point, Point>> expected = {{{left, top}, {right + 1, top}},
+                                                           {{left, bottom + 1}, {right + 1, bottom + 1}},
+                                                           {{left, top}, {left, bottom + 1}},
+                                                           {{right + 1, top}, {right + 1, bottom + 1}}};
+    EXPECT_EQ(frame, expected);
+    // The title block in the frame's lower right corner, inside the margins.
+    const auto images = c.of(Kind::Image);
+    ASSERT_EQ(images.size(), 1u);
+    const Rect block = images[0]->rect;
+    EXPECT_EQ(block.right, right);
+    EXPECT_EQ(block.bottom, bottom);
+    EXPECT_GT(block.left, left);
+    EXPECT_GT(block.top, top);
   }
-  const std::vector<std::pair<Point, Point>> expected = {{{236, 236}, {6779, 236}},
-                                                         {{236, 4724}, {6779, 4724}},
-                                                         {{236, 236}, {236, 4724}},
-                                                         {{6779, 236}, {6779, 4724}}};
-  EXPECT_EQ(frame, expected);
-
-  // The title block sits in the lower right corner, inside the margins.
-  const auto images = c.of(Kind::Image);
-  ASSERT_EQ(images.size(), 1u);
-  EXPECT_EQ(images[0]->rect.right, 7015 - 1 - 236);
-  EXPECT_EQ(images[0]->rect.bottom, 4960 - 1 - 236);
 }
 
 TEST_F(SheetTest, ThePlanIsPrintedAtThePrintScale) {
