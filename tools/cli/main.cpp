@@ -40,6 +40,11 @@ const CommandHelp kCommands[] = {
      "      the watering analysis as JSON: precipitation, uniformity (CU, DU_lq) and run times of\n"
      "      the system and of each section (N 0-based), on cells of M metres (0.25), for MM mm a\n"
      "      week (25) in K runs (3)\n"},
+    {"network",
+     "  network PROJECT [--section N] [--default-diameter MM]\n"
+     "      the pipe network as JSON: pressure and flow at every head, flow, velocity and loss in\n"
+     "      every pipe segment of each section (N 0-based) solved with only its heads open; pipes\n"
+     "      without a type taken at MM inner diameter (25)\n"},
     {"report",
      "  report summary|sections|info PROJECT -o OUT [--format html|csv|pdf] [--vat R] [--multiplier M]\n"
      "      the summary estimate, the estimate by sections or the project information\n"
@@ -103,6 +108,7 @@ int main(int argc, char** argv) {
     if (command == "coverage") return cli::runCoverageCommand(argc, argv);
     if (command == "report") return cli::runReportCommand(argc, argv);
     if (command == "print") return cli::runPrintCommand(argc, argv);
+    if (command == "network") return cli::runNetworkCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     const CommandHelp* c = findCommand(argv[1]);

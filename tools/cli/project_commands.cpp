@@ -14,6 +14,7 @@
 #include "document/plan_painter.h"
 #include "hydraulics/coverage.h"
 #include "hydraulics/hydraulics_report.h"
+#include "hydraulics/network.h"
 #include "reports/reports.h"
 #include "document/project_file.h"
 #include "document/settings_file.h"
@@ -553,6 +554,122 @@ int runRenderCommand(int argc, char** argv) {
   shutDown();
   if (!image.save(QString::fromStdString(*out), "PNG")) throw CommandError("cannot write " + *out);
   return 0;
+}
+
+namespace {
+
+// The network's options of the command line.
+network::Options networkOptions(const Options& options) {
+  network::Options o;
+  if (auto section = options.number("--section")) {
+    if (!(*section >= 0 && *section < 100000) || *section != std::floor(*section))
+      throw UsageError("--section takes a section number from 0");
+    o.section = static_cast<int>(*section);
+  }
+  if (auto d = options.number("--default-diameter")) {
+    if (!(*d >= 2 && *d <= 1000)) throw UsageError("--default-diameter takes millimetres from 2 to 1000");
+    o.defaultDiameterMm = *d;
+  }
+  return o;
+}
+
+// An object as `project dump` numbers it: among the objects not deleted.
+class LiveIndex {
+ public:
+  explicit LiveIndex(const CGraphicPlane& doc) {
+    int n = 0;
+    for (const auto& o : doc.objects()) index_.push_back(o->deleted ? -1 : n++);
+  }
+  ordered_json operator()(int object) const {
+    if (object < 0 || object >= static_cast<int>(index_.size()) || index_[object] < 0) return nullptr;
+    return index_[object];
+  }
+
+ private:
+  std::vector<int> index_;
+};
+
+ordered_json warningsJson(const std::vector<network::Warning>& warnings, const LiveIndex& live) {
+  ordered_json out = ordered_json::array();
+  for (const network::Warning& w : warnings)
+    out.push_back({{"kind", w.kind}, {"object", live(w.object)}, {"text", utf8(w.text)}});
+  return out;
+}
+
+ordered_json networkJson(const network::Result& r, const CGraphicPlane& doc) {
+  const LiveIndex live(doc);
+  ordered_json out;
+  ordered_json sections = ordered_json::array();
+  for (const network::SectionResult& s : r.sections) {
+    ordered_json j;
+    j["section"] = s.section;
+    j["solved"] = s.solved;
+    j["iterations"] = s.iterations;
+    j["sourcePressureAtm"] = rounded(s.sourcePressureAtm);
+    j["requiredSourcePressureAtm"] = s.solved ? rounded(s.requiredSourcePressureAtm) : nullptr;
+    j["minHeadPressureAtm"] = s.solved && !s.heads.empty() ? rounded(s.minHeadPressureAtm) : nullptr;
+    j["maxHeadPressureAtm"] = s.solved && !s.heads.empty() ? rounded(s.maxHeadPressureAtm) : nullptr;
+    j["pressureSpreadPct"] = s.solved && !s.heads.empty() ? rounded(s.pressureSpreadPct, 2) : nullptr;
+    j["flowM3H"] = rounded(s.flowM3H);
+    ordered_json heads = ordered_json::array();
+    for (const network::HeadResult& h : s.heads) {
+      ordered_json hj = {{"object", live(h.object)}, {"pressureAtm", rounded(h.pressureAtm)}, {"flowM3H", rounded(h.flowM3H, 5)}};
+      if (h.belowTable) hj["lowestTablePressureAtm"] = rounded(h.lowestTablePressureAtm);
+      heads.push_back(hj);
+    }
+    j["heads"] = heads;
+    ordered_json pipes = ordered_json::array();
+    for (const network::PipeResult& p : s.pipes) {
+      ordered_json pj = {{"object", live(p.object)},
+                         {"segment", p.segment},
+                         {"lengthM", rounded(p.lengthM)},
+                         {"innerDiameterMm", rounded(p.innerDiameterMm, 2)},
+                         {"flowM3H", rounded(p.flowM3H, 5)},
+                         {"velocityMS", rounded(p.velocityMS)},
+                         {"lossAtm", rounded(p.lossAtm, 5)}};
+      if (p.assumedDiameter) pj["assumedDiameter"] = true;
+      pipes.push_back(pj);
+    }
+    j["pipes"] = pipes;
+    j["warnings"] = warningsJson(s.warnings, live);
+    sections.push_back(j);
+  }
+  out["sections"] = sections;
+  ordered_json unconnected = ordered_json::array();
+  for (int o : r.unconnected) unconnected.push_back({{"object", live(o)}});
+  out["unconnected"] = unconnected;
+  out["warnings"] = warningsJson(r.warnings, live);
+  return out;
+}
+
+}  // namespace
+
+int runNetworkCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"--section", "--default-diameter"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("network needs PROJECT");
+  network::Options analysis = networkOptions(options);
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  const CGraphicPlane& doc = *application().document;
+  analysis.sectionCount = sectionList().count();
+  if (analysis.section >= 0 && analysis.section >= analysis.sectionCount) {
+    shutDown();
+    throw CommandError("the project has no section " + std::to_string(analysis.section) + " (sections count from 0)");
+  }
+  const network::Result r = network::analyse(doc, application().sets.get(), analysis);
+  if (!r.ok) {
+    const std::string error = utf8(r.error);
+    shutDown();
+    throw CommandError(error);
+  }
+  const ordered_json out = networkJson(r, doc);
+  shutDown();
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
 }
 
 }  // namespace cli

@@ -15,5 +15,7 @@ int runCoverageCommand(int argc, char** argv);
 int runReportCommand(int argc, char** argv);
 // argv[1] is "print".
 int runPrintCommand(int argc, char** argv);
+// argv[1] is "network".
+int runNetworkCommand(int argc, char** argv);
 
 }  // namespace cli
