@@ -194,7 +194,9 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
     v->PlaceAt({410 + 30 * i, 565}, 1.0);
     g.add(kTypeValve, std::move(v), i);
   }
-  g.pipe("ZM4006", {{120, 440}, {420, 440}, {420, 565}});
+  // The main from the source to the manifold in the valve box; each
+  // section's pipe leaves the manifold from its valve.
+  g.pipe("ZM4006", {{120, 440}, {400, 440}, {400, 565}, {470, 565}});
 
   // Controller in the garage, a rain sensor on the roof, cables to the valves.
   auto controller = std::make_unique<CWController>();
@@ -213,8 +215,8 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   g.polyline(kTypeCable, std::move(sensorCable), {{360, 110}, {360, 290}});
 
   // Section 1: the lawn, rotary sprinklers at its corners and one in the middle.
-  g.pipe("ZM4005", {{410, 565}, {610, 565}, {610, 405}, {1000, 405}}, 0);
-  g.pipe("ZM4003", {{610, 565}, {610, 755}, {1000, 755}}, 0);
+  g.pipe("ZM4005", {{410, 565}, {410, 590}, {610, 590}, {610, 405}, {1000, 405}}, 0);
+  g.pipe("ZM4003", {{610, 590}, {610, 755}, {1000, 755}}, 0);
   g.pipe("ZM4003", {{610, 580}, {810, 580}}, 0);
   g.rotary("AQ1002", 3, {615, 410}, {0, 1}, {1, 0}, 0);
   g.rotary("AQ1002", 3, {1000, 410}, {-1, 0}, {0, 1}, 0);
@@ -230,12 +232,19 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   g.spray(kKindMpNozzleFixed, 0, {330, 620}, 1);
   // The strip nozzle waters the flower bed from its own branch.
   g.pipe("ZM4003", {{230, 470}, {230, 400}}, 1);
+  // A branch to the heads by the terrace.
+  g.pipe("ZM4003", {{470, 470}, {440, 470}, {440, 330}, {590, 330}}, 1);
   g.spray(kKindStripNozzle, 0, {230, 400}, 1);
   g.spray(kKindRectRotaryNozzle, 0, {470, 470}, 1);
 
   // Section 3: drip lines in the hedge and the flower bed, micro-sprinklers
   // by the pond, root watering for the trees.
-  g.pipe("ZM4002", {{470, 565}, {470, 520}, {1010, 520}, {1010, 95}}, 2);
+  g.pipe("ZM4002", {{470, 565}, {470, 520}, {1010, 520}, {1010, 95}, {1050, 95}}, 2);
+  // Branches to the micro-sprinklers by the pond, to the apple tree, and
+  // round the lawn's west side to the walnut and the flower bed.
+  g.pipe("ZM4002", {{1010, 150}, {760, 150}, {760, 210}, {720, 210}, {720, 320}}, 2);
+  g.pipe("ZM4002", {{1010, 520}, {1010, 655}, {960, 655}}, 2);
+  g.pipe("ZM4002", {{470, 565}, {470, 645}, {60, 645}, {60, 345}, {90, 345}}, 2);
   auto hedge = std::make_unique<CWDripline>();
   hedge->elem = element(cat, "KP1001");
   g.polyline(kTypeDripline, std::move(hedge), {{1050, 95}, {1050, 770}}, 2);
@@ -263,7 +272,7 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   hadar->nozzleRow = 1;
   hadar->PlaceAt({720, 320}, doc.scaleDenominator, doc.pixelsPerCm, doc.sourcePressure);
   g.add(kTypeMicroHadar, std::move(hadar), 2);
-  for (Point tree : {Point{200, 615}, Point{960, 655}}) {
+  for (Point tree : {Point{200, 645}, Point{960, 655}}) {
     auto rws = std::make_unique<CWRwsSprinkler>();
     rws->PlaceAt(tree, firstOfKind(cat, kKindRws), 1.0f, doc.scaleDenominator, doc.pixelsPerCm, doc.sourcePressure);
     g.add(kTypeRws, std::move(rws), 2);
