@@ -268,6 +268,7 @@ struct Piece {
   double offsetM = 0;    // from the segment's start
   double lengthM = 0;
   double diameterMm = 0;
+  bool assumed = false;
   double r = 0;
 };
 
@@ -579,6 +580,11 @@ bool Builder::build() {
         p.offsetM = t0 * segM;
         p.lengthM = (t1 - t0) * segM;
         p.diameterMm = link.diameterMm;
+        p.assumed = link.assumed;
+        if (auto it = options_.segmentDiameterMm.find(segmentKey(link.object, static_cast<int>(k)));
+            it != options_.segmentDiameterMm.end() && it->second >= kSmallestDiameterMm &&
+            it->second <= kLargestDiameterMm)
+          p.diameterMm = it->second, p.assumed = false;
         p.r = resistance(p.lengthM, p.diameterMm, options_.hazenC);
         pieces_.push_back(p);
       };
@@ -900,7 +906,7 @@ void Builder::solveSection(int section) {
     pr.segment = p.segment;
     pr.lengthM = p.lengthM;
     pr.innerDiameterMm = p.diameterMm;
-    pr.assumedDiameter = links_[p.link].assumed;
+    pr.assumedDiameter = p.assumed;
     pr.flowM3H = live[k] ? Q[k] : 0.0;
     pr.velocityMS = Velocity(std::abs(pr.flowM3H), p.diameterMm);
     pr.lossAtm = p.r * std::pow(std::abs(pr.flowM3H), kExponent) / 10.0;

@@ -15,7 +15,9 @@
 // equations with a sparse Cholesky factorisation, which handles looped mains
 // as well as trees.
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "objects/wbase.h"
@@ -39,7 +41,12 @@ struct Options {
   // Sections the plan has, from the section list; -1 takes them from the
   // objects' section numbers.
   int sectionCount = -1;
+  // Inner diameters (mm) that segments are taken at instead of their
+  // pipe's, by segmentKey(object, segment): pipe sizes being tried.
+  std::unordered_map<int64_t, double> segmentDiameterMm;
 };
+
+inline int64_t segmentKey(int object, int segment) { return (static_cast<int64_t>(object) << 24) | (segment & 0xFFFFFF); }
 
 // The velocity above which a segment is reported, and the share of the
 // highest head pressure by which the heads of a section may differ.

@@ -152,6 +152,10 @@ TEST(CliCommands, HelpVersionAndUsageErrors) {
       {"print " + kSample + " -o x.pdf --background yes", "--background takes on or off"},
       {"print " + kSample + " -o x.pdf --scale 100000", "--scale takes the N of 1:N"},
       {"print " + kSample + " -o", "option -o needs a file name"},
+      {"network " + kSample + " --section -1", "--section takes a section number from 0"},
+      {"network " + kSample + " --default-diameter 0", "--default-diameter takes millimetres from 2 to 1000"},
+      {"network", "network needs PROJECT"},
+      {"size-pipes " + kSample, "size-pipes needs -o OUT.prj"},
   };
   for (const auto& w : wrong) {
     const CliRun r = cli(user, w.args);
@@ -461,3 +465,62 @@ TEST(CliCommands, ARotorReducedInTheFileIsReducedInEveryCommand) {
     EXPECT_FALSE(p.run(full) == asSaved) << p.command;
   }
 }
+
+// --- the pipe network -------------------------------------------------------------
+
+namespace {
+
+TEST(CliNetwork, TheSamplesSectionsAndTheirSizedPipes) {
+  const std::string user = testing_support::makeTempDir("cli-network");
+  const CliRun r = cli(user, "network " + kSample);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json all = jsonOf(r);
+  ASSERT_TRUE(all.is_object());
+  ASSERT_EQ(all["sections"].size(), 3u);
+  EXPECT_TRUE(all["unconnected"].empty()) << all["warnings"].dump(1);
+  const json dump = jsonOf(cli(user, "project dump " + kSample));
+  for (const json& s : all["sections"]) {
+    EXPECT_TRUE(s["solved"].get<bool>());
+    // The heads get less than the source gives, and not much less.
+    EXPECT_LT(s["maxHeadPressureAtm"].get<double>(), 3.5);
+    EXPECT_GT(s["minHeadPressureAtm"].get<double>(), 3.0);
+    EXPECT_LE(s["pressureSpreadPct"].get<double>(), 20.0);
+    EXPECT_GT(s["requiredSourcePressureAtm"].get<double>(), 3.5);
+    double flow = 0;
+    for (const json& h : s["heads"]) {
+      flow += h["flowM3H"].get<double>();
+      // Numbered as project dump numbers the objects: a head there.
+      const int type = dump["objects"][h["object"].get<int>()]["type"];
+      EXPECT_TRUE(type == 1000 || type == 1008 || type == 1009 || type == 1010 || type == 1017 || type == 1018) << type;
+    }
+    EXPECT_NEAR(flow, s["flowM3H"].get<double>(), 1e-3);
+    for (const json& p : s["pipes"]) {
+      EXPECT_EQ(dump["objects"][p["object"].get<int>()]["type"], 1001);
+      EXPECT_GT(p["innerDiameterMm"].get<double>(), 0);
+    }
+  }
+  // One section, and the pipes taken at a default size.
+  const json one = jsonOf(cli(user, "network " + kSample + " --section 1 --default-diameter 40"));
+  ASSERT_EQ(one["sections"].size(), 1u);
+  EXPECT_EQ(one["sections"][0]["section"], 1);
+  const CliRun none = cli(user, "network " + kSample + " --section 7");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("no section 7"), std::string::npos) << none.err;
+
+  // Sized: no segment faster than 1.5 m/s, the project written.
+  const std::string sized = user + "/sized.prj";
+  const CliRun size = cli(user, "size-pipes " + kSample + " -o " + sized);
+  ASSERT_EQ(size.status, 0) << size.err;
+  const json summary = jsonOf(size);
+  EXPECT_TRUE(summary["unmet"].empty());
+  EXPECT_GT(summary["changedPipes"].get<int>(), 0);
+  EXPECT_GT(summary["costBefore"].get<double>(), 0);
+  const json after = jsonOf(cli(user, "network " + sized));
+  ASSERT_EQ(after["sections"].size(), 3u);
+  for (const json& s : after["sections"]) {
+    for (const json& p : s["pipes"]) EXPECT_LE(p["velocityMS"].get<double>(), 1.5);
+    EXPECT_LE(s["pressureSpreadPct"].get<double>(), 20.0);
+  }
+}
+
+}  // namespace

@@ -348,3 +348,61 @@ TEST_F(Network, ASectionWithoutHeadsIsToldAndPipesWithoutTypeAreAssumed) {
 }
 
 }  // namespace
+
+#include "hydraulics/pipe_sizing.h"
+
+namespace {
+
+TEST_F(Network, SizingKeepsEverySegmentSlowWithTheCheapestPipesAndTelescopes) {
+  // A thin lateral of twelve heads: far too fast at its inlet.
+  CElem* thin = nullptr;
+  for (CElem* e = shippedCatalogue().head; e; e = e->next)
+    if (e->kind == kKindPipe && e->data && !e->archived &&
+        (!thin || static_cast<const CRura*>(e->data)->innerDiameter < static_cast<const CRura*>(thin->data)->innerDiameter))
+      thin = e;
+  source({0, 0});
+  CWPipe* lateral = pipe({{0, 0}, {4, 0}, {8, 0}, {12, 0}, {16, 0}, {20, 0}, {24, 0}}, thin);
+  for (int i = 1; i <= 12; ++i) rotor({2.0 * i, 0});
+  network::SizingOptions o;
+  o.sectionCount = 1;
+  const network::SizingResult s = network::sizePipes(doc, nullptr, shippedCatalogue().head, o);
+  ASSERT_TRUE(s.ok) << s.error;
+  ASSERT_EQ(s.after.sections.size(), 1u);
+  const auto candidates = network::sizingCandidates(shippedCatalogue().head);
+  auto inner = [](const CElem* e) { return static_cast<const CRura*>(e->data)->innerDiameter; };
+  double widest = 0;
+  for (const CElem* e : candidates) widest = std::max<double>(widest, inner(e));
+  for (const auto& p : s.after.sections[0].pipes) {
+    // Slow enough wherever the widest catalogue pipe can make it so.
+    if (Velocity(std::abs(p.flowM3H), widest) <= network::kMaxVelocityMS) {
+      EXPECT_LE(p.velocityMS, network::kMaxVelocityMS + 1e-9);
+    }
+  }
+  EXPECT_LE(s.after.sections[0].pressureSpreadPct, network::kMaxPressureSpreadPct);
+  // Toward the end the pipe gets no wider.
+  ASSERT_EQ(s.choices.size(), 6u);
+  for (size_t k = 1; k < s.choices.size(); ++k) EXPECT_LE(inner(s.choices[k].type), inner(s.choices[k - 1].type));
+  EXPECT_LT(inner(s.choices.back().type), inner(s.choices.front().type));
+  // The first segment takes the cheapest type that carries its flow slowly
+  // enough, unless the spread asked for a wider one.
+  const double q0 = s.after.sections[0].pipes.front().flowM3H;
+  for (const CElem* e : candidates) {
+    if (Velocity(q0, inner(e)) > network::kMaxVelocityMS) continue;
+    EXPECT_LE(inner(e), inner(s.choices.front().type));
+    break;
+  }
+  // Put into the plan: the lateral is cut where its size changes, and the
+  // plan then solves as the sizing said.
+  const int changed = network::applySizing(doc, s);
+  EXPECT_EQ(changed, 1);
+  EXPECT_TRUE(lateral->deleted);
+  int parts = 0;
+  for (const auto& o2 : doc.objects()) parts += !o2->deleted && o2->GetType() == kTypePipe;
+  EXPECT_GE(parts, 2);
+  const network::Result again = solve();
+  ASSERT_TRUE(again.ok);
+  EXPECT_NEAR(again.sections[0].minHeadPressureAtm, s.after.sections[0].minHeadPressureAtm, 1e-6);
+  EXPECT_NEAR(again.sections[0].flowM3H, s.after.sections[0].flowM3H, 1e-6);
+}
+
+}  // namespace

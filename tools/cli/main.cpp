@@ -45,6 +45,11 @@ const CommandHelp kCommands[] = {
      "      the pipe network as JSON: pressure and flow at every head, flow, velocity and loss in\n"
      "      every pipe segment of each section (N 0-based) solved with only its heads open; pipes\n"
      "      without a type taken at MM inner diameter (25)\n"},
+    {"size-pipes",
+     "  size-pipes PROJECT -o OUT.prj [--section N] [--default-diameter MM]\n"
+     "      chooses for every pipe segment of the sections (or of section N) the cheapest catalogue\n"
+     "      pipe keeping the water at 1.5 m/s at most and the heads within 20 % of each other, and\n"
+     "      writes the project so sized; prints the pipes' cost before and after as JSON\n"},
     {"report",
      "  report summary|sections|info PROJECT -o OUT [--format html|csv|pdf] [--vat R] [--multiplier M]\n"
      "      the summary estimate, the estimate by sections or the project information\n"
@@ -109,6 +114,7 @@ int main(int argc, char** argv) {
     if (command == "report") return cli::runReportCommand(argc, argv);
     if (command == "print") return cli::runPrintCommand(argc, argv);
     if (command == "network") return cli::runNetworkCommand(argc, argv);
+    if (command == "size-pipes") return cli::runSizePipesCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     const CommandHelp* c = findCommand(argv[1]);

@@ -15,6 +15,7 @@
 #include "hydraulics/coverage.h"
 #include "hydraulics/hydraulics_report.h"
 #include "hydraulics/network.h"
+#include "hydraulics/pipe_sizing.h"
 #include "reports/reports.h"
 #include "document/project_file.h"
 #include "document/settings_file.h"
@@ -668,6 +669,47 @@ int runNetworkCommand(int argc, char** argv) {
   }
   const ordered_json out = networkJson(r, doc);
   shutDown();
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
+}
+
+int runSizePipesCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"-o", "--section", "--default-diameter"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("size-pipes needs PROJECT");
+  const auto target = options.value("-o");
+  if (!target) throw UsageError("size-pipes needs -o OUT.prj");
+  const network::Options analysis = networkOptions(options);
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  CGraphicPlane& doc = *application().document;
+  network::SizingOptions sizing;
+  sizing.section = analysis.section;
+  sizing.defaultDiameterMm = analysis.defaultDiameterMm;
+  sizing.sectionCount = sectionList().count();
+  if (sizing.section >= sizing.sectionCount) {
+    shutDown();
+    throw CommandError("the project has no section " + std::to_string(sizing.section) + " (sections count from 0)");
+  }
+  const network::SizingResult r = network::sizePipes(doc, application().sets.get(), application().catalogue.head, sizing);
+  if (!r.ok) {
+    const std::string error = utf8(r.error);
+    shutDown();
+    throw CommandError(error);
+  }
+  // The choices name the objects as they stand before the plan changes.
+  const LiveIndex live(doc);
+  ordered_json out;
+  out["costBefore"] = rounded(r.costBefore, 2);
+  out["costAfter"] = rounded(r.costAfter, 2);
+  out["unmet"] = warningsJson(r.unmet, live);
+  out["changedPipes"] = network::applySizing(doc, r);
+  const ProjectResult saved = saveOpenProject(*target);
+  shutDown();
+  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
   std::cout << out.dump(1) << '\n';
   return std::cout ? 0 : 1;
 }

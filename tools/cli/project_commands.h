@@ -17,5 +17,7 @@ int runReportCommand(int argc, char** argv);
 int runPrintCommand(int argc, char** argv);
 // argv[1] is "network".
 int runNetworkCommand(int argc, char** argv);
+// argv[1] is "size-pipes".
+int runSizePipesCommand(int argc, char** argv);
 
 }  // namespace cli
