@@ -5,15 +5,19 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <unordered_map>
 
 #include "document/graphic_plane.h"
 #include "document/terrain.h"
+#include "hydraulics/network.h"
 #include "objects/micro_sprinklers.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
 #include "objects/static_sprinkler.h"
 #include "partix.h"
 #include "sections/section_list.h"
+#include "startup/application.h"
 
 namespace {
 
@@ -511,6 +515,8 @@ unsigned long long coverageFingerprint(const CGraphicPlane& doc) {
   };
   mix(doc.scaleDenominator);
   mix(doc.pixelsPerCm);
+  // The pipes decide the pressure each head works at.
+  mix(static_cast<double>(network::fingerprint(doc)));
   const double unitsPerMetre = 100.0 / doc.scaleDenominator * doc.pixelsPerCm;
   for (const auto& o : doc.objects()) {
     Footprint f;
@@ -561,12 +567,27 @@ CoverageResult analyseCoverage(const CGraphicPlane& doc, const CoverageOptions& 
     return result;
   }
 
-  // What waters and what is meant to be watered.
+  // What waters and what is meant to be watered; a head the pipes feed at
+  // the pressure they give it.
+  std::unordered_map<int, double> pressures;
+  if (options.networkPressure) {
+    const network::Result net = network::analyse(doc, application().sets.get());
+    if (net.ok) pressures = network::headPressures(net);
+  }
   std::vector<Footprint> heads;
-  for (const auto& o : doc.objects()) {
+  const auto& objects = doc.objects();
+  for (size_t i = 0; i < objects.size(); ++i) {
+    const auto& o = objects[i];
     if (!o || o->deleted) continue;
     Footprint f;
-    if (footprintOf(*o, unitsPerMetre, f)) heads.push_back(std::move(f));
+    auto fed = pressures.find(static_cast<int>(i));
+    if (fed != pressures.end()) {
+      std::unique_ptr<CWBase> copy = o->clone();
+      network::evaluateHeadAt(*copy, fed->second, doc.scaleDenominator, doc.pixelsPerCm);
+      if (footprintOf(*copy, unitsPerMetre, f)) heads.push_back(std::move(f));
+    } else if (footprintOf(*o, unitsPerMetre, f)) {
+      heads.push_back(std::move(f));
+    }
   }
   struct Area {
     Outline outline;

@@ -39,6 +39,10 @@ struct CoverageOptions {
   int mapSection = -1;
   // A plan that needs more cells is refused.
   long maxCells = 25'000'000;
+  // Each head joined to the source by pipes works at the pressure the pipe
+  // network gives it in its section (its throw and flow follow); the others,
+  // and every head when this is off, at the pressure they were chosen at.
+  bool networkPressure = true;
 };
 
 // The limits of the options; an analysis outside them is refused.

@@ -180,30 +180,15 @@ class HeadFlow {
       }
       case kTypeStaticSprinkler: {
         auto& s = static_cast<CWStaticSprinkler&>(*copy_);
-        s.ApplyPressure(pressure);
+        evaluateHeadAt(s, pressure, sd_, ppc_);
         q = isStaticFlowError(s.flow) ? std::numeric_limits<float>::quiet_NaN() : s.flow;
         break;
       }
-      case kTypeMicroSprinkler: {
-        auto& s = static_cast<CWMicroSprinkler&>(*copy_);
-        s.ApplyPressure(pressure, sd_, ppc_);
-        q = s.GetFlow();
-        break;
-      }
-      case kTypeMicroHadar: {
-        auto& s = static_cast<CWMicroSprinklerHadar&>(*copy_);
-        s.ApplyPressure(pressure, sd_, ppc_);
-        q = s.GetFlow();
-        break;
-      }
       case kTypeRws: q = copy_->GetFlow(); break;
-      case kTypeDripline: {
-        auto& d = static_cast<CWDripline&>(*copy_);
-        d.UpdateFlow(sd_, ppc_, pressure);
-        q = d.flow;
+      default:
+        evaluateHeadAt(*copy_, pressure, sd_, ppc_);
+        q = copy_->GetFlow();
         break;
-      }
-      default: break;
     }
     lastFlow_ = std::isfinite(q) && q >= 0 ? q : std::numeric_limits<double>::quiet_NaN();
     return lastFlow_;
@@ -252,6 +237,71 @@ std::string kindName(const CWBase& o) {
 }
 
 }  // namespace
+
+void evaluateHeadAt(CWBase& head, double p, float scaleDenominator, float pixelsPerCm) {
+  const float pressure = static_cast<float>(std::clamp(p, -100.0, 100.0));
+  // Evaluating a static sprinkler makes its pressure the application's.
+  const float kept = app().currentSourcePressure;
+  switch (head.GetType()) {
+    case kTypeSprinkler:
+      static_cast<CWSprinkler&>(head).ApplyPressure(pressure, scaleDenominator, pixelsPerCm);
+      break;
+    case kTypeStaticSprinkler: static_cast<CWStaticSprinkler&>(head).ApplyPressure(pressure); break;
+    case kTypeMicroSprinkler:
+      static_cast<CWMicroSprinkler&>(head).ApplyPressure(pressure, scaleDenominator, pixelsPerCm);
+      break;
+    case kTypeMicroHadar:
+      static_cast<CWMicroSprinklerHadar&>(head).ApplyPressure(pressure, scaleDenominator, pixelsPerCm);
+      break;
+    case kTypeRws: static_cast<CWRwsSprinkler&>(head).ApplyPressure(pressure); break;
+    case kTypeDripline: static_cast<CWDripline&>(head).UpdateFlow(scaleDenominator, pixelsPerCm, pressure); break;
+    default: break;
+  }
+  app().currentSourcePressure = kept;
+}
+
+std::unordered_map<int, double> headPressures(const Result& result) {
+  std::unordered_map<int, double> out;
+  for (const SectionResult& s : result.sections)
+    if (s.solved)
+      for (const HeadResult& h : s.heads) out[h.object] = h.pressureAtm;
+  return out;
+}
+
+unsigned long long fingerprint(const CGraphicPlane& doc) {
+  unsigned long long h = 1469598103934665603ull;
+  auto mix = [&h](double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    h = (h ^ bits) * 1099511628211ull;
+  };
+  mix(doc.scaleDenominator);
+  mix(doc.pixelsPerCm);
+  mix(doc.sourcePressure);
+  mix(doc.hasWaterSource);
+  for (const auto& o : doc.objects()) {
+    if (o->deleted) continue;
+    const int type = o->GetType();
+    if (type == kTypePipe || type == kTypeSet) {
+      const auto& line = static_cast<const CWPolyline&>(*o);
+      mix(type);
+      mix(static_cast<double>(reinterpret_cast<uintptr_t>(o->elem)));
+      mix(o->kindWord);
+      if (type == kTypePipe) mix(static_cast<const CWPipe&>(*o).typeAssigned);
+      for (const PointD& p : line.verticesU) mix(p.x), mix(p.y);
+    } else if (type == kTypeValve) {
+      const auto& v = static_cast<const CWValve&>(*o);
+      mix(type);
+      mix(v.posUx), mix(v.posUy), mix(v.isWaterSource), mix(v.GetSectionNo());
+    } else if (isHead(type) || type == kTypeDripline) {
+      const PointD at = headPlace(*o);
+      mix(type);
+      mix(at.x), mix(at.y), mix(o->GetSectionNo());
+      mix(static_cast<double>(reinterpret_cast<uintptr_t>(o->elem)));
+    }
+  }
+  return h;
+}
 
 double resistance(double lengthM, double diameterMm, double c) {
   return 1.131e9 * std::pow(diameterMm, -4.87) * lengthM / std::pow(c, kExponent);

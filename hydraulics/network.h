@@ -118,6 +118,18 @@ struct Result {
 // gives the pipes of the connection sets (null: sets carry no pipe).
 Result analyse(const CGraphicPlane& doc, const CDBSets* sets, const Options& options = {});
 
+// Evaluates a head or drip line at `p` atm as it evaluates itself when the
+// source pressure changes: its throw and its flow. Meant for copies.
+void evaluateHeadAt(CWBase& head, double p, float scaleDenominator, float pixelsPerCm);
+
+// The pressure each connected head gets in the solve of its own section, by
+// its index in the object list.
+std::unordered_map<int, double> headPressures(const Result& result);
+
+// A digest of what the network is made of: pipes and sets, their types,
+// valves, the source and where the heads stand.
+unsigned long long fingerprint(const CGraphicPlane& doc);
+
 // --- the pieces, for tests ------------------------------------------------------
 
 // Hazen-Williams resistance r of a pipe (h = r |Q|^0.852 Q, h in m, Q in m3/h).

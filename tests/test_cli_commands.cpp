@@ -143,8 +143,8 @@ TEST(CliCommands, HelpVersionAndUsageErrors) {
       {"catalogue summary --multiplier 2", "unknown option --multiplier"},
       {"render " + kSample + " -o x.png --size 10x10", "--size takes WIDTHxHEIGHT, each from 16 to 20000"},
       {"render " + kSample + " -o x.png --size 640", "--size takes WIDTHxHEIGHT"},
-      {"render " + kSample + " -o x.png --section 1", "--section and --cell go with --coverage"},
-      {"render " + kSample + " -o x.png --cell 1", "--section and --cell go with --coverage"},
+      {"render " + kSample + " -o x.png --section 1", "--section, --cell and --pressure go with --coverage"},
+      {"render " + kSample + " -o x.png --cell 1", "--section, --cell and --pressure go with --coverage"},
       {"render " + kSample + " -o x.png --coverage --cell 9", "--cell takes metres from 0.05 to 5"},
       {"report summary " + kSample + " -o x.xml --format xml", "--format takes html, csv or pdf"},
       {"report info " + kSample + " -o x.csv --format csv", "--format csv is for the estimates"},
@@ -365,10 +365,19 @@ TEST(CliCoverage, EveryOptionChangesWhatItShouldAndBadValuesAreRefused) {
   EXPECT_EQ(one["sections"][0], base["sections"][1]);
   EXPECT_EQ(one["system"], base["system"]);
 
+  // --pressure: the heads at the pressure the pipes give them (less than
+  // the source's, so less water) or at the source's.
+  const json atSource = coverage("--pressure source");
+  EXPECT_EQ(coverage("--pressure network"), base);
+  for (size_t i = 0; i < base["sections"].size(); ++i)
+    EXPECT_LT(base["sections"][i]["flowM3H"].get<double>(), atSource["sections"][i]["flowM3H"].get<double>() + 1e-9) << i;
+  EXPECT_LT(base["system"]["flowM3H"].get<double>(), atSource["system"]["flowM3H"].get<double>());
+
   const struct {
     const char* options;
     const char* message;
   } refused[] = {
+      {"--pressure pipes", "--pressure takes network or source"},
       {"--cell 0.01", "--cell takes metres from 0.05 to 5"},
       {"--cell 5.5", "--cell takes metres from 0.05 to 5"},
       {"--cell abc", "option --cell needs a number, not \"abc\""},

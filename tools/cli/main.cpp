@@ -29,17 +29,18 @@ const CommandHelp kCommands[] = {
      "  project resave IN OUT\n"
      "      read a project and write it back\n"},
     {"render",
-     "  render PROJECT -o OUT.png [--zoom Z] [--size WxH] [--coverage [--section N] [--cell M]]\n"
+     "  render PROJECT -o OUT.png [--zoom Z] [--size WxH] [--coverage [--section N] [--cell M] [--pressure P]]\n"
      "      the plan as the plan view paints it; with --coverage over the precipitation map\n"
      "      of the system or of section N, with its legend\n"},
     {"hydraulics",
      "  hydraulics PROJECT\n"
      "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"},
     {"coverage",
-     "  coverage PROJECT [--cell M] [--section N] [--depth MM] [--runs K]\n"
+     "  coverage PROJECT [--cell M] [--section N] [--depth MM] [--runs K] [--pressure P]\n"
      "      the watering analysis as JSON: precipitation, uniformity (CU, DU_lq) and run times of\n"
      "      the system and of each section (N 0-based), on cells of M metres (0.25), for MM mm a\n"
-     "      week (25) in K runs (3)\n"},
+     "      week (25) in K runs (3); heads the pipes feed work at the pressure the network gives\n"
+     "      them (P network, the default) or at the one they were chosen at (P source)\n"},
     {"network",
      "  network PROJECT [--section N] [--default-diameter MM]\n"
      "      the pipe network as JSON: pressure and flow at every head, flow, velocity and loss in\n"

@@ -351,6 +351,10 @@ CoverageOptions coverageOptions(const Options& options) {
     if (!(*runs >= 1 && *runs <= 100) || *runs != std::floor(*runs)) throw UsageError("--runs takes a whole number from 1 to 100");
     o.runs = static_cast<int>(*runs);
   }
+  if (auto pressure = options.value("--pressure")) {
+    if (*pressure != "network" && *pressure != "source") throw UsageError("--pressure takes network or source");
+    o.networkPressure = *pressure == "network";
+  }
   return o;
 }
 
@@ -381,7 +385,7 @@ ordered_json figuresJson(const CoverageFigures& f) {
 
 int runCoverageCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
-  valued.insert(valued.end(), {"--cell", "--section", "--depth", "--runs"});
+  valued.insert(valued.end(), {"--cell", "--section", "--depth", "--runs", "--pressure"});
   Options options(argc, argv, 2, valued);
   options.allowOnly(valued);
   applyCommonOptions(options);
@@ -499,7 +503,7 @@ int runPrintCommand(int argc, char** argv) {
 
 int runRenderCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
-  valued.insert(valued.end(), {"-o", "--zoom", "--size", "--section", "--cell"});
+  valued.insert(valued.end(), {"-o", "--zoom", "--size", "--section", "--cell", "--pressure"});
   Options options(argc, argv, 2, valued);
   std::vector<std::string> known = valued;
   known.push_back("--coverage");
@@ -507,8 +511,8 @@ int runRenderCommand(int argc, char** argv) {
   applyCommonOptions(options);
   if (options.positional().size() != 1) throw UsageError("render needs PROJECT");
   const bool coverage = options.value("--coverage").has_value();
-  if (!coverage && (options.value("--section") || options.value("--cell")))
-    throw UsageError("--section and --cell go with --coverage");
+  if (!coverage && (options.value("--section") || options.value("--cell") || options.value("--pressure")))
+    throw UsageError("--section, --cell and --pressure go with --coverage");
   const CoverageOptions analysis = coverageOptions(options);
   const auto out = options.value("-o");
   if (!out) throw UsageError("render needs -o OUT.png");
