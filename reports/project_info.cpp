@@ -1,12 +1,15 @@
 // The project information report: the water source, the sections with their
 // demand and devices, and the connection sets used on the plan.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <unordered_map>
 
 #include "document/graphic_plane.h"
 #include "hydraulics/coverage.h"
+#include "hydraulics/network.h"
 #include "objects/polylines.h"
 #include "objects/static_sprinkler.h"
 #include "platform/numtext.h"
@@ -163,6 +166,55 @@ void coverageBlock(HtmlReport& html, const CGraphicPlane& doc) {
            cp1250(" %). Czas nawadniania dla dawki 25 mm tygodniowo w 3 nawadnianiach, z poprawką na DU<sub>lq</sub>.</p><br>"));
 }
 
+// The pipe network: per section its flow, the heads' lowest and highest
+// pressure and their spread, the fastest segment and the source pressure
+// the lowest head needs.
+void networkBlock(HtmlReport& html, const CGraphicPlane& doc, const ReportContext& ctx) {
+  network::Options options;
+  if (ctx.sections) options.sectionCount = ctx.sections->count();
+  const network::Result r = network::analyse(doc, ctx.sets, options);
+  if (!r.ok) return;
+  bool any = false;
+  for (const network::SectionResult& s : r.sections) any = any || (s.solved && !s.heads.empty());
+  if (!any) return;
+  static const std::string caption = cp1250("<B>Hydraulika sieci</B>");
+  html.put(kTableBlue);
+  html.put("<tr><td align=\"center\">" + caption + "</td></tr></table>");
+  html.put(kTableBlue);
+  html.put("<tr>");
+  static const std::string header[] = {cp1250("Nr sekcji"),
+                                       cp1250("Przepływ <br> [m<sup>3</sup>/h]"),
+                                       cp1250("Ciśnienie głowic min. - maks. <br> [atm]"),
+                                       cp1250("Różnica ciśnień <br> [%]"),
+                                       cp1250("Prędkość maks. <br> [m/s]"),
+                                       cp1250("Potrzebne ciśnienie źródła <br> [atm]"),
+                                       cp1250("Uwagi")};
+  for (const std::string& h : header) html.put("<td width=\"14%\" align=\"center\" >" + h + "</td>");
+  html.put("</tr></table>");
+  html.put(kTable100);
+  for (const network::SectionResult& s : r.sections) {
+    if (!s.solved || s.heads.empty()) continue;
+    double fastest = 0;
+    for (const network::PipeResult& p : s.pipes) fastest = std::max(fastest, p.velocityMS);
+    const std::string cells[] = {std::to_string(s.section + 1),
+                                 platform::formatFixed(s.flowM3H, 3),
+                                 platform::formatFixed(s.minHeadPressureAtm, 2) + " - " +
+                                     platform::formatFixed(s.maxHeadPressureAtm, 2),
+                                 platform::formatFixed(s.pressureSpreadPct, 1),
+                                 platform::formatFixed(fastest, 2),
+                                 std::isfinite(s.requiredSourcePressureAtm)
+                                     ? platform::formatFixed(s.requiredSourcePressureAtm, 2)
+                                     : std::string("-"),
+                                 std::to_string(s.warnings.size())};
+    html.put("<tr>");
+    for (const std::string& c : cells) html.put("<td width=\"14%\" align=\"center\" >" + c + "</td>");
+    html.put("</tr>");
+  }
+  html.put("</table>");
+  html.put(cp1250("<p>Ciśnienia i przepływy sekcji nawadnianych pojedynczo, straty tarcia wg Hazena–Williamsa "
+                  "(C = 135); dopuszczalna różnica ciśnień głowic 20 %, prędkość wody do 1,5 m/s.</p><br>"));
+}
+
 }  // namespace
 
 std::string projectInfoHtml(const CGraphicPlane& doc, const ReportContext& ctx,
@@ -182,6 +234,7 @@ std::string projectInfoHtml(const CGraphicPlane& doc, const ReportContext& ctx,
   waterSourceBlock(html, doc);
   sectionsBlock(html, doc, ctx, sections);
   coverageBlock(html, doc);
+  networkBlock(html, doc, ctx);
   setsBlock(html, doc, ctx);
   html.footer(doc, kVersionSections);
   return html.take();

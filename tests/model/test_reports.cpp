@@ -677,6 +677,15 @@ TEST(SampleProjectReports, AreWrittenAsArtefacts) {
   std::string summary;
   ASSERT_TRUE(readWholeFile(std::string(VERDIMO_ARTEFACT_DIR) + "/report_summary.html", summary));
   EXPECT_NE(summary.find("<td  bgcolor=\"#ffffff\">"), std::string::npos);  // the sample prices something
+  // The information gives the network of each of the sample's sections.
+  std::string info;
+  ASSERT_TRUE(readWholeFile(std::string(VERDIMO_ARTEFACT_DIR) + "/report_info.html", info));
+  info = utf8(info);
+  const size_t network = info.find("<B>Hydraulika sieci</B>");
+  ASSERT_NE(network, std::string::npos);
+  for (const char* row : {"<tr><td width=\"14%\" align=\"center\" >1</td>", "<tr><td width=\"14%\" align=\"center\" >2</td>",
+                          "<tr><td width=\"14%\" align=\"center\" >3</td>", "Potrzebne ciśnienie źródła"})
+    EXPECT_NE(info.find(row, network), std::string::npos) << row;
   EXPECT_TRUE(messages.shown.empty());
 
   shutDown();
