@@ -26,6 +26,7 @@
 #include "app/object_dialogs.h"
 #include "app/calculation_dialogs.h"
 #include "app/coverage_dialog.h"
+#include "app/network_dialog.h"
 #include "app/options_bar.h"
 #include "printing/ui/print_dialogs.h"
 #include "printing/ui/print_preview.h"
@@ -186,6 +187,8 @@ void CMainFrame::buildMenus() {
   status->setChecked(true);
   QAction* map = addCommand(viewMenu, kCmdCoverageMap, "Mapa opadu", QKeySequence("Ctrl+M"));
   map->setCheckable(true);
+  QAction* pressureMap = addCommand(viewMenu, kCmdNetworkMap, QString::fromUtf8("Mapa ciśnienia"), QKeySequence("Ctrl+Shift+M"));
+  pressureMap->setCheckable(true);
 
   QMenu* settings = bar->addMenu("Ustawienia");
   addCommand(settings, kCmdPreferences, "Preferencje");
@@ -222,6 +225,7 @@ void CMainFrame::buildMenus() {
   addCommand(info, kCmdInfoPdf, "Eksportuj PDF");
   reportsMenu->addSeparator();
   addCommand(reportsMenu, kCmdCoverageAnalysis, "Analiza nawadniania", QKeySequence("Ctrl+R"));
+  addCommand(reportsMenu, kCmdNetworkAnalysis, QString::fromUtf8("Analiza hydrauliczna sieci"), QKeySequence("Ctrl+H"));
 
   QMenu* help = bar->addMenu("&Pomoc");
   addCommand(help, kCmdHelp, "Pomoc", QKeySequence::HelpContents);
@@ -245,6 +249,9 @@ void CMainFrame::buildToolbars() {
   connect(options_, &CMainToolBar::objectListRequested, this, &CMainFrame::objectList);
   connect(options_, &CMainToolBar::coverageSwitched, this, [this](bool on) {
     if (QAction* a = action(kCmdCoverageMap)) a->setChecked(on);
+  });
+  connect(options_, &CMainToolBar::networkSwitched, this, [this](bool on) {
+    if (QAction* a = action(kCmdNetworkMap)) a->setChecked(on);
   });
 
   addToolBarBreak(Qt::TopToolBarArea);
@@ -476,6 +483,8 @@ void CMainFrame::runCommand(int id) {
     case kCmdSystemParameters: systemParameters(); return;
     case kCmdCoverageAnalysis: coverageAnalysis(); return;
     case kCmdCoverageMap: switchCoverageMap(); return;
+    case kCmdNetworkAnalysis: networkAnalysis(); return;
+    case kCmdNetworkMap: switchNetworkMap(); return;
     case kCmdPreferences: preferences(); return;
     case kCmdProperties: projectProperties(); return;
     case kCmdMultiplier: case kCmdVat: priceValue(id == kCmdVat); return;
@@ -589,7 +598,7 @@ void CMainFrame::releaseProject() {
     delete reduction_.data();
   }
   // The dialogs that work on the view and its project go before it.
-  for (QPointer<QDialog>* d : {&scaling_, &sections_, &pipeDialog_, &cableDialog_, &coverage_})
+  for (QPointer<QDialog>* d : {&scaling_, &sections_, &pipeDialog_, &cableDialog_, &coverage_, &network_})
     if (*d) delete d->data();
   if (preview_) delete preview_.data();
   if (!view_) return;
@@ -987,6 +996,72 @@ void CMainFrame::switchCoverageMap() {
   }
   QCheckBox* box = options_->checkBox(1060);
   box->setChecked(!box->isChecked());
+}
+
+void CMainFrame::networkAnalysis() {
+  if (!view_ || !app().projectOpen) {
+    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
+    return;
+  }
+  // One at a time: asked again, the open one comes forward with fresh figures.
+  if (network_) {
+    static_cast<CDlgNetwork*>(network_.data())->recompute();
+    bringForward(network_);
+    return;
+  }
+  auto* dlg = new CDlgNetwork(view_->document(), [this](const network::SizingResult& s) { applySizing(s); }, this);
+  dlg->setAttribute(Qt::WA_DeleteOnClose);
+  network_ = dlg;
+  connect(dlg, &CDlgNetwork::objectChosen, this, &CMainFrame::showObject);
+  placeAtPlanCorner(dlg);
+  dlg->show();
+}
+
+void CMainFrame::switchNetworkMap() {
+  if (!view_ || !app().projectOpen) {
+    if (QAction* a = action(kCmdNetworkMap)) a->setChecked(false);
+    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
+    return;
+  }
+  QCheckBox* box = options_->checkBox(1062);
+  box->setChecked(!box->isChecked());
+}
+
+void CMainFrame::applySizing(const network::SizingResult& sizing) {
+  if (!view_) return;
+  CGraphicPlane& doc = view_->document();
+  undo_.beginStep();
+  network::SizingEdits edits;
+  edits.beforeChange = [this](CWBase& o) { undo_.pushSnapshot(o); };
+  edits.added = [this](CWBase& o) { undo_.pushToggle(o, kTypePipe); };
+  const int changed = network::applySizing(doc, sizing, edits);
+  undo_.endStep();
+  if (changed == 0) return;
+  view_->modified = true;
+  view_->refresh();
+  updateCommandStates();
+}
+
+void CMainFrame::showObject(int index) {
+  if (!view_) return;
+  CGraphicPlane& doc = view_->document();
+  if (index < 0 || index >= static_cast<int>(doc.objects().size()) || doc.objects()[index]->deleted) return;
+  CWBase& o = *doc.objects()[index];
+  doc.selected = &o;
+  // Brought to the middle of the view when it lies outside it.
+  PointD at = network::placeOf(o);
+  if (const auto* line = dynamic_cast<const CWPolyline*>(&o); line && !line->verticesU.empty()) {
+    double x = 0, y = 0;
+    for (const PointD& v : line->verticesU) x += v.x, y += v.y;
+    at = {x / line->verticesU.size(), y / line->verticesU.size()};
+  }
+  const platform::Point px{static_cast<int>(at.x * doc.zoom), static_cast<int>(at.y * doc.zoom)};
+  const platform::Point origin = view_->scrollOrigin();
+  const QSize size = view_->viewport()->size();
+  const int sx = px.x + origin.x, sy = px.y + origin.y;
+  if (sx < 0 || sy < 0 || sx >= size.width() || sy >= size.height())
+    view_->setScrollOrigin({size.width() / 2 - px.x, size.height() / 2 - px.y});
+  view_->refresh();
 }
 
 void CMainFrame::paletteDialog(int buttonId) {

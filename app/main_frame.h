@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "hydraulics/coverage.h"
+#include "hydraulics/pipe_sizing.h"
 #include <QString>
 #include <functional>
 #include <map>
@@ -72,6 +73,9 @@ enum FrameCommand {
   // the watering analysis
   kCmdCoverageMap = 33010,
   kCmdCoverageAnalysis = 33011,
+  // the pipe network
+  kCmdNetworkAnalysis = 33012,
+  kCmdNetworkMap = 33013,
   // drawing toolbar
   kCmdCircle = 32783,
   kCmdEllipse = 32823,
@@ -166,6 +170,12 @@ class CMainFrame : public QMainWindow {
   // "Analiza nawadniania" and the "Mapa opadu" switch.
   void coverageAnalysis();
   void switchCoverageMap();
+  void networkAnalysis();
+  void switchNetworkMap();
+  // Puts a pipe sizing into the plan as one step of its history.
+  void applySizing(const network::SizingResult& sizing);
+  // Selects object `index` and brings it into the view.
+  void showObject(int index);
   void paletteDialog(int buttonId);
   void preferences();
   void projectProperties();
@@ -213,6 +223,7 @@ class CMainFrame : public QMainWindow {
   QPointer<QDialog> pipeDialog_;
   QPointer<QDialog> cableDialog_;
   QPointer<QDialog> coverage_;
+  QPointer<QDialog> network_;
   // What the map and the analysis are made with (kept between projects).
   CoverageOptions coverageOptions_;
   QPointer<QWidget> preview_;

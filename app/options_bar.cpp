@@ -116,6 +116,23 @@ CMainToolBar::CMainToolBar(std::function<CProjWnd*()> view, QWidget* parent)
   analysis->setAutoRaise(true);
   coverageBar_->addWidget(analysis);
   connect(analysis, &QToolButton::clicked, this, [this] { emit command(33011); });
+  // The pipe network beside it: its map over the plan and its window.
+  coverageBar_->addSeparator();
+  auto* pressure = new QCheckBox(QString::fromUtf8("Ciśnienie"), coverageBar_);
+  pressure->setObjectName(idName(1062));
+  pressure->setToolTip(QString::fromUtf8("Włącz/Wyłącz mapę ciśnienia: prędkość wody w rurach i ciśnienie głowic (Ctrl+Shift+M)"));
+  pressure->setAccessibleName(QString::fromUtf8("Ciśnienie"));
+  pressure->setFocusPolicy(Qt::TabFocus);
+  coverageBar_->addWidget(pressure);
+  connect(pressure, &QCheckBox::toggled, this, [this](bool on) { switched(1062, on); });
+  auto* network = new QToolButton(coverageBar_);
+  network->setObjectName(idName(1063));
+  network->setText(QString::fromUtf8("Analiza sieci"));
+  network->setToolTip(QString::fromUtf8("Analiza hydrauliczna sieci: ciśnienie głowic, przepływ i prędkość w rurach, dobór średnic (Ctrl+H)"));
+  network->setAccessibleName(QString::fromUtf8("Analiza hydrauliczna sieci"));
+  network->setAutoRaise(true);
+  coverageBar_->addWidget(network);
+  connect(network, &QToolButton::clicked, this, [this] { emit command(33012); });
 
   connect(button(1009), &QToolButton::clicked, this, [this] { emit command(32771); });
   connect(button(1001), &QToolButton::clicked, this, [this] { emit command(32772); });
@@ -163,7 +180,10 @@ QToolButton* CMainToolBar::button(int id) const {
   QToolButton* b = findChild<QToolButton*>(idName(id));
   return b ? b : coverageBar_->findChild<QToolButton*>(idName(id));
 }
-QCheckBox* CMainToolBar::checkBox(int id) const { return findChild<QCheckBox*>(idName(id)); }
+QCheckBox* CMainToolBar::checkBox(int id) const {
+  QCheckBox* c = findChild<QCheckBox*>(idName(id));
+  return c ? c : coverageBar_->findChild<QCheckBox*>(idName(id));
+}
 
 void CMainToolBar::switched(int id, bool on) {
   if (id == 1003) app().orthoOn = on;
@@ -180,6 +200,11 @@ void CMainToolBar::switched(int id, bool on) {
     // The menu item follows the box, with a project or without.
     applyCoverage();
     emit coverageSwitched(on);
+    return;
+  }
+  if (id == 1062) {
+    if (CProjWnd* v = view_(); v && app().projectOpen) v->setNetworkShown(on);
+    emit networkSwitched(on);
     return;
   }
   CProjWnd* v = view_();
@@ -236,7 +261,7 @@ void CMainToolBar::resetToolbar() {
   const std::pair<int, bool> buttons[] = {{1005, true}, {1002, false}, {1003, false}};
   for (auto [id, on] : buttons) button(id)->setChecked(on);
   const std::pair<int, bool> checks[] = {{1055, false}, {1020, true}, {1021, true}, {1022, true},
-                                         {1023, true},  {1024, false}, {1060, false}};
+                                         {1023, true},  {1024, false}, {1060, false}, {1062, false}};
   for (auto [id, on] : checks) checkBox(id)->setChecked(on);
   refreshCoverageSections();
   coverageSection_->setCurrentIndex(0);

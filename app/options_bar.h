@@ -54,6 +54,8 @@ class CMainToolBar : public QToolBar {
   void objectListRequested();
   // "Opad" was switched (the frame's menu item follows).
   void coverageSwitched(bool on);
+  // "Ciśnienie" was switched.
+  void networkSwitched(bool on);
 
  private:
   QToolButton* addPictureButton(int id, const QString& picture, const QString& tip, bool checkable);

@@ -1,11 +1,17 @@
 #include "document/plan_painter.h"
 
+#include <map>
+#include <tuple>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "hydraulics/coverage.h"
+#include "hydraulics/network.h"
+#include "objects/polylines.h"
+#include "platform/numtext.h"
 #include "platform/textcodec.h"
 
 double gridStepPixels(const CGraphicPlane& doc) {
@@ -101,6 +107,7 @@ bool paintPlanUnderObjects(CGraphicPlane& doc, platform::Canvas& canvas, const P
 void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view) {
   if (!paintPlanUnderObjects(doc, canvas, view)) return;
   doc.paintObjects(canvas);
+  if (view.network) paintNetworkOverlay(doc, canvas, *view.network);
   paintCoverageLegend(canvas, view);
 }
 
@@ -119,7 +126,146 @@ CoverageOverlay makeCoverageOverlay(const CoverageResult& r, const std::string& 
   return o;
 }
 
+NetworkOverlay makeNetworkOverlay(const network::Result& r, const CGraphicPlane& doc) {
+  NetworkOverlay o;
+  const auto& objects = doc.objects();
+  const double metresPerUnit = doc.scaleDenominator / (100.0 * doc.pixelsPerCm);
+  // Each stretch at the fastest any section drives it.
+  std::map<std::tuple<int, int, long long>, size_t> stretch;
+  bool first = true;
+  for (const network::SectionResult& s : r.sections) {
+    if (!s.solved) continue;
+    for (const network::PipeResult& p : s.pipes) {
+      if (p.object < 0 || p.object >= static_cast<int>(objects.size())) continue;
+      const auto* line = dynamic_cast<const CWPolyline*>(objects[p.object].get());
+      if (!line || p.segment + 1 >= static_cast<int>(line->verticesU.size())) continue;
+      const PointD a = line->verticesU[p.segment], b = line->verticesU[p.segment + 1];
+      const double segM = std::hypot(b.x - a.x, b.y - a.y) * metresPerUnit;
+      if (!(segM > 0)) continue;
+      const double t0 = p.offsetM / segM, t1 = (p.offsetM + p.lengthM) / segM;
+      const auto key = std::make_tuple(p.object, p.segment, std::llround(p.offsetM * 1000));
+      auto [it, fresh] = stretch.emplace(key, o.strokes.size());
+      if (fresh)
+        o.strokes.push_back({{a.x + t0 * (b.x - a.x), a.y + t0 * (b.y - a.y)},
+                             {a.x + t1 * (b.x - a.x), a.y + t1 * (b.y - a.y)},
+                             p.velocityMS});
+      else
+        o.strokes[it->second].velocityMS = std::max(o.strokes[it->second].velocityMS, p.velocityMS);
+    }
+    for (const network::HeadResult& h : s.heads) {
+      if (h.object < 0 || h.object >= static_cast<int>(objects.size())) continue;
+      const CWBase& head = *objects[h.object];
+      PointD at{};
+      if (const auto* line = dynamic_cast<const CWPolyline*>(&head)) {
+        if (line->verticesU.empty()) continue;
+        at = line->verticesU.front();
+      } else {
+        at = network::placeOf(head);
+      }
+      o.dots.push_back({at, h.pressureAtm, h.belowTable});
+      o.lowAtm = first ? h.pressureAtm : std::min(o.lowAtm, h.pressureAtm);
+      o.highAtm = first ? h.pressureAtm : std::max(o.highAtm, h.pressureAtm);
+      first = false;
+    }
+  }
+  return o;
+}
+
+namespace {
+
+platform::Colour scaleColour(double t) {
+  const unsigned c = coverageScaleColour(std::clamp(t, 0.0, 1.0));
+  return platform::rgb((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+}
+
+platform::Colour warningColour() {
+  const unsigned c = kCoverageDryColour;
+  return platform::rgb((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+}
+
+double pressureShare(const NetworkOverlay& o, double p) {
+  return o.highAtm > o.lowAtm ? (p - o.lowAtm) / (o.highAtm - o.lowAtm) : 1.0;
+}
+
+}  // namespace
+
+void paintNetworkOverlay(const CGraphicPlane& doc, platform::Canvas& c, const NetworkOverlay& o) {
+  platform::CanvasStateSaver keep(c);
+  const double z = doc.zoom;
+  const auto px = [z](const PointD& u) {
+    return platform::Point{static_cast<int>(std::lround(std::clamp(u.x * z, -2.0e9, 2.0e9))),
+                           static_cast<int>(std::lround(std::clamp(u.y * z, -2.0e9, 2.0e9)))};
+  };
+  for (const NetworkOverlay::Stroke& s : o.strokes) {
+    const bool fast = s.velocityMS > network::kMaxVelocityMS;
+    c.setPen(platform::Pen::solid(fast ? warningColour() : scaleColour(s.velocityMS / network::kMaxVelocityMS), 5));
+    c.line(px(s.a), px(s.b));
+  }
+  c.setPen(platform::Pen::solid(platform::rgb(40, 40, 40), 1));
+  for (const NetworkOverlay::Dot& d : o.dots) {
+    const platform::Point p = px(d.at);
+    c.setBrush(platform::Brush::solid(d.belowTable ? warningColour() : scaleColour(pressureShare(o, d.pressureAtm))));
+    c.ellipse({p.x - 6, p.y - 6, p.x + 7, p.y + 7});
+  }
+}
+
+namespace {
+
+std::string decimal(double v, int decimals) {
+  std::string s = platform::formatFixed(v, decimals);
+  std::replace(s.begin(), s.end(), '.', ',');
+  return s;
+}
+
+// A legend's box with a title, a colour bar with ticks from `low` to `high`
+// and a swatch of the warning colour named `warning`.
+void paintLegendBox(platform::Canvas& c, int x, int y, const std::string& title, double low, double high, int decimals,
+                    const std::string& unit, const std::string& warning) {
+  const int w = 250, h = 74;
+  c.setPen(platform::Pen::solid(platform::rgb(120, 120, 120)));
+  c.setBrush(platform::Brush::solid(platform::rgb(255, 255, 255)));
+  c.rectangle({x, y, x + w, y + h});
+  platform::Font font;
+  font.face = "Arial";
+  font.height = 13;
+  font.weight = 700;
+  c.setFont(font);
+  c.setOpaqueBackground(false);
+  c.setTextColour(platform::rgb(30, 30, 30));
+  c.text({x + 8, y + 5}, platform::utf8ToCp1250(title));
+  const int bx = x + 8, by = y + 24, bw = 190, bh = 14;
+  for (int i = 0; i < bw; ++i) c.fillRect({bx + i, by, bx + i + 1, by + bh}, scaleColour(static_cast<double>(i) / (bw - 1)));
+  const int dx = bx + bw + 10;
+  c.fillRect({dx, by, dx + 30, by + bh}, warningColour());
+  font.weight = 400;
+  font.height = 12;
+  c.setFont(font);
+  for (int k = 0; k <= 4; ++k) {
+    const int tx = bx + k * (bw - 1) / 4;
+    c.line({tx, by + bh}, {tx, by + bh + 3});
+    const std::string t = decimal(low + (high - low) * k / 4.0, decimals);
+    const int tw = c.textExtent(t).cx;
+    c.text({std::clamp(tx - tw / 2, bx - 4, bx + bw - tw + 4), by + bh + 4}, t);
+  }
+  c.text({bx, by + bh + 20}, platform::utf8ToCp1250(unit));
+  c.text({dx - 2, by + bh + 4}, platform::utf8ToCp1250(warning));
+}
+
+}  // namespace
+
 void paintCoverageLegend(platform::Canvas& c, const PlanViewState& view) {
+  if (view.network) {
+    platform::CanvasStateSaver keep(c);
+    c.setViewportOrigin({0, 0});
+    const NetworkOverlay& n = *view.network;
+    // Above the precipitation map's legend when both are shown.
+    int y = view.client.cy - 74 - 12 - (74 + 8) - (view.coverage ? 74 + 8 : 0);
+    if (y >= 0) {
+      paintLegendBox(c, 12, y, "Ciśnienie głowic", n.lowAtm, n.highAtm, 2, "atm", "< tabeli");
+      y += 74 + 8;
+      paintLegendBox(c, 12, y, "Prędkość wody w rurach", 0, network::kMaxVelocityMS, 2, "m/s", "> 1,5");
+    }
+  }
   if (!view.coverage) return;
   const CoverageOverlay& m = *view.coverage;
   platform::CanvasStateSaver keep(c);

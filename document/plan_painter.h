@@ -3,6 +3,7 @@
 // objects with their labels, flows and the selection.
 
 #include <string>
+#include <vector>
 
 #include "document/graphic_plane.h"
 #include "platform/canvas.h"
@@ -20,6 +21,33 @@ struct CoverageResult;
 // The overlay of an analysis's map.
 CoverageOverlay makeCoverageOverlay(const CoverageResult& r, const std::string& title);
 
+// The pipe network laid over the plan: each stretch of pipe in the colour
+// of its water's velocity, each head in that of its pressure (the colours of
+// the precipitation map; what is out of bounds in its warning colour).
+struct NetworkOverlay {
+  struct Stroke {
+    PointD a, b;  // plan units
+    double velocityMS = 0;
+  };
+  struct Dot {
+    PointD at;
+    double pressureAtm = 0;
+    bool belowTable = false;
+  };
+  std::vector<Stroke> strokes;
+  std::vector<Dot> dots;
+  double lowAtm = 0, highAtm = 0;  // the heads' pressures the scale spans
+};
+
+namespace network {
+struct Result;
+}
+// The overlay of a network's solve: every section, each head in its own,
+// each stretch of pipe at its fastest.
+NetworkOverlay makeNetworkOverlay(const network::Result& r, const CGraphicPlane& doc);
+// Draws it over the objects.
+void paintNetworkOverlay(const CGraphicPlane& doc, platform::Canvas& canvas, const NetworkOverlay& overlay);
+
 // The display switches the plan view owns, and what painting needs of it.
 struct PlanViewState {
   int gridShown = 1;
@@ -31,6 +59,7 @@ struct PlanViewState {
   platform::Size client;      // the client area in pixels
   const platform::Image* background = nullptr;  // the loaded background image
   const CoverageOverlay* coverage = nullptr;     // the precipitation map, when shown
+  const NetworkOverlay* network = nullptr;       // the pressures of the pipe network, when shown
 };
 
 // The grid step in pixels at the document's zoom.
@@ -42,7 +71,8 @@ void paintGrid(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState
 
 void paintPlan(CGraphicPlane& doc, platform::Canvas& canvas, const PlanViewState& view);
 
-// The legend of the precipitation map in the view's bottom-left corner.
+// The legends of the precipitation map and of the network's pressures in
+// the view's bottom-left corner.
 void paintCoverageLegend(platform::Canvas& canvas, const PlanViewState& view);
 // What paintPlan draws under the objects: background, terrain, grid. False
 // when the objects are not to be drawn (the print preview covers the plan).

@@ -47,6 +47,7 @@ void CMUndo::modified() {
 
 void CMUndo::pushEntry(std::unique_ptr<CObjContainer> e) {
   modified();
+  e->step = openStep_;
   undo_.push_back(std::move(e));
   ++pushedTotal_;
 }
@@ -84,12 +85,14 @@ void CMUndo::pushCopy(CPrimitive& target, std::unique_ptr<CPrimitive> copy) {
 void CMUndo::pushToggle(CWBase& object, int type) {
   modified();
   undo_.push_back(std::make_unique<CDelLast>(&object, nullptr, type));
+  undo_.back()->step = openStep_;
   ++pushedTotal_;
 }
 
 void CMUndo::pushToggle(CPrimitive& primitive, int type) {
   modified();
   undo_.push_back(std::make_unique<CDelLast>(nullptr, &primitive, type));
+  undo_.back()->step = openStep_;
   ++pushedTotal_;
 }
 
@@ -110,11 +113,15 @@ void CMUndo::endCheckpoint() {
 }
 
 CMUndo::Entry CMUndo::counterpart(const CObjContainer& e) {
-  if (e.IsToggle())
-    return std::make_unique<CDelLast>(e.object(), e.primitive(), static_cast<const CDelLast&>(e).type);
-  auto copy = std::make_unique<CObjContainer>(e.object(), e.primitive());
-  copy->Init();
-  return copy;
+  Entry other;
+  if (e.IsToggle()) {
+    other = std::make_unique<CDelLast>(e.object(), e.primitive(), static_cast<const CDelLast&>(e).type);
+  } else {
+    other = std::make_unique<CObjContainer>(e.object(), e.primitive());
+    other->Init();
+  }
+  other->step = e.step;
+  return other;
 }
 
 void CMUndo::rezoom(const CObjContainer& e, const CGraphicPlane& doc) {
@@ -127,11 +134,14 @@ void CMUndo::rezoom(const CObjContainer& e, const CGraphicPlane& doc) {
 bool CMUndo::undo(CGraphicPlane& doc) {
   modified();
   if (undo_.empty()) return false;
-  Entry e = std::move(undo_.back());
-  undo_.pop_back();
-  redo_.push_back(counterpart(*e));
-  e->Apply();
-  rezoom(*e, doc);
+  const int step = undo_.back()->step;
+  do {
+    Entry e = std::move(undo_.back());
+    undo_.pop_back();
+    redo_.push_back(counterpart(*e));
+    e->Apply();
+    rezoom(*e, doc);
+  } while (step != 0 && !undo_.empty() && undo_.back()->step == step);
   if (doc.selected && doc.selected->deleted) doc.selected = nullptr;
   app().undoRedrawPending = 1;
   return true;
@@ -140,6 +150,16 @@ bool CMUndo::undo(CGraphicPlane& doc) {
 bool CMUndo::redo(CGraphicPlane& doc) {
   modified();
   if (redo_.empty()) return false;
+  // The entries of an operation after the first, newest first.
+  const int step = redo_.back()->step;
+  while (step != 0 && redo_.size() > 1 && redo_[redo_.size() - 2]->step == step) {
+    Entry e = std::move(redo_.back());
+    redo_.pop_back();
+    undo_.push_back(counterpart(*e));
+    ++pushedTotal_;
+    e->Apply();
+    rezoom(*e, doc);
+  }
   Entry e = std::move(redo_.back());
   redo_.pop_back();
   undo_.push_back(counterpart(*e));

@@ -39,6 +39,10 @@ class CObjContainer {
   CWBase* object() const { return object_; }
   CPrimitive* primitive() const { return primitive_; }
 
+  // The operation of several objects the entry belongs to (0: its own);
+  // undo and redo take an operation's entries together.
+  int step = 0;
+
  protected:
   CWBase* object_;
   CPrimitive* primitive_;
@@ -76,6 +80,9 @@ class CMUndo : public UndoLink {
   // redo history. Copies pushed with pushCopy and toggles stay.
   void endCheckpoint();
   void endPendingOperation() override { endCheckpoint(); }
+  // What is pushed between these is one operation: undone and redone in one go.
+  void beginStep() { openStep_ = ++lastStep_; }
+  void endStep() { openStep_ = 0; }
 
   // --- moving through the history --------------------------------------------------
   // Each returns false when its history was empty. Both put the restored
@@ -110,4 +117,5 @@ class CMUndo : public UndoLink {
   size_t pushedTotal_ = 0;
   std::set<const void*> checkpointTargets_;
   bool checkpoint_ = false;
+  int openStep_ = 0, lastStep_ = 0;
 };

@@ -260,6 +260,8 @@ void evaluateHeadAt(CWBase& head, double p, float scaleDenominator, float pixels
   app().currentSourcePressure = kept;
 }
 
+PointD placeOf(const CWBase& consumer) { return headPlace(consumer); }
+
 std::unordered_map<int, double> headPressures(const Result& result) {
   std::unordered_map<int, double> out;
   for (const SectionResult& s : result.sections)
@@ -296,7 +298,7 @@ unsigned long long fingerprint(const CGraphicPlane& doc) {
     } else if (isHead(type) || type == kTypeDripline) {
       const PointD at = headPlace(*o);
       mix(type);
-      mix(at.x), mix(at.y), mix(o->GetSectionNo());
+      mix(at.x), mix(at.y), mix(o->GetSectionNo()), mix(o->GetFlow());
       mix(static_cast<double>(reinterpret_cast<uintptr_t>(o->elem)));
     }
   }
@@ -954,6 +956,7 @@ void Builder::solveSection(int section) {
     PipeResult pr;
     pr.object = links_[p.link].object;
     pr.segment = p.segment;
+    pr.offsetM = p.offsetM;
     pr.lengthM = p.lengthM;
     pr.innerDiameterMm = p.diameterMm;
     pr.assumedDiameter = p.assumed;

@@ -73,6 +73,7 @@ struct HeadResult {
 struct PipeResult {
   int object = -1;
   int segment = 0;  // the index of the vertex it starts at
+  double offsetM = 0;  // where along the segment it starts (a segment is cut at a T or a head)
   double lengthM = 0;
   double innerDiameterMm = 0;
   bool assumedDiameter = false;
@@ -121,6 +122,10 @@ Result analyse(const CGraphicPlane& doc, const CDBSets* sets, const Options& opt
 // Evaluates a head or drip line at `p` atm as it evaluates itself when the
 // source pressure changes: its throw and its flow. Meant for copies.
 void evaluateHeadAt(CWBase& head, double p, float scaleDenominator, float pixelsPerCm);
+
+// Where a head or drip line draws its water (its position, a drip line's
+// first vertex), plan units.
+PointD placeOf(const CWBase& consumer);
 
 // The pressure each connected head gets in the solve of its own section, by
 // its index in the object list.

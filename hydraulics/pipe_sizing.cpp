@@ -193,7 +193,7 @@ SizingResult sizePipes(const CGraphicPlane& doc, const CDBSets* sets, CElem* cat
   return out;
 }
 
-int applySizing(CGraphicPlane& doc, const SizingResult& sizing) {
+int applySizing(CGraphicPlane& doc, const SizingResult& sizing, const SizingEdits& edits) {
   std::map<int, std::vector<CElem*>> byPipe;
   for (const SegmentChoice& c : sizing.choices) {
     const CWPipe* pipe = pipeAt(doc, c.object);
@@ -210,6 +210,7 @@ int applySizing(CGraphicPlane& doc, const SizingResult& sizing) {
     const bool one = std::all_of(types.begin(), types.end(), [&](CElem* t) { return t == types.front(); });
     if (one) {
       if (types.front() && types.front() != currentType(pipe)) {
+        if (edits.beforeChange) edits.beforeChange(pipe);
         pipe.AssignType(types.front());
         ++changed;
       }
@@ -229,10 +230,13 @@ int applySizing(CGraphicPlane& doc, const SizingResult& sizing) {
       for (size_t v = a; v <= b + 1; ++v) part.AddVertexU(pipe.verticesU[v]);
       part.Rescale(zoom);
       if (types[a]) part.AssignType(types[a]);
-      doc.addObject(kTypePipe, std::move(copy));
+      part.deleted = 0;
+      CWBase* added = doc.addObject(kTypePipe, std::move(copy));
+      if (edits.added) edits.added(*added);
       a = b + 1;
     }
     if (doc.selected == &pipe) doc.selected = nullptr;
+    if (edits.beforeChange) edits.beforeChange(pipe);
     pipe.deleted = 1;
     ++changed;
   }

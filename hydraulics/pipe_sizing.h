@@ -6,6 +6,7 @@
 // other. A pipe whose segments come out different is cut where its type
 // changes, so that laterals telescope toward their ends.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,9 +53,17 @@ std::vector<CElem*> sizingCandidates(CElem* head);
 SizingResult sizePipes(const CGraphicPlane& doc, const CDBSets* sets, CElem* catalogueHead,
                        const SizingOptions& options = {});
 
+// What the plan's history hears of the sizing: an object about to change
+// (a pipe taking a type, or one replaced, which is then marked deleted), and
+// a pipe added in place of a part of one.
+struct SizingEdits {
+  std::function<void(CWBase&)> beforeChange;
+  std::function<void(CWBase&)> added;
+};
+
 // Puts the choices into the plan: a pipe whose segments all take one type
 // takes it; a pipe whose segments take several is replaced by one pipe for
 // each run of segments of one type. Returns the number of pipes changed.
-int applySizing(CGraphicPlane& doc, const SizingResult& sizing);
+int applySizing(CGraphicPlane& doc, const SizingResult& sizing, const SizingEdits& edits = {});
 
 }  // namespace network

@@ -14,6 +14,9 @@
 #include <chrono>
 #include <thread>
 
+#include "hydraulics/network.h"
+#include "sections/section_list.h"
+#include "startup/application.h"
 #include "objects/sprinkler.h"
 #include "objects/static_sprinkler.h"
 #include "platform/canvas_qpainter.h"
@@ -168,6 +171,33 @@ void CProjWnd::updateCoverage() {
   if (overlayValid_) state_.coverage = &overlay_;
 }
 
+void CProjWnd::setNetworkShown(bool on) {
+  if (networkShown_ == on) return;
+  networkShown_ = on;
+  networkTried_ = networkValid_ = false;
+  invalidate();
+}
+
+void CProjWnd::updateNetwork() {
+  state_.network = nullptr;
+  if (!networkShown_) return;
+  const unsigned long long key = network::fingerprint(*doc_);
+  if (!networkTried_ || key != networkKey_) {
+    network::Options options;
+    options.sectionCount = sectionList().count();
+    const network::Result r = network::analyse(*doc_, application().sets.get(), options);
+    networkTried_ = true;
+    networkKey_ = key;
+    networkValid_ = r.ok;
+    if (!r.ok) {
+      emit statusText(platform::toQString(r.error));
+      return;
+    }
+    network_ = makeNetworkOverlay(r, *doc_);
+  }
+  if (networkValid_) state_.network = &network_;
+}
+
 void CProjWnd::setEditFilter(int filter) {
   state_.editFilter = std::clamp(filter, 0, 2);
   // A selection of the kind the filter now leaves alone would block the other tools.
@@ -284,8 +314,10 @@ void CProjWnd::render() {
   doc_->dotPixels = doc_->zoom < kOverviewZoom ? kDotPixels : 0;
   doc_->minTextPixels = kMinTextPixels;
   updateCoverage();
+  updateNetwork();
   if (paintUnderObjects(painter, canvas)) {
     paintObjectsShared(painter, canvas);
+    if (state_.network) paintNetworkOverlay(*doc_, canvas, *state_.network);
     paintCoverageLegend(canvas, state_);
   }
   doc_->cullRect = {};

@@ -45,6 +45,11 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void setCoverageOptions(const CoverageOptions& options);
   bool coverageShown() const { return coverageShown_; }
   int coverageSection() const { return coverageSection_; }
+  // The pipe network's velocities and pressures over the plan, solved again
+  // whenever the pipes or the heads have changed.
+  void setNetworkShown(bool on);
+  bool networkShown() const { return networkShown_; }
+  const NetworkOverlay* networkOverlay() const { return state_.network; }
   // Repaints the whole plan (after a change of the model).
   void refresh();
   // The background image shown under the plan, or none.
@@ -199,4 +204,11 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   unsigned long long overlayKey_ = 0;
   bool overlayValid_ = false;
   bool overlayTried_ = false;
+
+  // The network's overlay and what it was made of.
+  void updateNetwork();
+  bool networkShown_ = false;
+  NetworkOverlay network_;
+  unsigned long long networkKey_ = 0;
+  bool networkTried_ = false, networkValid_ = false;
 };

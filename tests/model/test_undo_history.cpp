@@ -156,6 +156,40 @@ TEST(UndoHistory, DeletingAnObjectOrAShapeCanBeTakenBack) {
   EXPECT_FALSE(valve->deleted);
 }
 
+// An operation on several objects is taken back and done again in one go;
+// what came before it stays.
+TEST(UndoHistory, AStepOfSeveralObjectsIsUndoneAndRedoneTogether) {
+  Editing e;
+  auto* before = e.doc.addObject(kTypeValve, std::make_unique<CWValve>());
+  e.undo.pushToggle(*before, kTypeValve);
+  auto* changed = static_cast<CWValve*>(e.doc.addObject(kTypeValve, std::make_unique<CWValve>()));
+  changed->posUx = 10;
+  e.undo.beginStep();
+  e.undo.pushSnapshot(*changed);
+  changed->posUx = 20;
+  auto* added = e.doc.addObject(kTypeValve, std::make_unique<CWValve>());
+  e.undo.pushToggle(*added, kTypeValve);
+  e.undo.pushSnapshot(*before);
+  before->deleted = 1;
+  e.undo.endStep();
+  ASSERT_EQ(e.undo.undoCount(), 4u);
+
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_EQ(changed->posUx, 10);
+  EXPECT_TRUE(added->deleted);
+  EXPECT_FALSE(before->deleted);
+  EXPECT_EQ(e.undo.undoCount(), 1u);  // the toggle from before the step
+  ASSERT_TRUE(e.undo.redo(e.doc));
+  EXPECT_EQ(changed->posUx, 20);
+  EXPECT_FALSE(added->deleted);
+  EXPECT_TRUE(before->deleted);
+  EXPECT_EQ(e.undo.redoCount(), 0u);
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  ASSERT_TRUE(e.undo.undo(e.doc));
+  EXPECT_TRUE(before->deleted);  // the toggle of its creation, on its own
+  EXPECT_EQ(e.undo.undoCount(), 0u);
+}
+
 // The editing tools the calculation and section windows choose.
 TEST(PlanEditing, ConnectedMarkSectionsAndPointedLines) {
   Editing e;

@@ -44,6 +44,7 @@
 #include "app/main_frame.h"
 #include "app/calculation_dialogs.h"
 #include "app/coverage_dialog.h"
+#include "app/network_dialog.h"
 #include "app/mbutton.h"
 #include "app/options_bar.h"
 #include "app/palette.h"
@@ -360,11 +361,110 @@ class MainWindowTest : public QObject {
     dialogs.emplace_back(new CDlgPlanePos(printLayout()));
     dialogs.emplace_back(new CGetPaperSize(29.7, 21));
     dialogs.emplace_back(new CDlgCoverage(doc(), CoverageOptions{}));
+    dialogs.emplace_back(new CDlgNetwork(doc(), {}));
+    dialogs.emplace_back(new CDlgPipeSizing(doc(), 0, 25));
     for (const auto& d : dialogs) unnamed << unnamedControls(d.get());
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     for (QAction* a : frame_->menuBar()->findChildren<QAction*>())
       if (!a->isSeparator() && !a->menu()) QVERIFY(!a->text().isEmpty());
     if (auto* preview = frame_->findChild<CPrintViewFrame*>()) preview->close();
+  }
+
+  // "Analiza hydrauliczna sieci" solves the sample's sections, its tables
+  // sort and lead to the objects; "Dobierz średnice rur" sizes the pipes in
+  // one step that undo takes back whole; "Ciśnienie" lays the network over
+  // the plan and follows an edit.
+  void networkWindowSizingAndPressureMap() {
+    trigger(kCmdNetworkAnalysis);
+    QVERIFY(lastMessage().startsWith("Musisz najpierw"));
+    openSample();
+    trigger(kCmdNetworkAnalysis);
+    auto* dlg = frame_->findChild<CDlgNetwork*>();
+    QVERIFY(dlg);
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Analiza hydrauliczna sieci"));
+    QCOMPARE(frame_->action(kCmdNetworkAnalysis)->shortcut(), QKeySequence("Ctrl+H"));
+    QCOMPARE(dlg->sections()->count(), 3);
+    QVERIFY(dlg->result().ok);
+    QVERIFY(dlg->result().unconnected.empty());
+    QCOMPARE(dlg->currentSection(), 0);
+    QCOMPARE(dlg->heads()->topLevelItemCount(), static_cast<int>(dlg->result().sections[0].heads.size()));
+    QVERIFY(dlg->summary()->text().contains("atm"));
+    // Sorted by pressure, lowest first; a double click selects the head.
+    dlg->heads()->sortItems(3, Qt::AscendingOrder);
+    QTreeWidgetItem* lowest = dlg->heads()->topLevelItem(0);
+    const double low = lowest->data(3, Qt::UserRole).toDouble();
+    QCOMPARE(low, dlg->result().sections[0].minHeadPressureAtm);
+    emit dlg->heads()->itemDoubleClicked(lowest, 0);
+    const int index = lowest->data(0, CDlgNetwork::kObjectRole).toInt();
+    QCOMPARE(doc().selected, doc().objects()[index].get());
+    dlg->sections()->setCurrentRow(2);
+    QCOMPARE(dlg->currentSection(), 2);
+    QVERIFY(dlg->pipes()->topLevelItemCount() > 0);
+
+    // Sizing: the costs, then applied as one step.
+    std::vector<std::pair<CWBase*, CElem*>> before;
+    for (const auto& o : doc().objects())
+      if (!o->deleted && o->GetType() == kTypePipe) before.push_back({o.get(), o->elem});
+    bool asked = false;
+    answerNextOf<CDlgPipeSizing>([&](CDlgPipeSizing* sizing) {
+      asked = true;
+      QCOMPARE(sizing->windowTitle(), QString::fromUtf8("Dobierz średnice rur"));
+      sizing->scope()->setCurrentIndex(sizing->scope()->findData(-1));
+      QVERIFY(sizing->costs()->text().contains(QString::fromUtf8("zł")));
+      QVERIFY(sizing->sizing().ok);
+      buttonNamed(sizing, "Zastosuj")->click();
+    });
+    dlg->findChild<QPushButton*>("sizePipes")->click();
+    QVERIFY(asked);
+    QVERIFY(view()->modified);
+    int changed = 0;
+    for (auto [pipe, type] : before) changed += pipe->deleted || pipe->elem != type;
+    QVERIFY(changed > 0);
+    for (const auto& s : dlg->result().sections)
+      for (const auto& p : s.pipes) QVERIFY(p.velocityMS <= network::kMaxVelocityMS);
+    trigger(kCmdUndo);
+    for (auto [pipe, type] : before) {
+      QVERIFY(!pipe->deleted);
+      QCOMPARE(pipe->elem, type);
+    }
+    int live = 0;
+    for (const auto& o : doc().objects()) live += !o->deleted && o->GetType() == kTypePipe;
+    QCOMPARE(live, static_cast<int>(before.size()));
+    trigger(kCmdRedo);
+    changed = 0;
+    for (auto [pipe, type] : before) changed += pipe->deleted || pipe->elem != type;
+    QVERIFY(changed > 0);
+    trigger(kCmdUndo);
+
+    // The map of the network: on, kept as a picture, and made again after an edit.
+    doc().selected = nullptr;
+    view()->setScrollOrigin({0, 0});
+    trigger(kCmdNetworkMap);
+    QVERIFY(frame_->optionsBar()->checkBox(1062)->isChecked());
+    QVERIFY(frame_->action(kCmdNetworkMap)->isChecked());
+    view()->renderNow();
+    const NetworkOverlay* overlay = view()->networkOverlay();
+    QVERIFY(overlay);
+    QVERIFY(!overlay->strokes.empty());
+    QVERIFY(!overlay->dots.empty());
+    QVERIFY(overlay->lowAtm < overlay->highAtm);
+    const size_t strokes = overlay->strokes.size();
+    QVERIFY(view()->backBuffer().save(artefactDir() + "/network_overlay.png"));
+    CWPipe* branch = nullptr;
+    for (const auto& o : doc().objects())
+      if (!o->deleted && o->GetType() == kTypePipe) branch = static_cast<CWPipe*>(o.get());
+    branch->deleted = 1;
+    view()->refresh();
+    view()->renderNow();
+    QVERIFY(view()->networkOverlay());
+    QVERIFY(view()->networkOverlay()->strokes.size() < strokes);
+    branch->deleted = 0;
+    trigger(kCmdNetworkMap);
+    QVERIFY(!frame_->optionsBar()->checkBox(1062)->isChecked());
+    view()->renderNow();
+    QVERIFY(!view()->networkOverlay());
+    dlg->close();
   }
 
   // "Opad" lays the precipitation map over the plan, for all sections or

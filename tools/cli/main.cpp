@@ -30,8 +30,10 @@ const CommandHelp kCommands[] = {
      "      read a project and write it back\n"},
     {"render",
      "  render PROJECT -o OUT.png [--zoom Z] [--size WxH] [--coverage [--section N] [--cell M] [--pressure P]]\n"
+     "         [--network]\n"
      "      the plan as the plan view paints it; with --coverage over the precipitation map\n"
-     "      of the system or of section N, with its legend\n"},
+     "      of the system or of section N, with its legend; with --network the pipes in the\n"
+     "      colour of their water's velocity and the heads in that of their pressure\n"},
     {"hydraulics",
      "  hydraulics PROJECT\n"
      "      the water source, every object's section, mark and flow, and the section summaries as JSON\n"},

@@ -507,6 +507,7 @@ int runRenderCommand(int argc, char** argv) {
   Options options(argc, argv, 2, valued);
   std::vector<std::string> known = valued;
   known.push_back("--coverage");
+  known.push_back("--network");
   options.allowOnly(known);
   applyCommonOptions(options);
   if (options.positional().size() != 1) throw UsageError("render needs PROJECT");
@@ -550,6 +551,15 @@ int runRenderCommand(int argc, char** argv) {
     overlay = makeCoverageOverlay(r, analysis.mapSection < 0 ? std::string("Opad: wszystkie sekcje")
                                                                : "Opad: sekcja " + std::to_string(analysis.mapSection + 1));
     view.coverage = &overlay;
+  }
+  NetworkOverlay pressures;
+  if (options.value("--network").has_value()) {
+    network::Options no;
+    no.sectionCount = sectionList().count();
+    const network::Result r = network::analyse(doc, application().sets.get(), no);
+    if (!r.ok) throw CommandError(utf8(r.error));
+    pressures = makeNetworkOverlay(r, doc);
+    view.network = &pressures;
   }
   {
     QPainter painter(&image);
