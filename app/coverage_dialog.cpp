@@ -1,5 +1,6 @@
 #include "app/coverage_dialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -38,6 +39,13 @@ CDlgCoverage::CDlgCoverage(const CGraphicPlane& doc, const CoverageOptions& opti
   runs_->setValue(options_.runs);
   runs_->setAccessibleName(QString::fromUtf8("Liczba nawadniań w tygodniu"));
   form->addRow(QString::fromUtf8("Liczba nawadniań w tygodniu:"), runs_);
+  network_ = new QCheckBox(QString::fromUtf8("Ciśnienie głowic z sieci rur"), this);
+  network_->setObjectName("networkPressure");
+  network_->setAccessibleName(QString::fromUtf8("Ciśnienie głowic z sieci rur"));
+  network_->setToolTip(QString::fromUtf8("Głowice połączone rurami ze źródłem pracują przy ciśnieniu, jakie daje im "
+                                         "sieć rur; bez tego – przy ciśnieniu źródła"));
+  network_->setChecked(options_.networkPressure);
+  form->addRow(QString(), network_);
   auto* compute = new QPushButton("Przelicz", this);
   compute->setAccessibleName("Przelicz");
   compute->setDefault(true);
@@ -76,6 +84,7 @@ CDlgCoverage::CDlgCoverage(const CGraphicPlane& doc, const CoverageOptions& opti
   layout->addLayout(buttons);
 
   connect(compute, &QPushButton::clicked, this, &CDlgCoverage::recompute);
+  connect(network_, &QCheckBox::toggled, this, &CDlgCoverage::recompute);
   connect(close, &QPushButton::clicked, this, &QDialog::close);
   auto showChosen = [this] {
     const QTreeWidgetItem* row = table_->currentItem();
@@ -103,6 +112,7 @@ bool CDlgCoverage::recompute() {
   options_.cellM = *cell;
   options_.depthMm = *depth;
   options_.runs = runs_->value();
+  options_.networkPressure = network_->isChecked();
   result_ = analyseCoverage(doc_, options_);
   fill();
   // The map takes only options the analysis could work with.

@@ -47,6 +47,7 @@ class CDlgCoverage : public QDialog {
   QLineEdit* cell_;
   QLineEdit* depth_;
   QSpinBox* runs_;
+  class QCheckBox* network_;
   QTreeWidget* table_;
   QLabel* areas_;
 };

@@ -514,6 +514,16 @@ class MainWindowTest : public QObject {
     cell->setText("0,5");
     buttonNamed(dlg, "Przelicz")->click();
     QCOMPARE(dlg->result().cellM, 0.5);
+    // The heads at the pressure the pipes give them, or at the source's:
+    // at the source's they put down more.
+    auto* fromNetwork = dlg->findChild<QCheckBox*>("networkPressure");
+    QVERIFY(fromNetwork && fromNetwork->isChecked());
+    const double piped = dlg->result().system.flowM3H;
+    fromNetwork->setChecked(false);
+    QVERIFY(!dlg->options().networkPressure);
+    QVERIFY(dlg->result().system.flowM3H > piped);
+    fromNetwork->setChecked(true);
+    QCOMPARE(dlg->result().system.flowM3H, piped);
     // A section's row on the plan.
     dlg->table()->setCurrentItem(dlg->table()->topLevelItem(1));
     const int section = dlg->table()->topLevelItem(1)->data(0, CDlgCoverage::kSectionRole).toInt();
