@@ -1,6 +1,7 @@
 // Project files "*.prj": opened as the program opens them (the records, the
-// project's blocks, an appended background image), analysed for watering and
-// drawn with the map at three zooms, saved and opened again.
+// project's blocks, an appended background image), analysed for watering
+// (with the pipe network's pressures) and drawn with the map and the
+// network's overlay at three zooms, saved and opened again.
 
 #include <QImage>
 #include <QPainter>
@@ -8,6 +9,7 @@
 
 #include "document/plan_painter.h"
 #include "hydraulics/coverage.h"
+#include "hydraulics/network.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/canvas_qpainter.h"
 #include "printing/print_job.h"
@@ -37,6 +39,13 @@ void draw(CGraphicPlane& doc) {
   if (coverage.ok) {
     overlay = makeCoverageOverlay(coverage, "Opad");
     view.coverage = &overlay;
+  }
+  // The pipe network over it.
+  const network::Result net = network::analyse(doc, application().sets.get());
+  NetworkOverlay pressures;
+  if (net.ok) {
+    pressures = makeNetworkOverlay(net, doc);
+    view.network = &pressures;
   }
   // As the plan view draws: what lies outside the view is left out.
   doc.cullRect = {0, 0, image.width(), image.height()};
