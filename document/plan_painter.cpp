@@ -1,5 +1,6 @@
 #include "document/plan_painter.h"
 
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -217,10 +218,11 @@ std::string decimal(double v, int decimals) {
   return s;
 }
 
-// A legend's box with a title, a colour bar with ticks from `low` to `high`
-// and a swatch of the warning colour named `warning`.
-void paintLegendBox(platform::Canvas& c, int x, int y, const std::string& title, double low, double high, int decimals,
-                    const std::string& unit, const std::string& warning) {
+// A legend's box at (x, y): a title, the colour bar with five ticks named
+// by `tick`, the unit under it and a swatch of the warning colour with its
+// name (texts in UTF-8).
+void paintLegendBox(platform::Canvas& c, int x, int y, const std::string& title,
+                    const std::function<std::string(int)>& tick, const std::string& unit, const std::string& warning) {
   const int w = 250, h = 74;
   c.setPen(platform::Pen::solid(platform::rgb(120, 120, 120)));
   c.setBrush(platform::Brush::solid(platform::rgb(255, 255, 255)));
@@ -233,6 +235,7 @@ void paintLegendBox(platform::Canvas& c, int x, int y, const std::string& title,
   c.setOpaqueBackground(false);
   c.setTextColour(platform::rgb(30, 30, 30));
   c.text({x + 8, y + 5}, platform::utf8ToCp1250(title));
+  // The colour bar, from the bottom to the top of the scale.
   const int bx = x + 8, by = y + 24, bw = 190, bh = 14;
   for (int i = 0; i < bw; ++i) c.fillRect({bx + i, by, bx + i + 1, by + bh}, scaleColour(static_cast<double>(i) / (bw - 1)));
   const int dx = bx + bw + 10;
@@ -243,7 +246,7 @@ void paintLegendBox(platform::Canvas& c, int x, int y, const std::string& title,
   for (int k = 0; k <= 4; ++k) {
     const int tx = bx + k * (bw - 1) / 4;
     c.line({tx, by + bh}, {tx, by + bh + 3});
-    const std::string t = decimal(low + (high - low) * k / 4.0, decimals);
+    const std::string t = tick(k);
     const int tw = c.textExtent(t).cx;
     c.text({std::clamp(tx - tw / 2, bx - 4, bx + bw - tw + 4), by + bh + 4}, t);
   }
@@ -261,9 +264,12 @@ void paintCoverageLegend(platform::Canvas& c, const PlanViewState& view) {
     // Above the precipitation map's legend when both are shown.
     int y = view.client.cy - 74 - 12 - (74 + 8) - (view.coverage ? 74 + 8 : 0);
     if (y >= 0) {
-      paintLegendBox(c, 12, y, "Ciśnienie głowic", n.lowAtm, n.highAtm, 2, "atm", "< tabeli");
+      const auto span = [](double low, double high) {
+        return [low, high](int k) { return decimal(low + (high - low) * k / 4.0, 2); };
+      };
+      paintLegendBox(c, 12, y, "Ciśnienie głowic", span(n.lowAtm, n.highAtm), "atm", "< tabeli");
       y += 74 + 8;
-      paintLegendBox(c, 12, y, "Prędkość wody w rurach", 0, network::kMaxVelocityMS, 2, "m/s", "> 1,5");
+      paintLegendBox(c, 12, y, "Prędkość wody w rurach", span(0, network::kMaxVelocityMS), "m/s", "> 1,5");
     }
   }
   if (!view.coverage) return;
@@ -271,46 +277,16 @@ void paintCoverageLegend(platform::Canvas& c, const PlanViewState& view) {
   platform::CanvasStateSaver keep(c);
   // In view pixels, whatever the scroll.
   c.setViewportOrigin({0, 0});
-  const int w = 250, h = 74;
-  const int x = 12, y = view.client.cy - h - 12;
+  const int y = view.client.cy - 74 - 12;
   if (y < 0) return;
-  c.setPen(platform::Pen::solid(platform::rgb(120, 120, 120)));
-  c.setBrush(platform::Brush::solid(platform::rgb(255, 255, 255)));
-  c.rectangle({x, y, x + w, y + h});
-  platform::Font font;
-  font.face = "Arial";
-  font.height = 13;
-  font.weight = 700;
-  c.setFont(font);
-  c.setOpaqueBackground(false);
-  c.setTextColour(platform::rgb(30, 30, 30));
-  c.text({x + 8, y + 5}, platform::utf8ToCp1250(m.title));
-  // The colour bar, from dry to the top of the scale.
-  const int bx = x + 8, by = y + 24, bw = 190, bh = 14;
-  for (int i = 0; i < bw; ++i) {
-    const unsigned col = coverageScaleColour(static_cast<double>(i) / (bw - 1));
-    c.fillRect({bx + i, by, bx + i + 1, by + bh}, platform::rgb((col >> 16) & 0xFF, (col >> 8) & 0xFF, col & 0xFF));
-  }
-  const unsigned dry = kCoverageDryColour;
-  const int dx = bx + bw + 10;
-  c.fillRect({dx, by, dx + 30, by + bh}, platform::rgb((dry >> 16) & 0xFF, (dry >> 8) & 0xFF, dry & 0xFF));
-  font.weight = 400;
-  font.height = 12;
-  c.setFont(font);
-  auto label = [](double v) {
+  // From dry to the top of the scale.
+  const auto tick = [&m](int k) {
+    const double v = m.scaleTop * k / 4.0;
     char text[32];
     std::snprintf(text, sizeof text, v < 10 && v != std::floor(v) ? "%.1f" : "%.0f", v);
     std::string s = text;
     std::replace(s.begin(), s.end(), '.', ',');
     return s;
   };
-  for (int k = 0; k <= 4; ++k) {
-    const int tx = bx + k * (bw - 1) / 4;
-    c.line({tx, by + bh}, {tx, by + bh + 3});
-    const std::string t = label(m.scaleTop * k / 4.0);
-    const int tw = c.textExtent(t).cx;
-    c.text({std::clamp(tx - tw / 2, bx - 4, bx + bw - tw + 4), by + bh + 4}, t);
-  }
-  c.text({bx, by + bh + 20}, "mm/h");
-  c.text({dx - 2, by + bh + 4}, platform::utf8ToCp1250("sucho"));
+  paintLegendBox(c, 12, y, m.title, tick, "mm/h", "sucho");
 }

@@ -150,22 +150,19 @@ bool CMUndo::undo(CGraphicPlane& doc) {
 bool CMUndo::redo(CGraphicPlane& doc) {
   modified();
   if (redo_.empty()) return false;
-  // The entries of an operation after the first, newest first.
-  const int step = redo_.back()->step;
-  while (step != 0 && redo_.size() > 1 && redo_[redo_.size() - 2]->step == step) {
+  auto redoOne = [&] {
     Entry e = std::move(redo_.back());
     redo_.pop_back();
     undo_.push_back(counterpart(*e));
     ++pushedTotal_;
     e->Apply();
     rezoom(*e, doc);
-  }
-  Entry e = std::move(redo_.back());
-  redo_.pop_back();
-  undo_.push_back(counterpart(*e));
-  ++pushedTotal_;
-  e->Apply();
-  rezoom(*e, doc);
+    return e;
+  };
+  // The entries of an operation before its last, in the order they were made.
+  const int step = redo_.back()->step;
+  while (step != 0 && redo_.size() > 1 && redo_[redo_.size() - 2]->step == step) redoOne();
+  Entry e = redoOne();
   if (doc.selected && doc.selected->deleted) doc.selected = nullptr;
   app().undoRedrawPending = 1;
   if (CWBase* o = e->object(); o && !o->deleted) {
