@@ -207,7 +207,8 @@ int applySizing(CGraphicPlane& doc, const SizingResult& sizing, const SizingEdit
     auto& pipe = static_cast<CWPipe&>(*doc.objects()[object]);
     for (size_t k = 0; k < types.size(); ++k)
       if (!types[k]) types[k] = currentType(pipe);
-    const bool one = std::all_of(types.begin(), types.end(), [&](CElem* t) { return t == types.front(); });
+    CElem* const first = types.front();
+    const bool one = std::all_of(types.begin(), types.end(), [first](CElem* t) { return t == first; });
     if (one) {
       if (types.front() && types.front() != currentType(pipe)) {
         if (edits.beforeChange) edits.beforeChange(pipe);
