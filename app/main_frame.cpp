@@ -27,6 +27,8 @@
 #include "app/calculation_dialogs.h"
 #include "app/coverage_dialog.h"
 #include "app/network_dialog.h"
+#include "app/zoning_dialog.h"
+#include "sections/section_list.h"
 #include "app/options_bar.h"
 #include "printing/ui/print_dialogs.h"
 #include "printing/ui/print_preview.h"
@@ -952,6 +954,7 @@ void CMainFrame::sectionsDialog() {
   if (bringForward(sections_)) return;
   auto* dlg = new CDlgSecSel(*view_, this);
   connect(dlg, &CDlgSecSel::systemParametersRequested, this, &CMainFrame::systemParameters);
+  connect(dlg, &CDlgSecSel::autoZonesRequested, this, &CMainFrame::autoZones);
   connect(dlg, &CDlgSecSel::sectionsChanged, this, [this] {
     if (view_) view_->refresh();
   });
@@ -1039,6 +1042,23 @@ void CMainFrame::applySizing(const network::SizingResult& sizing) {
   if (changed == 0) return;
   view_->modified = true;
   view_->refresh();
+  updateCommandStates();
+}
+
+void CMainFrame::autoZones() {
+  if (!view_ || !app().projectOpen) return;
+  CGraphicPlane& doc = view_->document();
+  CDlgAutoZones dlg(doc, this);
+  if (dlg.exec() != QDialog::Accepted || !dlg.result().ok) return;
+  undo_.beginStep();
+  // The section table goes back with the heads.
+  undo_.pushState([] { return std::static_pointer_cast<void>(std::make_shared<CSectionList>(sectionList())); },
+                  [](const std::shared_ptr<void>& state) { sectionList() = *std::static_pointer_cast<CSectionList>(state); });
+  zoning::apply(doc, sectionList(), dlg.result(), [this](CWBase& o) { undo_.pushSnapshot(o); });
+  undo_.endStep();
+  view_->modified = true;
+  view_->refresh();
+  if (sections_) static_cast<CDlgSecSel*>(sections_.data())->refreshRows();
   updateCommandStates();
 }
 

@@ -176,6 +176,9 @@ class CMainFrame : public QMainWindow {
   void applySizing(const network::SizingResult& sizing);
   // Selects object `index` and brings it into the view.
   void showObject(int index);
+  // "Podziel na sekcje automatycznie": the heads into sections, one step of
+  // the history with the section table.
+  void autoZones();
   void paletteDialog(int buttonId);
   void preferences();
   void projectProperties();

@@ -43,6 +43,10 @@ CDlgSecSel::CDlgSecSel(CProjWnd& view, QWidget* parent) : QDialog(parent), view_
   buttons->addWidget(add);
   buttons->addWidget(remove);
   layout->addLayout(buttons);
+  QPushButton* zones = namedButton(QString::fromUtf8("Podziel na sekcje automatycznie"), this);
+  zones->setObjectName("autoZones");
+  zones->setAutoDefault(false);
+  layout->addWidget(zones);
   marking_ = new QCheckBox("  Zaznacz elementy sekcji", this);
   marking_->setObjectName("check1002");
   layout->addWidget(marking_);
@@ -57,6 +61,7 @@ CDlgSecSel::CDlgSecSel(CProjWnd& view, QWidget* parent) : QDialog(parent), view_
   connect(remove, &QPushButton::clicked, this, &CDlgSecSel::deleteSection);
   connect(marking_, &QCheckBox::toggled, this, &CDlgSecSel::setMarking);
   connect(parameters, &QPushButton::clicked, this, &CDlgSecSel::systemParametersRequested);
+  connect(zones, &QPushButton::clicked, this, &CDlgSecSel::autoZonesRequested);
   connect(exit, &QPushButton::clicked, this, &CDlgSecSel::reject);
 
   rebuildRows(0);

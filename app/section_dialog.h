@@ -36,6 +36,8 @@ class CDlgSecSel : public QDialog {
  signals:
   // "Parametry hydrauliczne systemu" of the dialog.
   void systemParametersRequested();
+  // "Podziel na sekcje automatycznie".
+  void autoZonesRequested();
   // The sections changed (the plan and the reports follow).
   void sectionsChanged();
 
@@ -47,6 +49,8 @@ class CDlgSecSel : public QDialog {
   // A row's "...": the colour dialog, then the description.
   void editRow(int i);
   void setMarking(bool on);
+  // The rows again, after the table changed elsewhere.
+  void refreshRows() { rebuildRows(0); }
 
  protected:
   void closeEvent(class QCloseEvent* e) override;

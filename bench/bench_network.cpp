@@ -1,5 +1,6 @@
 // The pipe network of a plan of 2,000 heads on 5,000 pipe segments in 20
-// sections: recognised and solved section by section.
+// sections: recognised and solved section by section; and the same heads
+// divided into sections anew.
 
 #include <benchmark/benchmark.h>
 
@@ -7,6 +8,7 @@
 
 #include "document/graphic_plane.h"
 #include "hydraulics/network.h"
+#include "hydraulics/zoning.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
 #include "objects/symbols.h"
@@ -106,6 +108,18 @@ void BM_Network(benchmark::State& state) {
   state.counters["unconnected"] = static_cast<double>(r.unconnected.size());
 }
 BENCHMARK(BM_Network)->Unit(benchmark::kMillisecond);
+
+void BM_Zoning(benchmark::State& state) {
+  static CGraphicPlane* doc = plan();
+  doc->sourceCapacity = 20.0f;
+  zoning::Result r;
+  for (auto _ : state) {
+    r = zoning::divide(*doc);
+    benchmark::DoNotOptimize(r.sections.size());
+  }
+  state.counters["sections"] = static_cast<double>(r.sections.size());
+}
+BENCHMARK(BM_Zoning)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -82,6 +82,12 @@ void CMUndo::pushCopy(CPrimitive& target, std::unique_ptr<CPrimitive> copy) {
   pushEntry(std::move(e));
 }
 
+void CMUndo::pushState(CStateSnapshot::Capture capture, CStateSnapshot::Restore restore) {
+  auto e = std::make_unique<CStateSnapshot>(std::move(capture), std::move(restore));
+  e->Init();
+  pushEntry(std::move(e));
+}
+
 void CMUndo::pushToggle(CWBase& object, int type) {
   modified();
   undo_.push_back(std::make_unique<CDelLast>(&object, nullptr, type));
@@ -114,7 +120,10 @@ void CMUndo::endCheckpoint() {
 
 CMUndo::Entry CMUndo::counterpart(const CObjContainer& e) {
   Entry other;
-  if (e.IsToggle()) {
+  if (const auto* state = dynamic_cast<const CStateSnapshot*>(&e)) {
+    other = state->again();
+    other->Init();
+  } else if (e.IsToggle()) {
     other = std::make_unique<CDelLast>(e.object(), e.primitive(), static_cast<const CDelLast&>(e).type);
   } else {
     other = std::make_unique<CObjContainer>(e.object(), e.primitive());

@@ -62,6 +62,24 @@ class CDelLast : public CObjContainer {
   int type;
 };
 
+// A table outside the plan's objects (the section table, say): the entry
+// keeps its state as `capture` gave it and gives it back through `restore`.
+class CStateSnapshot : public CObjContainer {
+ public:
+  using Capture = std::function<std::shared_ptr<void>()>;
+  using Restore = std::function<void(const std::shared_ptr<void>&)>;
+  CStateSnapshot(Capture capture, Restore restore)
+      : CObjContainer(nullptr, nullptr), capture_(std::move(capture)), restore_(std::move(restore)) {}
+  void Init() override { state_ = capture_(); }
+  void Apply() override { restore_(state_); }
+  std::unique_ptr<CStateSnapshot> again() const { return std::make_unique<CStateSnapshot>(capture_, restore_); }
+
+ private:
+  Capture capture_;
+  Restore restore_;
+  std::shared_ptr<void> state_;
+};
+
 class CMUndo : public UndoLink {
  public:
   // --- recording -----------------------------------------------------------------
@@ -72,6 +90,8 @@ class CMUndo : public UndoLink {
   void pushCopy(CPrimitive& target, std::unique_ptr<CPrimitive> copy);
   void pushToggle(CWBase& object, int type);
   void pushToggle(CPrimitive& primitive, int type);
+  // The state of a table as it is now, to go back to.
+  void pushState(CStateSnapshot::Capture capture, CStateSnapshot::Restore restore);
   // Opens a checkpoint: the snapshots pushed with pushSnapshot until it
   // closes are the vertex copies of the object being drawn.
   void beginCheckpoint();

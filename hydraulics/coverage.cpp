@@ -412,6 +412,25 @@ bool outlineOf(const CPrimitive& p, Outline& out) {
   return true;
 }
 
+}  // namespace
+
+std::vector<PointD> terrainPolygon(const CPrimitive& p, int segments) {
+  Outline o;
+  if (!outlineOf(p, o)) return {};
+  if (!o.round) return o.polygon;
+  std::vector<PointD> out;
+  segments = std::clamp(segments, 8, 4096);
+  for (int k = 0; k < segments; ++k) {
+    const double t = 2 * M_PI * k / segments;
+    out.push_back({o.centre.x + o.a * std::cos(t), o.centre.y + o.b * std::sin(t)});
+  }
+  return out;
+}
+
+bool isWateredSurface(const CPrimitive& p) { return surfaceOf(p) == Surface::Target; }
+
+namespace {
+
 void outlineBox(const Outline& o, double& minX, double& minY, double& maxX, double& maxY) {
   if (o.round) {
     minX = o.centre.x - o.a;

@@ -81,6 +81,15 @@ struct CoverageResult {
 
 CoverageResult analyseCoverage(const CGraphicPlane& doc, const CoverageOptions& options = {});
 
+class CPrimitive;
+struct PointD;
+// The outline of a closed terrain primitive in plan units, a circle or an
+// ellipse by `segments` points; empty for what encloses nothing.
+std::vector<PointD> terrainPolygon(const CPrimitive& p, int segments = 64);
+// Whether a primitive's surface is meant to be watered (lawn, flowers, trees
+// and shrubs, hedge, "Inne").
+bool isWateredSurface(const CPrimitive& p);
+
 // A digest of everything the analysis reads from the plan (heads, the areas,
 // the drawing scale), so that a map is made again only after a change.
 unsigned long long coverageFingerprint(const CGraphicPlane& doc);

@@ -156,6 +156,8 @@ TEST(CliCommands, HelpVersionAndUsageErrors) {
       {"network " + kSample + " --default-diameter 0", "--default-diameter takes millimetres from 2 to 1000"},
       {"network", "network needs PROJECT"},
       {"size-pipes " + kSample, "size-pipes needs -o OUT.prj"},
+      {"zone " + kSample, "zone needs -o OUT.prj"},
+      {"zone " + kSample + " -o x.prj --capacity-share 2", "--capacity-share takes a share of the source from 0.05 to 1"},
   };
   for (const auto& w : wrong) {
     const CliRun r = cli(user, w.args);
@@ -529,6 +531,37 @@ TEST(CliNetwork, TheSamplesSectionsAndTheirSizedPipes) {
   for (const json& s : after["sections"]) {
     for (const json& p : s["pipes"]) EXPECT_LE(p["velocityMS"].get<double>(), 1.5);
     EXPECT_LE(s["pressureSpreadPct"].get<double>(), 20.0);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CliZone, TheSamplesHeadsInSectionsOfOneFamilyWithinTheSource) {
+  const std::string user = testing_support::makeTempDir("cli-zone");
+  const std::string zoned = user + "/zoned.prj";
+  const CliRun r = cli(user, "zone " + kSample + " --capacity-share 0.5 -o " + zoned);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json out = jsonOf(r);
+  const double capacity = out["capacityM3H"];
+  ASSERT_FALSE(out["sections"].empty());
+  std::set<std::string> families;
+  for (const json& s : out["sections"]) {
+    EXPECT_LE(s["flowM3H"].get<double>(), capacity + 1e-4);
+    families.insert(s["family"].get<std::string>());
+  }
+  EXPECT_EQ(families.size(), 4u);  // rotors, sprays, micro-sprinklers and drip lines apart
+  // Each head of the written project in a section of its family.
+  const json dump = jsonOf(cli(user, "project dump " + zoned));
+  ASSERT_EQ(dump["sections"].size(), out["sections"].size());
+  for (const json& o : dump["objects"]) {
+    const int type = o["type"];
+    if (type != 1000 && type != 1008 && type != 1009 && type != 1010 && type != 1017 && type != 1018) continue;
+    ASSERT_TRUE(o["fields"].contains("sectionNo")) << o.dump();
+    const int section = o["fields"]["sectionNo"];
+    ASSERT_GE(section, 0);
+    ASSERT_LT(section, static_cast<int>(out["sections"].size()));
   }
 }
 

@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QAccessible>
+#include <QDoubleSpinBox>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -45,6 +46,7 @@
 #include "app/calculation_dialogs.h"
 #include "app/coverage_dialog.h"
 #include "app/network_dialog.h"
+#include "app/zoning_dialog.h"
 #include "app/mbutton.h"
 #include "app/options_bar.h"
 #include "app/palette.h"
@@ -363,6 +365,7 @@ class MainWindowTest : public QObject {
     dialogs.emplace_back(new CDlgCoverage(doc(), CoverageOptions{}));
     dialogs.emplace_back(new CDlgNetwork(doc(), {}));
     dialogs.emplace_back(new CDlgPipeSizing(doc(), 0, 25));
+    dialogs.emplace_back(new CDlgAutoZones(doc()));
     for (const auto& d : dialogs) unnamed << unnamedControls(d.get());
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     for (QAction* a : frame_->menuBar()->findChildren<QAction*>())
@@ -465,6 +468,44 @@ class MainWindowTest : public QObject {
     view()->renderNow();
     QVERIFY(!view()->networkOverlay());
     dlg->close();
+  }
+
+  // "Podziel na sekcje automatycznie" from the section window: the heads
+  // regrouped and the table rebuilt in one step that undo takes back whole.
+  void automaticSectionsAreOneStep() {
+    openSample();
+    std::map<const CWBase*, int> before;
+    for (const auto& o : doc().objects())
+      if (!o->deleted) before[o.get()] = o->GetSectionNo();
+    const int sectionsBefore = sectionList().count();
+    const std::string firstDescription = sectionList().item(0).desc;
+    trigger(kCmdSections);
+    auto* sections = frame_->findChild<CDlgSecSel*>();
+    QVERIFY(sections);
+    bool asked = false;
+    int proposed = 0;
+    answerNextOf<CDlgAutoZones>([&](CDlgAutoZones* dlg) {
+      asked = true;
+      QCOMPARE(dlg->share()->value(), 90.0);
+      QVERIFY(dlg->result().ok);
+      proposed = static_cast<int>(dlg->result().sections.size());
+      QCOMPARE(dlg->table()->topLevelItemCount(), proposed);
+      for (const zoning::Section& s : dlg->result().sections) QVERIFY(s.flowM3H <= dlg->result().capacityM3H + 1e-9);
+      buttonNamed(dlg, "Zastosuj")->click();
+    });
+    sections->findChild<QPushButton*>("autoZones")->click();
+    QVERIFY(asked);
+    QCOMPARE(sectionList().count(), proposed);
+    QCOMPARE(sections->rowCount(), proposed);
+    QVERIFY(view()->modified);
+    QVERIFY(platform::toQString(sectionList().item(0).desc).contains(QString::fromUtf8(" – ")));
+    trigger(kCmdUndo);
+    QCOMPARE(sectionList().count(), sectionsBefore);
+    QCOMPARE(sectionList().item(0).desc, firstDescription);
+    for (const auto& [o, section] : before) QCOMPARE(o->GetSectionNo(), section);
+    trigger(kCmdRedo);
+    QCOMPARE(sectionList().count(), proposed);
+    sections->close();
   }
 
   // "Opad" lays the precipitation map over the plan, for all sections or

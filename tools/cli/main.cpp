@@ -53,6 +53,11 @@ const CommandHelp kCommands[] = {
      "      chooses for every pipe segment of the sections (or of section N) the cheapest catalogue\n"
      "      pipe keeping the water at 1.5 m/s at most and the heads within 20 % of each other, and\n"
      "      writes the project so sized; prints the pipes' cost before and after as JSON\n"},
+    {"zone",
+     "  zone PROJECT [--capacity-share F] -o OUT.prj\n"
+     "      divides the heads into sections: each within F (0.9) of the source's capacity, of\n"
+     "      neighbouring heads of one family (rotors, sprays, micro-sprinklers, drip lines), as\n"
+     "      few as those rules allow; writes the project and prints the sections as JSON\n"},
     {"report",
      "  report summary|sections|info PROJECT -o OUT [--format html|csv|pdf] [--vat R] [--multiplier M]\n"
      "      the summary estimate, the estimate by sections or the project information\n"
@@ -118,6 +123,7 @@ int main(int argc, char** argv) {
     if (command == "print") return cli::runPrintCommand(argc, argv);
     if (command == "network") return cli::runNetworkCommand(argc, argv);
     if (command == "size-pipes") return cli::runSizePipesCommand(argc, argv);
+    if (command == "zone") return cli::runZoneCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     const CommandHelp* c = findCommand(argv[1]);

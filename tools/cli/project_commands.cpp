@@ -16,6 +16,7 @@
 #include "hydraulics/hydraulics_report.h"
 #include "hydraulics/network.h"
 #include "hydraulics/pipe_sizing.h"
+#include "hydraulics/zoning.h"
 #include "reports/reports.h"
 #include "document/project_file.h"
 #include "document/settings_file.h"
@@ -722,6 +723,49 @@ int runSizePipesCommand(int argc, char** argv) {
   out["unmet"] = warningsJson(r.unmet, live);
   out["changedPipes"] = network::applySizing(doc, r);
   const ProjectResult saved = saveOpenProject(*target);
+  shutDown();
+  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
+}
+
+int runZoneCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"-o", "--capacity-share"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("zone needs PROJECT");
+  const auto target = options.value("-o");
+  if (!target) throw UsageError("zone needs -o OUT.prj");
+  zoning::Options zone;
+  if (auto share = options.number("--capacity-share")) {
+    if (!(*share >= 0.05 && *share <= 1)) throw UsageError("--capacity-share takes a share of the source from 0.05 to 1");
+    zone.capacityShare = *share;
+  }
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  CGraphicPlane& doc = *application().document;
+  const zoning::Result r = zoning::divide(doc, zone);
+  if (!r.ok) {
+    const std::string error = utf8(r.error);
+    shutDown();
+    throw CommandError(error);
+  }
+  zoning::apply(doc, sectionList(), r);
+  const ProjectResult saved = saveOpenProject(*target);
+  ordered_json out;
+  out["capacityM3H"] = rounded(r.capacityM3H);
+  ordered_json sections = ordered_json::array();
+  for (size_t i = 0; i < r.sections.size(); ++i) {
+    const zoning::Section& s = r.sections[i];
+    sections.push_back({{"section", static_cast<int>(i)},
+                        {"description", utf8(s.description)},
+                        {"family", utf8(zoning::familyName(s.family))},
+                        {"heads", s.objects.size()},
+                        {"flowM3H", rounded(s.flowM3H)}});
+  }
+  out["sections"] = sections;
   shutDown();
   if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
   std::cout << out.dump(1) << '\n';

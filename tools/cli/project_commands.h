@@ -19,5 +19,7 @@ int runPrintCommand(int argc, char** argv);
 int runNetworkCommand(int argc, char** argv);
 // argv[1] is "size-pipes".
 int runSizePipesCommand(int argc, char** argv);
+// argv[1] is "zone".
+int runZoneCommand(int argc, char** argv);
 
 }  // namespace cli
