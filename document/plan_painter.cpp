@@ -25,7 +25,9 @@ void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& vie
   const double step = gridStepPixels(doc);
   if (!(step > 0) || !std::isfinite(step)) return;
   const int lines = 500;
-  const int extent = static_cast<int>(std::min(step * lines, 2.0e9));
+  // A damaged grid step or scale may put lines beyond what a device takes.
+  const auto held = [](double v) { return static_cast<int>(std::clamp(v, -2.0e9, 2.0e9)); };
+  const int extent = held(step * lines);
   platform::CanvasStateSaver keep(c);
   c.setPen(platform::Pen::solid(s.gridColour, 1));
   // On the screen lines closer than 4 pixels would only grey the plan over:
@@ -35,15 +37,15 @@ void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& vie
     for (int k : {2, 5, 10, 20, 50, 100})
       if (step * every < 4) every = k;
   for (int i = 0; i < lines; i += every) {
-    const int at = static_cast<int>(i * step);
+    const int at = held(i * step);
     c.line({at, 0}, {at, extent});
     c.line({0, at}, {extent, at});
   }
   // A4 and A3 sheets at the drawing scale.
   c.setPen(platform::Pen::solid(s.gridColour, 2));
   const double z = doc.zoom, ppc = doc.pixelsPerCm;
-  for (double w : {29.7, 42.0}) c.line({static_cast<int>(ppc * w * z), 0}, {static_cast<int>(ppc * w * z), extent});
-  for (double h : {21.0, 29.7}) c.line({0, static_cast<int>(ppc * h * z)}, {extent, static_cast<int>(ppc * h * z)});
+  for (double w : {29.7, 42.0}) c.line({held(ppc * w * z), 0}, {held(ppc * w * z), extent});
+  for (double h : {21.0, 29.7}) c.line({0, held(ppc * h * z)}, {extent, held(ppc * h * z)});
   // Line numbers along the top and left edges of the view.
   platform::Font font;
   font.face = "Tahoma";
@@ -58,12 +60,12 @@ void paintGrid(CGraphicPlane& doc, platform::Canvas& c, const PlanViewState& vie
   // every k-th is numbered, so that the numbers stay readable.
   // Only drawn lines are numbered.
   auto numbered = [&](double room) {
-    const int k = std::max(1, static_cast<int>(std::ceil(room / step)));
+    const int k = std::max(1, static_cast<int>(std::min(std::ceil(room / step), 1.0e6)));
     return (k + every - 1) / every * every;
   };
   const int everyX = numbered(20.0), everyY = numbered(11.0);
   for (int i = 0; i < lines; ++i) {
-    const int at = static_cast<int>(i * step);
+    const int at = held(i * step);
     if (i % everyX != 0 && i % everyY != 0) continue;
     const std::string number = std::to_string(i);
     if (i % everyX == 0) c.text({at + 1, top}, number);
