@@ -505,6 +505,13 @@ TEST(CliNetwork, TheSamplesSectionsAndTheirSizedPipes) {
       EXPECT_TRUE(type == 1000 || type == 1008 || type == 1009 || type == 1010 || type == 1017 || type == 1018) << type;
     }
     EXPECT_NEAR(flow, s["flowM3H"].get<double>(), 1e-3);
+    // Every node below the source's pressure, none below the lowest head's
+    // by more than the dead ends' share.
+    ASSERT_FALSE(s["nodes"].empty());
+    for (const json& n : s["nodes"]) {
+      EXPECT_LE(n["pressureAtm"].get<double>(), 3.5 + 1e-9);
+      EXPECT_GE(n["pressureAtm"].get<double>(), s["minHeadPressureAtm"].get<double>() - 0.5);
+    }
     for (const json& p : s["pipes"]) {
       EXPECT_EQ(dump["objects"][p["object"].get<int>()]["type"], 1001);
       EXPECT_GT(p["innerDiameterMm"].get<double>(), 0);

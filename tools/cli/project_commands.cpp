@@ -647,6 +647,14 @@ ordered_json networkJson(const network::Result& r, const CGraphicPlane& doc) {
       pipes.push_back(pj);
     }
     j["pipes"] = pipes;
+    // Every junction and head point, in metres on the plan.
+    const double metresPerUnit = doc.scaleDenominator / (100.0 * doc.pixelsPerCm);
+    ordered_json nodes = ordered_json::array();
+    for (const network::NodeResult& n : s.nodes)
+      nodes.push_back({{"xM", rounded(n.at.x * metresPerUnit, 3)},
+                       {"yM", rounded(n.at.y * metresPerUnit, 3)},
+                       {"pressureAtm", rounded(n.pressureAtm)}});
+    j["nodes"] = nodes;
     j["warnings"] = warningsJson(s.warnings, live);
     sections.push_back(j);
   }
