@@ -9,6 +9,8 @@
 #include "document/graphic_plane.h"
 #include "hydraulics/network.h"
 #include "hydraulics/zoning.h"
+#include "hydraulics/head_layout.h"
+#include "document/terrain.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
 #include "objects/symbols.h"
@@ -120,6 +122,31 @@ void BM_Zoning(benchmark::State& state) {
   state.counters["sections"] = static_cast<double>(r.sections.size());
 }
 BENCHMARK(BM_Zoning)->Unit(benchmark::kMillisecond);
+
+// Rotary sprinklers laid out on a 40 x 25 m lawn (1,000 m2).
+void BM_Layout(benchmark::State& state) {
+  static platform::RecordingCanvas scratch;
+  CGraphicPlane doc;
+  doc.sourcePressure = 3.5f;
+  auto lawn = std::make_unique<CRectn>();
+  lawn->dc = &scratch;
+  lawn->SetFillKind(kFillLawn);
+  lawn->BeginCreate(at(0, 0));
+  lawn->EndCreate(at(40, 25));
+  const CPrimitive* area = doc.addPrimitive(kTerrainRectangle, std::move(lawn));
+  layout::Options o;
+  for (CElem* e = shippedCatalogue().head; e && !o.body; e = e->next)
+    if (e->kind == kKindSprinkler && e->data && !e->archived && !static_cast<const CDBSprinkler*>(e->data)->fullCircle)
+      o.body = e;
+  layout::Result r;
+  for (auto _ : state) {
+    r = layout::layOut(doc, *area, o);
+    benchmark::DoNotOptimize(r.heads.size());
+  }
+  state.counters["heads"] = static_cast<double>(r.heads.size());
+  state.counters["cu"] = r.figures.cu;
+}
+BENCHMARK(BM_Layout)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
