@@ -1,7 +1,8 @@
 // Project files "*.prj": opened as the program opens them (the records, the
 // project's blocks, an appended background image), analysed for watering
-// (with the pipe network's pressures) and drawn with the map and the
-// network's overlay at three zooms, saved and opened again.
+// (with the pipe network's pressures), divided into sections, and drawn
+// with the map and the network's overlay at three zooms, saved and opened
+// again.
 
 #include <QImage>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include "document/plan_painter.h"
 #include "hydraulics/coverage.h"
 #include "hydraulics/network.h"
+#include "hydraulics/zoning.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/canvas_qpainter.h"
 #include "printing/print_job.h"
@@ -40,6 +42,9 @@ void draw(CGraphicPlane& doc) {
     overlay = makeCoverageOverlay(coverage, "Opad");
     view.coverage = &overlay;
   }
+  // Its heads divided into sections (the plan stays as it is).
+  const zoning::Result zones = zoning::divide(doc);
+  (void)zones;
   // The pipe network over it.
   const network::Result net = network::analyse(doc, application().sets.get());
   NetworkOverlay pressures;
