@@ -28,6 +28,7 @@
 #include "app/coverage_dialog.h"
 #include "app/network_dialog.h"
 #include "app/zoning_dialog.h"
+#include "app/layout_dialog.h"
 #include "sections/section_list.h"
 #include "app/options_bar.h"
 #include "printing/ui/print_dialogs.h"
@@ -629,6 +630,7 @@ void CMainFrame::installDocument() {
   connect(view_, &CProjWnd::zoomed, this, [this] { updateCommandStates(); });
   connect(view_, &CProjWnd::fillKindRequested, this, &CMainFrame::editFill);
   connect(view_, &CProjWnd::transformRequested, this, &CMainFrame::transformShape);
+  connect(view_, &CProjWnd::layoutRequested, this, &CMainFrame::layOutHeads);
   connect(view_, &CProjWnd::labelRotationRequested, this, &CMainFrame::rotateLabel);
   connect(view_, &CProjWnd::textEditRequested, this, &CMainFrame::editText);
   connect(view_, &CProjWnd::textPlacementRequested, this, &CMainFrame::placeText);
@@ -1040,6 +1042,26 @@ void CMainFrame::applySizing(const network::SizingResult& sizing) {
   const int changed = network::applySizing(doc, sizing, edits);
   undo_.endStep();
   if (changed == 0) return;
+  view_->modified = true;
+  view_->refresh();
+  updateCommandStates();
+}
+
+void CMainFrame::layOutHeads(CPrimitive* area) {
+  if (!view_ || !app().projectOpen || !area || area->deleted) return;
+  CGraphicPlane& doc = view_->document();
+  const double unitsPerMetre = 100.0 / doc.scaleDenominator * doc.pixelsPerCm;
+  CProjWnd* view = view_;
+  CDlgLayout dlg(doc, *area, [view, unitsPerMetre](const layout::Result& r) {
+    std::vector<CProjWnd::PreviewHead> heads;
+    for (const layout::Head& h : r.heads) heads.push_back({h.at, r.spacingM * unitsPerMetre});
+    view->setPreviewHeads(std::move(heads));
+  }, this);
+  if (dlg.exec() != QDialog::Accepted || !dlg.result().ok) return;
+  // The heads placed as one step of the history.
+  undo_.beginStep();
+  for (CWBase* o : layout::place(doc, dlg.result(), dlg.options())) undo_.pushToggle(*o, kTypeSprinkler);
+  undo_.endStep();
   view_->modified = true;
   view_->refresh();
   updateCommandStates();

@@ -179,6 +179,9 @@ class CMainFrame : public QMainWindow {
   // "Podziel na sekcje automatycznie": the heads into sections, one step of
   // the history with the section table.
   void autoZones();
+  // "Rozmieść zraszacze" of an area: rotary sprinklers laid out in it, one
+  // step of the history.
+  void layOutHeads(CPrimitive* area);
   void paletteDialog(int buttonId);
   void preferences();
   void projectProperties();

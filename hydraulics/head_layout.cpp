@@ -119,6 +119,30 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
     out.error = pl("Ten kształt nie obejmuje żadnego obszaru.");
     return out;
   }
+  // Buildings, paving and water drawn over the area: no head stands on
+  // them, and what falls on them is water lost.
+  std::vector<const CPrimitive*> blockers;
+  std::vector<std::vector<PointD>> blocked;
+  {
+    bool after = false;
+    for (const auto& p : doc.terrain()) {
+      if (p.get() == &area) {
+        after = true;
+        continue;
+      }
+      if (!after || !p || p->deleted) continue;
+      if (p->fillKind != kFillBuilding && p->fillKind != kFillPaving && p->fillKind != kFillWater) continue;
+      std::vector<PointD> b = terrainPolygon(*p, 48);
+      if (b.size() < 3) continue;
+      blockers.push_back(p.get());
+      blocked.push_back(std::move(b));
+    }
+  }
+  auto onBlocker = [&](PointD p) {
+    for (const auto& b : blocked)
+      if (inside(b, p)) return true;
+    return false;
+  };
   if (crossesItself(polygon)) {
     out.error = pl("Obszar przecina sam siebie: popraw jego obrys.");
     return out;
@@ -228,6 +252,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
       r.pattern = pattern;
       r.spacingM = spacing / unitsPerMetre;
       auto addPart = [&](PointD p, PointD a, PointD b) {
+        if (onBlocker(p)) return;
         Head h;
         h.at = p;
         if (fullOnly) {
@@ -301,6 +326,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
             const PointD onOutline = pointAt(perimeter * (k + 0.5 * (ring % 2)) / count, t);
             Head h;
             h.at = centre + (onOutline - centre) * shrink;
+            if (onBlocker(h.at)) continue;
             h.full = true;
             h.nozzle = full.row;
             r.heads.push_back(h);
@@ -311,7 +337,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
           h.at = centre;
           h.full = true;
           h.nozzle = full.row;
-          if (inside(polygon, centre)) r.heads.push_back(h);
+          if (inside(polygon, centre) && !onBlocker(centre)) r.heads.push_back(h);
         }
       }
       // Inside a polygon, a grid turned to the longest edge.
@@ -333,7 +359,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
             const double u = u0 + su * (k + phase) + (pattern == Pattern::Triangular && j % 2 ? su / 2 : 0);
             const double w = w0 + sw * (j + phase);
             const PointD p{u * cs - w * sn, u * sn + w * cs};
-            if (!inside(polygon, p) || distanceToOutline(polygon, p) < keepOff * 0.9) continue;
+            if (!inside(polygon, p) || distanceToOutline(polygon, p) < keepOff * 0.9 || onBlocker(p)) continue;
             Head h;
             h.at = p;
             h.full = true;
@@ -349,6 +375,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
       scratch.pixelsPerCm = doc.pixelsPerCm;
       scratch.sourcePressure = static_cast<float>(pressure);
       scratch.addPrimitive(area.GetType(), area.clone());
+      for (const CPrimitive* b : blockers) scratch.addPrimitive(b->GetType(), b->clone());
       Options o = options;
       o.pressureAtm = pressure;
       place(scratch, r, o);

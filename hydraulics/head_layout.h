@@ -14,6 +14,8 @@
 //    (matched precipitation: at one spacing a head's rate goes with its flow
 //    over its share of a circle), its throw reduced (by a quarter at most)
 //    toward the full circles';
+//  - no head stands on a building, paving or water drawn over the area, and
+//    what falls on them counts as water thrown outside;
 //  - every nozzle row of the body is tried for the full circles, with each
 //    pattern asked for and with the outline's heads throwing up to a
 //    quarter shorter, and each layout is scored by the watering analysis

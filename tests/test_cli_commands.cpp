@@ -157,6 +157,10 @@ TEST(CliCommands, HelpVersionAndUsageErrors) {
       {"network", "network needs PROJECT"},
       {"size-pipes " + kSample, "size-pipes needs -o OUT.prj"},
       {"zone " + kSample, "zone needs -o OUT.prj"},
+      {"layout " + kSample + " --body AQ1002 -o x.prj", "layout needs --area N"},
+      {"layout " + kSample + " --area 0 -o x.prj", "layout needs --body CATNO"},
+      {"layout " + kSample + " --area 0 --body AQ1002 --pattern hex -o x.prj", "--pattern takes square, triangular or best"},
+      {"layout " + kSample + " --area 0 --body AQ1002 --spacing 2 -o x.prj", "--spacing takes a share of the throw"},
       {"zone " + kSample + " -o x.prj --capacity-share 2", "--capacity-share takes a share of the source from 0.05 to 1"},
   };
   for (const auto& w : wrong) {
@@ -570,6 +574,38 @@ TEST(CliZone, TheSamplesHeadsInSectionsOfOneFamilyWithinTheSource) {
     ASSERT_GE(section, 0);
     ASSERT_LT(section, static_cast<int>(out["sections"].size()));
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CliLayout, RotorsLaidOutOnTheSamplesLawn) {
+  const std::string user = testing_support::makeTempDir("cli-layout");
+  const std::string laid = user + "/laid.prj";
+  const CliRun r = cli(user, "layout " + kSample + " --area 0 --body AQ1002 -o " + laid);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json out = jsonOf(r);
+  const int heads = out["heads"];
+  EXPECT_GT(heads, 5);
+  EXPECT_GT(out["cu"].get<double>(), 50);
+  EXPECT_GT(out["flowM3H"].get<double>(), 0);
+  EXPECT_TRUE(out.contains("duLq") && out.contains("thrownOutsidePct"));
+  // The written project holds the sample's rotors and the new ones.
+  auto rotors = [&](const std::string& project) {
+    int n = 0;
+    const json dump = jsonOf(cli(user, "project dump " + project));
+    for (const json& o : dump["objects"]) n += o["type"] == 1000;
+    return n;
+  };
+  EXPECT_EQ(rotors(laid), rotors(kSample) + heads);
+  // A body that is not a rotor's, and an area the plan lacks.
+  const CliRun spray = cli(user, "layout " + kSample + " --area 0 --body ZM4003 -o " + laid);
+  EXPECT_EQ(spray.status, 1);
+  EXPECT_NE(spray.err.find("is not a rotary sprinkler body"), std::string::npos) << spray.err;
+  const CliRun none = cli(user, "layout " + kSample + " --area 999 --body AQ1002 -o " + laid);
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("no terrain primitive 999"), std::string::npos) << none.err;
 }
 
 }  // namespace

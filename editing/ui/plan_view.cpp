@@ -14,6 +14,7 @@
 #include <chrono>
 #include <thread>
 
+#include "hydraulics/coverage.h"
 #include "hydraulics/network.h"
 #include "sections/section_list.h"
 #include "startup/application.h"
@@ -48,6 +49,7 @@ enum ContextCommand {
   kCmdCopy = 32864,
   kCmdPaste = 32863,
   kCmdClearClipboard = 32869,
+  kCmdLayOutHeads = 33020,
 };
 
 std::vector<MenuItem> menuItems(PlanMenu menu) {
@@ -69,10 +71,11 @@ std::vector<MenuItem> menuItems(PlanMenu menu) {
               {kCmdDeleteObject, "Usuń obiekt", true}};
     case kMenuArea:
       return {{kCmdTransform, "Transformuj", true}, {kCmdCopy, "Kopiuj...", true},
-              {kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdDeletePrimitive, "Usuń obiekt", true}};
+              {kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true},
+              {kCmdLayOutHeads, "Rozmieść zraszacze", true}, {kCmdDeletePrimitive, "Usuń obiekt", true}};
     case kMenuShape:
       return {{kCmdFillKind, "Przypisz/Zmień rodzaj wypełnienia", true}, {kCmdCopy, "Kopiuj...", true},
-              {kCmdDeletePrimitive, "Usuń obiekt", true}};
+              {kCmdLayOutHeads, "Rozmieść zraszacze", true}, {kCmdDeletePrimitive, "Usuń obiekt", true}};
     case kMenuPaste:
       return {{kCmdPaste, "Wklej..", true}, {kCmdClearClipboard, "Wyczyść schowek", true}};
     default: return {};
@@ -437,6 +440,20 @@ void CProjWnd::paintEvent(QPaintEvent*) {
   }
   ensureBuffer();
   p.drawImage(0, 0, buffer_);
+  if (!previewHeads_.empty()) {
+    // The heads a layout would place, in outline over the plan.
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.translate(state_.scroll.x, state_.scroll.y);
+    p.setBrush(Qt::NoBrush);
+    const double z = doc_->zoom;
+    for (const PreviewHead& h : previewHeads_) {
+      p.setPen(QPen(QColor(0, 100, 255, 160), 1, Qt::DashLine));
+      p.drawEllipse(QPointF(h.at.x * z, h.at.y * z), h.radiusU * z, h.radiusU * z);
+      p.setPen(QPen(QColor(0, 60, 200), 2));
+      p.drawEllipse(QPointF(h.at.x * z, h.at.y * z), 3, 3);
+    }
+    p.resetTransform();
+  }
   if (outline_.size() >= 2) {
     // The outline a dialog previews, over the plan (never part of it).
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -447,6 +464,11 @@ void CProjWnd::paintEvent(QPaintEvent*) {
     if (outlineClosed_) p.drawPolygon(poly);
     else p.drawPolyline(poly);
   }
+}
+
+void CProjWnd::setPreviewHeads(std::vector<PreviewHead> heads) {
+  previewHeads_ = std::move(heads);
+  viewport()->update();
 }
 
 void CProjWnd::setOutline(std::vector<Point> vertices, bool closed) {
@@ -729,6 +751,11 @@ void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
   QMenu m(this);
   m.setObjectName(QString("menu%1").arg(static_cast<int>(menu)));
   for (const MenuItem& item : menuItems(menu)) {
+    // Heads are laid out in the areas meant to be watered.
+    if (item.command == kCmdLayOutHeads) {
+      const CPrimitive* shape = editor_.selectedPrimitive();
+      if (!shape || shape->deleted || !isWateredSurface(*shape)) continue;
+    }
     QAction* a = m.addAction(QString::fromUtf8(item.text));
     a->setObjectName(QString("cmd%1").arg(item.command));
     a->setEnabled(item.available);
@@ -748,6 +775,9 @@ void CProjWnd::showContextMenu(PlanMenu menu, QPoint global) {
         case kCmdCopy: editor_.copySelection(); break;
         case kCmdPaste: withCanvas([&] { editor_.paste(menuPoint_); }); break;
         case kCmdClearClipboard: editor_.clipboard.clear(); break;
+        case kCmdLayOutHeads:
+          if (CPrimitive* shape = editor_.selectedPrimitive(); shape && !shape->deleted) emit layoutRequested(shape);
+          break;
         default: break;
       }
     });

@@ -98,6 +98,13 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   // empty list takes it away.
   void setOutline(std::vector<platform::Point> vertices, bool closed);
   const std::vector<platform::Point>& outline() const { return outline_; }
+  // Heads a dialog previews, drawn in outline with their throws (plan units).
+  struct PreviewHead {
+    PointD at;
+    double radiusU = 0;
+  };
+  void setPreviewHeads(std::vector<PreviewHead> heads);
+  const std::vector<PreviewHead>& previewHeads() const { return previewHeads_; }
   // Renders the plan now into the back buffer (tests and benchmarks).
   void renderNow();
   const QImage& backBuffer() const { return buffer_; }
@@ -116,6 +123,8 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   void fillKindRequested(CPrimitive* shape);
   // "Transformuj" of an area or polyline.
   void transformRequested(CPrimitive* shape);
+  // "Rozmieść zraszacze" of an area.
+  void layoutRequested(CPrimitive* shape);
   void labelRotationRequested(CWBase* object);
   void textEditRequested(CWBase* text);
   void textPlacementRequested(platform::Point at);
@@ -169,6 +178,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   PlanEditor editor_;
   std::shared_ptr<const platform::Image> background_;
   std::vector<platform::Point> outline_;
+  std::vector<PreviewHead> previewHeads_;
   bool outlineClosed_ = true;
 
   QImage buffer_;

@@ -47,6 +47,8 @@
 #include "app/coverage_dialog.h"
 #include "app/network_dialog.h"
 #include "app/zoning_dialog.h"
+#include "app/layout_dialog.h"
+#include "platform/recording_canvas.h"
 #include "app/mbutton.h"
 #include "app/options_bar.h"
 #include "app/palette.h"
@@ -366,6 +368,7 @@ class MainWindowTest : public QObject {
     dialogs.emplace_back(new CDlgNetwork(doc(), {}));
     dialogs.emplace_back(new CDlgPipeSizing(doc(), 0, 25));
     dialogs.emplace_back(new CDlgAutoZones(doc()));
+    if (!doc().terrain().empty()) dialogs.emplace_back(new CDlgLayout(doc(), *doc().terrain().front(), {}));
     for (const auto& d : dialogs) unnamed << unnamedControls(d.get());
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     for (QAction* a : frame_->menuBar()->findChildren<QAction*>())
@@ -468,6 +471,49 @@ class MainWindowTest : public QObject {
     view()->renderNow();
     QVERIFY(!view()->networkOverlay());
     dlg->close();
+  }
+
+  // "Rozmieść zraszacze" of a lawn: the preview over the plan with its
+  // figures, then the rotors placed in one step that undo takes back.
+  void rotorsLaidOutInALawn() {
+    newProject("100");
+    const double u = 100.0 / doc().scaleDenominator * doc().pixelsPerCm;
+    auto lawn = std::make_unique<CRectn>();
+    platform::RecordingCanvas scratch;
+    lawn->dc = &scratch;
+    lawn->SetFillKind(kFillLawn);
+    lawn->BeginCreate({static_cast<int>(2 * u), static_cast<int>(2 * u)});
+    lawn->EndCreate({static_cast<int>(26 * u), static_cast<int>(18 * u)});
+    CPrimitive* area = doc().addPrimitive(kTerrainRectangle, std::move(lawn));
+    const size_t before = doc().objects().size();
+    bool asked = false;
+    answerNextOf<CDlgLayout>([&](CDlgLayout* dlg) {
+      asked = true;
+      QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Rozmieść zraszacze"));
+      QVERIFY(dlg->bodies()->count() > 0);
+      QCOMPARE(dlg->spacing()->value(), 100.0);
+      // A new project has no source yet: the pressure is asked.
+      buttonNamed(dlg, QString::fromUtf8("Podgląd"))->click();
+      QVERIFY(!dlg->result().ok);
+      QVERIFY(dlg->figures()->text().contains(QString::fromUtf8("ciśnienie")));
+      dlg->pressure()->setText("3,5");
+      buttonNamed(dlg, QString::fromUtf8("Podgląd"))->click();
+      QVERIFY(dlg->result().ok);
+      QVERIFY(dlg->figures()->text().contains("CU"));
+      QCOMPARE(view()->previewHeads().size(), dlg->result().heads.size());
+      buttonNamed(dlg, "Zastosuj")->click();
+    });
+    emit view()->layoutRequested(area);
+    QVERIFY(asked);
+    QVERIFY(view()->previewHeads().empty());
+    const size_t placed = doc().objects().size() - before;
+    QVERIFY(placed > 4);
+    for (size_t i = before; i < doc().objects().size(); ++i) QCOMPARE(doc().objects()[i]->GetType(), kTypeSprinkler);
+    QVERIFY(view()->modified);
+    trigger(kCmdUndo);
+    for (size_t i = before; i < doc().objects().size(); ++i) QVERIFY(doc().objects()[i]->deleted);
+    trigger(kCmdRedo);
+    for (size_t i = before; i < doc().objects().size(); ++i) QVERIFY(!doc().objects()[i]->deleted);
   }
 
   // "Podziel na sekcje automatycznie" from the section window: the heads
@@ -911,6 +957,18 @@ class MainWindowTest : public QObject {
       menu->close();
     });
     rightClick(client(grips[0].x, grips[0].y));
+    // A lawn also lays heads out; other surfaces keep their four commands.
+    QCOMPARE(texts, (QStringList{"Transformuj", "Kopiuj...", QString::fromUtf8("Przypisz/Zmień rodzaj wypełnienia"),
+                                 QString::fromUtf8("Rozmieść zraszacze"), QString::fromUtf8("Usuń obiekt")}));
+    const int lawnKind = shape->fillKind;
+    shape->fillKind = kFillBuilding;
+    texts.clear();
+    answerNextMenu([&texts](QMenu* menu) {
+      for (QAction* a : menu->actions()) texts << a->text();
+      menu->close();
+    });
+    rightClick(client(grips[0].x, grips[0].y));
+    shape->fillKind = lawnKind;
     QCOMPARE(texts, (QStringList{"Transformuj", "Kopiuj...", QString::fromUtf8("Przypisz/Zmień rodzaj wypełnienia"),
                                  QString::fromUtf8("Usuń obiekt")}));
   }

@@ -53,6 +53,12 @@ const CommandHelp kCommands[] = {
      "      chooses for every pipe segment of the sections (or of section N) the cheapest catalogue\n"
      "      pipe keeping the water at 1.5 m/s at most and the heads within 20 % of each other, and\n"
      "      writes the project so sized; prints the pipes' cost before and after as JSON\n"},
+    {"layout",
+     "  layout PROJECT --area N --body CATNO [--pattern square|triangular|best] [--spacing S]\n"
+     "         [--pressure ATM] -o OUT.prj\n"
+     "      lays rotary sprinklers of body CATNO out in terrain primitive N (as project dump numbers\n"
+     "      them) at S of their throw (1, head to head) and ATM (the source's); writes the project\n"
+     "      and prints heads, flowM3H, cu, duLq and thrownOutsidePct as JSON\n"},
     {"zone",
      "  zone PROJECT [--capacity-share F] -o OUT.prj\n"
      "      divides the heads into sections: each within F (0.9) of the source's capacity, of\n"
@@ -124,6 +130,7 @@ int main(int argc, char** argv) {
     if (command == "network") return cli::runNetworkCommand(argc, argv);
     if (command == "size-pipes") return cli::runSizePipesCommand(argc, argv);
     if (command == "zone") return cli::runZoneCommand(argc, argv);
+    if (command == "layout") return cli::runLayoutCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     const CommandHelp* c = findCommand(argv[1]);

@@ -17,6 +17,7 @@
 #include "hydraulics/network.h"
 #include "hydraulics/pipe_sizing.h"
 #include "hydraulics/zoning.h"
+#include "hydraulics/head_layout.h"
 #include "reports/reports.h"
 #include "document/project_file.h"
 #include "document/settings_file.h"
@@ -776,6 +777,77 @@ int runZoneCommand(int argc, char** argv) {
   out["sections"] = sections;
   shutDown();
   if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
+}
+
+int runLayoutCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"-o", "--area", "--body", "--pattern", "--spacing", "--pressure"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("layout needs PROJECT");
+  const auto target = options.value("-o");
+  if (!target) throw UsageError("layout needs -o OUT.prj");
+  const auto areaIndex = options.number("--area");
+  if (!areaIndex || *areaIndex < 0 || *areaIndex != std::floor(*areaIndex) || *areaIndex > 1e7)
+    throw UsageError("layout needs --area N, a terrain primitive as project dump numbers them");
+  const auto bodyNo = options.value("--body");
+  if (!bodyNo) throw UsageError("layout needs --body CATNO, a rotary sprinkler body");
+  layout::Options lay;
+  if (auto p = options.value("--pattern")) {
+    if (*p == "square") lay.pattern = layout::Pattern::Square;
+    else if (*p == "triangular") lay.pattern = layout::Pattern::Triangular;
+    else if (*p == "best") lay.pattern = layout::Pattern::Best;
+    else throw UsageError("--pattern takes square, triangular or best");
+  }
+  if (auto sp = options.number("--spacing")) {
+    if (!(*sp >= 0.3 && *sp <= 1.2)) throw UsageError("--spacing takes a share of the throw from 0.3 to 1.2");
+    lay.spacingShare = *sp;
+  }
+  if (auto p = options.number("--pressure")) {
+    if (!(*p > 0 && *p <= 20)) throw UsageError("--pressure takes atmospheres above 0");
+    lay.pressureAtm = *p;
+  }
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  CGraphicPlane& doc = *application().document;
+  // The primitive as project dump numbers them: among those not deleted.
+  const CPrimitive* area = nullptr;
+  int live = 0;
+  for (const auto& p : doc.terrain())
+    if (!p->deleted && live++ == static_cast<int>(*areaIndex)) area = p.get();
+  for (CElem* e = application().catalogue.head; e && !lay.body; e = e->next)
+    if (e->data && !e->deleted && std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == *bodyNo)
+      lay.body = e;
+  std::string refusal;
+  if (!area) refusal = "the project has no terrain primitive " + std::to_string(static_cast<long long>(*areaIndex));
+  else if (!lay.body) refusal = "the catalogue has no element " + *bodyNo;
+  else if (lay.body->kind != kKindSprinkler) refusal = *bodyNo + " is not a rotary sprinkler body";
+  if (!refusal.empty()) {
+    shutDown();
+    throw CommandError(refusal);
+  }
+  const layout::Result r = layout::layOut(doc, *area, lay);
+  if (!r.ok) {
+    const std::string error = utf8(r.error);
+    shutDown();
+    throw CommandError(error);
+  }
+  layout::place(doc, r, lay);
+  const ProjectResult saved = saveOpenProject(*target);
+  shutDown();
+  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
+  ordered_json out;
+  out["heads"] = r.heads.size();
+  out["flowM3H"] = rounded(r.flowM3H);
+  out["cu"] = rounded(r.figures.cu, 2);
+  out["duLq"] = rounded(r.figures.duLq, 2);
+  out["thrownOutsidePct"] = rounded(r.thrownOutsidePct, 2);
+  out["dryPct"] = rounded(r.dryPct, 2);
+  out["pattern"] = r.pattern == layout::Pattern::Triangular ? "triangular" : "square";
+  out["spacingM"] = rounded(r.spacingM, 3);
   std::cout << out.dump(1) << '\n';
   return std::cout ? 0 : 1;
 }

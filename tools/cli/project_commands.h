@@ -21,5 +21,7 @@ int runNetworkCommand(int argc, char** argv);
 int runSizePipesCommand(int argc, char** argv);
 // argv[1] is "zone".
 int runZoneCommand(int argc, char** argv);
+// argv[1] is "layout".
+int runLayoutCommand(int argc, char** argv);
 
 }  // namespace cli
