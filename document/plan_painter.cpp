@@ -214,11 +214,6 @@ void paintNetworkOverlay(const CGraphicPlane& doc, platform::Canvas& c, const Ne
 
 namespace {
 
-std::string decimal(double v, int decimals) {
-  std::string s = platform::formatFixed(v, decimals);
-  std::replace(s.begin(), s.end(), '.', ',');
-  return s;
-}
 
 // A legend's box at (x, y): a title, the colour bar with five ticks named
 // by `tick`, the unit under it and a swatch of the warning colour with its
@@ -267,7 +262,7 @@ void paintCoverageLegend(platform::Canvas& c, const PlanViewState& view) {
     int y = view.client.cy - 74 - 12 - (74 + 8) - (view.coverage ? 74 + 8 : 0);
     if (y >= 0) {
       const auto span = [](double low, double high) {
-        return [low, high](int k) { return decimal(low + (high - low) * k / 4.0, 2); };
+        return [low, high](int k) { return platform::formatFixedComma(low + (high - low) * k / 4.0, 2); };
       };
       paintLegendBox(c, 12, y, "Ciśnienie głowic", span(n.lowAtm, n.highAtm), "atm", "< tabeli");
       y += 74 + 8;

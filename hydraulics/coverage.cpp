@@ -429,6 +429,17 @@ std::vector<PointD> terrainPolygon(const CPrimitive& p, int segments) {
 
 bool isWateredSurface(const CPrimitive& p) { return surfaceOf(p) == Surface::Target; }
 
+bool insidePolygon(const std::vector<PointD>& polygon, PointD p) {
+  bool in = false;
+  if (polygon.empty()) return in;
+  for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+    const PointD& a = polygon[i];
+    const PointD& b = polygon[j];
+    if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) in = !in;
+  }
+  return in;
+}
+
 namespace {
 
 void outlineBox(const Outline& o, double& minX, double& minY, double& maxX, double& maxY) {

@@ -86,6 +86,8 @@ struct PointD;
 // The outline of a closed terrain primitive in plan units, a circle or an
 // ellipse by `segments` points; empty for what encloses nothing.
 std::vector<PointD> terrainPolygon(const CPrimitive& p, int segments = 64);
+// Whether `p` lies inside `polygon` (even-odd rule).
+bool insidePolygon(const std::vector<PointD>& polygon, PointD p);
 // Whether a primitive's surface is meant to be watered (lawn, flowers, trees
 // and shrubs, hedge, "Inne").
 bool isWateredSurface(const CPrimitive& p);

@@ -29,15 +29,6 @@ PointD unit(PointD a) {
   return l > 0 ? a * (1 / l) : PointD{1, 0};
 }
 
-bool inside(const std::vector<PointD>& polygon, PointD p) {
-  bool in = false;
-  for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-    const PointD& a = polygon[i];
-    const PointD& b = polygon[j];
-    if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) in = !in;
-  }
-  return in;
-}
 
 double distanceToOutline(const std::vector<PointD>& polygon, PointD p) {
   double best = 1e300;
@@ -80,7 +71,7 @@ double interiorArc(const std::vector<PointD>& polygon, PointD at, PointD a, Poin
     double span = planAngle(t) - planAngle(f);
     while (span <= 1e-9) span += 2 * kPi;
     const PointD middle = fromPlanAngle(planAngle(f) + span / 2);
-    if (inside(polygon, at + middle * probe)) {
+    if (insidePolygon(polygon, at + middle * probe)) {
       from = f;
       to = t;
       return span * 180 / kPi;
@@ -140,7 +131,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
   }
   auto onBlocker = [&](PointD p) {
     for (const auto& b : blocked)
-      if (inside(b, p)) return true;
+      if (insidePolygon(b, p)) return true;
     return false;
   };
   if (crossesItself(polygon)) {
@@ -337,7 +328,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
           h.at = centre;
           h.full = true;
           h.nozzle = full.row;
-          if (inside(polygon, centre) && !onBlocker(centre)) r.heads.push_back(h);
+          if (insidePolygon(polygon, centre) && !onBlocker(centre)) r.heads.push_back(h);
         }
       }
       // Inside a polygon, a grid turned to the longest edge.
@@ -359,7 +350,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
             const double u = u0 + su * (k + phase) + (pattern == Pattern::Triangular && j % 2 ? su / 2 : 0);
             const double w = w0 + sw * (j + phase);
             const PointD p{u * cs - w * sn, u * sn + w * cs};
-            if (!inside(polygon, p) || distanceToOutline(polygon, p) < keepOff * 0.9 || onBlocker(p)) continue;
+            if (!insidePolygon(polygon, p) || distanceToOutline(polygon, p) < keepOff * 0.9 || onBlocker(p)) continue;
             Head h;
             h.at = p;
             h.full = true;

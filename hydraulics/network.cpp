@@ -221,14 +221,9 @@ class HeadFlow {
 
 // --- texts -----------------------------------------------------------------------
 
-std::string number(double v, int decimals) {
-  std::string s = platform::formatFixed(v, decimals);
-  std::replace(s.begin(), s.end(), '.', ',');
-  return s;
-}
 
 std::string place(PointD u, double metresPerUnit) {
-  return "(" + number(u.x * metresPerUnit, 2) + "; " + number(u.y * metresPerUnit, 2) + " m)";
+  return "(" + platform::formatFixedComma(u.x * metresPerUnit, 2) + "; " + platform::formatFixedComma(u.y * metresPerUnit, 2) + " m)";
 }
 
 std::string kindName(const CWBase& o) {
@@ -406,7 +401,7 @@ void Builder::collectLinks() {
         const std::string name(rura->name, strnlen(rura->name, sizeof rura->name));
         warn(out_.warnings, "badDiameter", link.object,
              pl("Typ rury „") + name + pl("” ma niedopuszczalną średnicę wewnętrzną ") +
-                 (std::isfinite(d) ? number(d, 1) : std::string("?")) + pl(" mm; rurę ") +
+                 (std::isfinite(d) ? platform::formatFixedComma(d, 1) : std::string("?")) + pl(" mm; rurę ") +
                  place(link.pts.front(), metresPerUnit_) + pl(" pominięto."));
         out_.unconnected.push_back(link.object);
         continue;
@@ -417,7 +412,7 @@ void Builder::collectLinks() {
       link.assumed = true;
       warn(out_.warnings, "untypedPipe", link.object,
            pl("Rura ") + place(link.pts.front(), metresPerUnit_) +
-               pl(" nie ma typu: przyjęto średnicę wewnętrzną ") + number(link.diameterMm, 1) + " mm.");
+               pl(" nie ma typu: przyjęto średnicę wewnętrzną ") + platform::formatFixedComma(link.diameterMm, 1) + " mm.");
     }
     for (const PointD& p : link.pts) link.point.push_back(newPoint(p));
     links_.push_back(std::move(link));
@@ -932,8 +927,8 @@ void Builder::solveSection(int section) {
     const CWBase& o = *objects[hr.object];
     if (hr.belowTable)
       warn(res.warnings, "lowPressure", hr.object,
-           kindName(o) + " " + place(headPlace(o), metresPerUnit_) + pl(": ciśnienie ") + number(hr.pressureAtm, 2) +
-               pl(" atm jest niższe od najniższego w tabeli dyszy (") + number(hr.lowestTablePressureAtm, 2) +
+           kindName(o) + " " + place(headPlace(o), metresPerUnit_) + pl(": ciśnienie ") + platform::formatFixedComma(hr.pressureAtm, 2) +
+               pl(" atm jest niższe od najniższego w tabeli dyszy (") + platform::formatFixedComma(hr.lowestTablePressureAtm, 2) +
                " atm).");
     res.heads.push_back(hr);
   }
@@ -943,11 +938,11 @@ void Builder::solveSection(int section) {
   if (res.pressureSpreadPct > kMaxPressureSpreadPct)
     warn(res.warnings, "spread", -1,
          pl("Różnica ciśnień głowic w sekcji ") + std::to_string(section + 1) + pl(" wynosi ") +
-             number(res.pressureSpreadPct, 1) + pl(" % najwyższego (dopuszczalne 20 %)."));
+             platform::formatFixedComma(res.pressureSpreadPct, 1) + pl(" % najwyższego (dopuszczalne 20 %)."));
   if (doc_.sourceCapacity > 0 && res.flowM3H > doc_.sourceCapacity + 1e-9)
     warn(res.warnings, "capacity", -1,
-         pl("Przepływ sekcji ") + std::to_string(section + 1) + " (" + number(res.flowM3H, 2) +
-             pl(" m3/h) przekracza wydajność źródła wody (") + number(doc_.sourceCapacity, 2) + " m3/h).");
+         pl("Przepływ sekcji ") + std::to_string(section + 1) + " (" + platform::formatFixedComma(res.flowM3H, 2) +
+             pl(" m3/h) przekracza wydajność źródła wody (") + platform::formatFixedComma(doc_.sourceCapacity, 2) + " m3/h).");
 
   for (size_t k = 0; k < pieces_.size(); ++k) {
     const Piece& p = pieces_[k];
@@ -967,7 +962,7 @@ void Builder::solveSection(int section) {
     pr.endPressureAtm = H[b] / 10.0;
     if (pr.velocityMS > kMaxVelocityMS)
       warn(res.warnings, "fast", pr.object,
-           pl("Prędkość wody ") + number(pr.velocityMS, 2) + pl(" m/s w rurze ") +
+           pl("Prędkość wody ") + platform::formatFixedComma(pr.velocityMS, 2) + pl(" m/s w rurze ") +
                place(links_[p.link].pts[p.segment], metresPerUnit_) + pl(" przekracza 1,5 m/s."));
     res.pipes.push_back(pr);
   }

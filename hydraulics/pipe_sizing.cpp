@@ -19,11 +19,6 @@ namespace {
 
 std::string pl(const char* utf8) { return platform::utf8ToCp1250(utf8); }
 
-std::string number(double v, int decimals) {
-  std::string s = platform::formatFixed(v, decimals);
-  std::replace(s.begin(), s.end(), '.', ',');
-  return s;
-}
 
 double innerOf(const CElem* e) { return e ? static_cast<const CRura*>(e->data)->innerDiameter : 0.0; }
 double priceOf(const CElem* e) { return e && e->data ? reports::reportPrice(*e->data) : 0.0; }
@@ -153,17 +148,17 @@ SizingResult sizePipes(const CGraphicPlane& doc, const CDBSets* sets, CElem* cat
       if (p.velocityMS > options.maxVelocityMS && chosen.count(segmentKey(p.object, p.segment)))
         out.unmet.push_back({"fast", p.object,
                              pl("Żadna rura z bazy danych nie utrzyma w sekcji ") + name + pl(" prędkości wody do ") +
-                                 number(options.maxVelocityMS, 1) + pl(" m/s: zostaje ") + number(p.velocityMS, 2) +
+                                 platform::formatFixedComma(options.maxVelocityMS, 1) + pl(" m/s: zostaje ") + platform::formatFixedComma(p.velocityMS, 2) +
                                  " m/s."});
     if (s.pressureSpreadPct > options.maxSpreadPct)
       out.unmet.push_back({"spread", -1,
                            pl("Różnica ciśnień głowic w sekcji ") + name + pl(" zostaje ") +
-                               number(s.pressureSpreadPct, 1) + pl(" % najwyższego: sekcja jest za długa.")});
+                               platform::formatFixedComma(s.pressureSpreadPct, 1) + pl(" % najwyższego: sekcja jest za długa.")});
     for (const HeadResult& h : s.heads)
       if (h.belowTable) {
         out.unmet.push_back({"lowPressure", h.object,
                              pl("Źródło wody jest za słabe dla sekcji ") + name + pl(": potrzeba ") +
-                                 number(s.requiredSourcePressureAtm, 2) + " atm."});
+                                 platform::formatFixedComma(s.requiredSourcePressureAtm, 2) + " atm."});
         break;
       }
   }

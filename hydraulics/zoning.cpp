@@ -51,15 +51,6 @@ PointD placeOf(const CWBase& o) {
   return network::placeOf(o);
 }
 
-bool inside(const std::vector<PointD>& polygon, PointD p) {
-  bool in = false;
-  for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-    const PointD& a = polygon[i];
-    const PointD& b = polygon[j];
-    if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) in = !in;
-  }
-  return in;
-}
 
 const char* lowerName(Family f) {
   switch (f) {
@@ -125,9 +116,9 @@ Result divide(const CGraphicPlane& doc, const Options& options) {
     if (!std::isfinite(at.x) || !std::isfinite(at.y)) continue;
     const double q = flowOf(o);
     if (q > capacity + 1e-12) {
-      out.error = o.GetKindName() + " (" + platform::formatFixed(at.x * metresPerUnit, 2) + "; " +
-                  platform::formatFixed(at.y * metresPerUnit, 2) + pl(" m) sam potrzebuje ") +
-                  platform::formatFixed(q, 3) + pl(" m3/h, więcej niż ") + platform::formatFixed(capacity, 3) +
+      out.error = o.GetKindName() + " (" + platform::formatFixedComma(at.x * metresPerUnit, 2) + "; " +
+                  platform::formatFixedComma(at.y * metresPerUnit, 2) + pl(" m) sam potrzebuje ") +
+                  platform::formatFixedComma(q, 3) + pl(" m3/h, więcej niż ") + platform::formatFixedComma(capacity, 3) +
                   pl(" m3/h, które może dać sekcji źródło wody.");
       return out;
     }
@@ -192,7 +183,7 @@ Result divide(const CGraphicPlane& doc, const Options& options) {
         const PointD at = placeOf(*objects[object]);
         int kind = 0;
         for (const auto& [fill, polygon] : areas)
-          if (inside(polygon, at)) kind = fill;
+          if (insidePolygon(polygon, at)) kind = fill;
         if (kind) ++votes[kind];
       }
       ++number;

@@ -44,6 +44,13 @@ std::string formatG6(double value) {
   return std::string(buf, r.ptr);
 }
 
+std::string formatFixedComma(double value, int decimals) {
+  std::string s = formatFixed(value, decimals);
+  for (char& c : s)
+    if (c == '.') c = ',';
+  return s;
+}
+
 std::string formatFixed(double value, int decimals) {
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value < 0 ? "-inf" : "inf";

@@ -20,6 +20,9 @@ std::string formatG6(double value);
 // Fixed notation with `decimals` digits after the point: "%.Nf".
 std::string formatFixed(double value, int decimals);
 
+// The same with a decimal comma, as the program's Polish messages write it.
+std::string formatFixedComma(double value, int decimals);
+
 // The shortest text that reads back as the same float.
 std::string formatShortest(float value);
 

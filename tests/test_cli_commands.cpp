@@ -38,6 +38,12 @@ const std::string kSample = std::string(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_
 
 json jsonOf(const CliRun& r) { return json::parse(r.out, nullptr, false); }
 
+// Whether an object type of `project dump` draws water: rotary and static
+// sprinklers, HADAR units, drip lines, RWS units, micro-sprinklers.
+bool isConsumer(int type) {
+  return type == 1000 || type == 1008 || type == 1009 || type == 1010 || type == 1017 || type == 1018;
+}
+
 // --- project files edited token by token --------------------------------------
 
 // A project file's tokens: one a line, each ended by CR LF.
@@ -505,8 +511,7 @@ TEST(CliNetwork, TheSamplesSectionsAndTheirSizedPipes) {
     for (const json& h : s["heads"]) {
       flow += h["flowM3H"].get<double>();
       // Numbered as project dump numbers the objects: a head there.
-      const int type = dump["objects"][h["object"].get<int>()]["type"];
-      EXPECT_TRUE(type == 1000 || type == 1008 || type == 1009 || type == 1010 || type == 1017 || type == 1018) << type;
+      EXPECT_TRUE(isConsumer(dump["objects"][h["object"].get<int>()]["type"]));
     }
     EXPECT_NEAR(flow, s["flowM3H"].get<double>(), 1e-3);
     // Every node below the source's pressure, none below the lowest head's
@@ -567,8 +572,7 @@ TEST(CliZone, TheSamplesHeadsInSectionsOfOneFamilyWithinTheSource) {
   const json dump = jsonOf(cli(user, "project dump " + zoned));
   ASSERT_EQ(dump["sections"].size(), out["sections"].size());
   for (const json& o : dump["objects"]) {
-    const int type = o["type"];
-    if (type != 1000 && type != 1008 && type != 1009 && type != 1010 && type != 1017 && type != 1018) continue;
+    if (!isConsumer(o["type"])) continue;
     ASSERT_TRUE(o["fields"].contains("sectionNo")) << o.dump();
     const int section = o["fields"]["sectionNo"];
     ASSERT_GE(section, 0);
