@@ -53,6 +53,12 @@ QTreeWidget* table(const QString& name, const QStringList& headers, QWidget* par
   t->setSortingEnabled(true);
   t->setHeaderLabels(headers);
   t->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // The object's name is long: its column keeps a width of its own (the
+  // whole name in its tooltip), so that the figures stay in sight.
+  t->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+  t->header()->resizeSection(0, 230);
+  t->setTextElideMode(Qt::ElideMiddle);
+  t->setMinimumSize(720, 260);
   return t;
 }
 
@@ -211,6 +217,7 @@ void CDlgNetwork::showSection() {
     for (const network::HeadResult& h : s.heads) {
       auto* row = new Row(heads_);
       row->setText(0, kindOf(doc_, h.object));
+      row->setToolTip(0, row->text(0));
       row->setData(0, kObjectRole, h.object);
       const PointD at = network::placeOf(*doc_.objects()[h.object]);
       row->setNumber(1, at.x * metresPerUnit, 2);
@@ -222,6 +229,7 @@ void CDlgNetwork::showSection() {
     for (const network::PipeResult& p : s.pipes) {
       auto* row = new Row(pipes_);
       row->setText(0, kindOf(doc_, p.object) + (p.assumedDiameter ? QString::fromUtf8(" (bez typu)") : QString()));
+      row->setToolTip(0, row->text(0));
       row->setData(0, kObjectRole, p.object);
       row->setNumber(1, p.segment + 1, 0);
       row->setNumber(2, p.lengthM, 2);
