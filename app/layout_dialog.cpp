@@ -1,5 +1,6 @@
 #include "app/layout_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -8,9 +9,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cstring>
 
 #include "app/small_dialogs.h"
 #include "document/graphic_plane.h"
+#include "objects/static_sprinkler.h"
 #include "partix.h"
 #include "platform/qt_text.h"
 #include "startup/application.h"
@@ -19,10 +22,18 @@ namespace {
 
 QString number(double v, int decimals) { return QLocale(QLocale::Polish).toString(v, 'f', decimals); }
 
+QString nameOf(const CElem* e) {
+  return platform::toQString(std::string(e->data->name, strnlen(e->data->name, sizeof e->data->name)));
+}
+
+// The nozzle list's items: a kind (the role below) or one nozzle's series.
+constexpr int kKindRole = Qt::UserRole;
+constexpr int kNozzleRole = Qt::UserRole + 1;
+
 }  // namespace
 
-CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area,
-                       std::function<void(const layout::Result&)> preview, QWidget* parent)
+CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double networkPressure,
+                       std::function<void(const layout::Result&, const layout::Options&)> preview, QWidget* parent)
     : QDialog(parent), doc_(doc), area_(area), preview_(std::move(preview)) {
   setWindowTitle(QString::fromUtf8("Rozmieść zraszacze"));
   setAccessibleName(windowTitle());
@@ -30,12 +41,33 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area,
   auto* form = new QFormLayout;
   bodies_ = new QComboBox(this);
   bodies_->setObjectName("body");
-  bodies_->setAccessibleName("Korpus zraszacza obrotowego");
-  for (CElem* e = application().catalogue.head; e; e = e->next)
-    if (e->kind == kKindSprinkler && e->data && !e->archived && !e->deleted)
-      bodies_->addItem(platform::toQString(std::string(e->data->name, strnlen(e->data->name, sizeof e->data->name))),
-                       QVariant::fromValue(static_cast<void*>(e)));
-  form->addRow("Korpus zraszacza obrotowego:", bodies_);
+  bodies_->setAccessibleName("Korpus zraszacza");
+  // Rotary bodies first, then the static ones.
+  for (int kind : {kKindSprinkler, kKindStaticBody})
+    for (CElem* e = application().catalogue.head; e; e = e->next)
+      if (static_cast<int>(e->kind) == kind && e->data && !e->archived && !e->deleted)
+        bodies_->addItem(nameOf(e), QVariant::fromValue(static_cast<void*>(e)));
+  form->addRow("Korpus zraszacza:", bodies_);
+  nozzles_ = new QComboBox(this);
+  nozzles_->setObjectName("nozzles");
+  nozzles_->setAccessibleName("Dysze");
+  const std::pair<const char*, layout::NozzleKind> kinds[] = {
+      {"Dysze zraszające regulowane", layout::NozzleKind::Adjustable},
+      {"Dysze zraszające stałe", layout::NozzleKind::Fixed},
+      {"Dysze rotacyjne", layout::NozzleKind::Rotary},
+      {"Dysze pasowe", layout::NozzleKind::Strip},
+  };
+  for (const auto& [text, kind] : kinds) {
+    nozzles_->addItem(QString::fromUtf8(text));
+    nozzles_->setItemData(nozzles_->count() - 1, static_cast<int>(kind), kKindRole);
+  }
+  nozzles_->insertSeparator(nozzles_->count());
+  for (CElem* e : staticNozzleChoices(application().catalogue.head)) {
+    nozzles_->addItem(QString::fromUtf8("Seria dyszy: ") + nameOf(e));
+    nozzles_->setItemData(nozzles_->count() - 1, -1, kKindRole);
+    nozzles_->setItemData(nozzles_->count() - 1, QVariant::fromValue(static_cast<void*>(e)), kNozzleRole);
+  }
+  form->addRow("Dysze:", nozzles_);
   pattern_ = new QComboBox(this);
   pattern_->setObjectName("pattern");
   pattern_->setAccessibleName(QString::fromUtf8("Układ"));
@@ -52,10 +84,19 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area,
   spacing_->setValue(100);
   spacing_->setSuffix(QString::fromUtf8(" % zasięgu"));
   form->addRow("Rozstaw:", spacing_);
-  pressure_ = new QLineEdit(number(doc.sourcePressure, 2), this);
+  const bool fromNetwork = networkPressure > 0;
+  pressure_ = new QLineEdit(number(fromNetwork ? networkPressure : doc.sourcePressure, 2), this);
   pressure_->setObjectName("pressure");
   pressure_->setAccessibleName(QString::fromUtf8("Ciśnienie pracy [atm]"));
   form->addRow(QString::fromUtf8("Ciśnienie pracy [atm]:"), pressure_);
+  if (fromNetwork) {
+    auto* note = new QLabel(QString::fromUtf8("Ciśnienie, które daje tu sieć rur."), this);
+    note->setObjectName("pressureNote");
+    form->addRow(QString(), note);
+  }
+  throwOver_ = new QCheckBox(QString::fromUtf8("Woda może padać na budynki, nawierzchnie i wodę"), this);
+  throwOver_->setObjectName("throwOver");
+  form->addRow(QString(), throwOver_);
   layout->addLayout(form);
   figures_ = new QLabel(this);
   figures_->setObjectName("figures");
@@ -65,6 +106,7 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area,
   layout->addWidget(figures_);
   auto* buttons = new QHBoxLayout;
   QPushButton* look = namedButton(QString::fromUtf8("Podgląd"), this);
+  look->setDefault(true);
   apply_ = namedButton("Zastosuj", this);
   apply_->setEnabled(false);
   QPushButton* cancel = namedButton("Anuluj", this);
@@ -73,18 +115,29 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area,
   buttons->addWidget(apply_);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  resize(520, 280);
+  resize(560, 340);
+  bodyChanged();
   connect(look, &QPushButton::clicked, this, &CDlgLayout::compute);
   connect(apply_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  for (QComboBox* c : {bodies_, pattern_})
+  connect(bodies_, &QComboBox::currentIndexChanged, this, &CDlgLayout::bodyChanged);
+  for (QComboBox* c : {bodies_, nozzles_, pattern_})
     connect(c, &QComboBox::currentIndexChanged, this, [this] { apply_->setEnabled(false); });
   connect(spacing_, &QDoubleSpinBox::valueChanged, this, [this] { apply_->setEnabled(false); });
   connect(pressure_, &QLineEdit::textEdited, this, [this] { apply_->setEnabled(false); });
+  connect(throwOver_, &QCheckBox::toggled, this, [this] { apply_->setEnabled(false); });
 }
 
-CDlgLayout::~CDlgLayout() {
-  if (preview_) preview_({});
+CDlgLayout::~CDlgLayout() { clearPreview(); }
+
+void CDlgLayout::clearPreview() {
+  if (preview_) preview_(layout::Result{}, options_);
+}
+
+void CDlgLayout::bodyChanged() {
+  const auto* body = static_cast<const CElem*>(bodies_->currentData().value<void*>());
+  // A rotary body brings its own nozzle rows.
+  nozzles_->setEnabled(body && body->kind == kKindStaticBody);
 }
 
 bool CDlgLayout::compute() {
@@ -92,21 +145,31 @@ bool CDlgLayout::compute() {
   const auto p = strictDecimalText(pressure_->text());
   if (!p || *p <= 0 || *p > 20) {
     figures_->setText(QString::fromUtf8("Podaj ciśnienie pracy w atmosferach, większe od zera."));
-    if (preview_) preview_({});
+    clearPreview();
     return false;
   }
+  options_ = layout::Options{};
   options_.body = static_cast<CElem*>(bodies_->currentData().value<void*>());
+  options_.catalogue = application().catalogue.head;
+  if (options_.body && options_.body->kind == kKindStaticBody) {
+    const int kind = nozzles_->currentData(kKindRole).toInt();
+    if (kind >= 0) options_.nozzleKind = static_cast<layout::NozzleKind>(kind);
+    else options_.nozzle = static_cast<CElem*>(nozzles_->currentData(kNozzleRole).value<void*>());
+  }
   options_.pattern = static_cast<layout::Pattern>(pattern_->currentData().toInt());
   options_.spacingShare = spacing_->value() / 100.0;
   options_.pressureAtm = *p;
+  options_.throwOverHardSurfaces = throwOver_->isChecked();
   result_ = layout::layOut(doc_, area_, options_);
   if (!result_.ok) {
     figures_->setText(platform::toQString(result_.error));
-    if (preview_) preview_({});
+    clearPreview();
     return false;
   }
-  if (preview_) preview_(result_);
-  const QString pattern = result_.pattern == layout::Pattern::Triangular ? QString::fromUtf8("trójkątny") : "kwadratowy";
+  if (preview_) preview_(result_, options_);
+  const QString pattern = result_.strips ? QString::fromUtf8("pasami")
+                          : result_.pattern == layout::Pattern::Triangular ? QString::fromUtf8("trójkątny")
+                                                                          : "kwadratowy";
   figures_->setText(QString::fromUtf8("Zraszaczy: %1, wydatek %2 m³/h, układ %3, rozstaw %4 m. CU %5 %, DU lq %6 %, "
                                       "opad średni %7 mm/h, poza obszar %8 % wody, bez wody %9 % obszaru.")
                         .arg(result_.heads.size())
@@ -114,11 +177,13 @@ bool CDlgLayout::compute() {
                              number(result_.figures.cu, 0), number(result_.figures.duLq, 0),
                              number(result_.figures.meanMmH, 1), number(result_.thrownOutsidePct, 1),
                              number(result_.dryPct, 1)));
-  const bool reached = result_.figures.cu >= 85 && result_.figures.duLq >= 75 && result_.thrownOutsidePct < 5;
-  if (!reached)
+  if (!layout::reachesTarget(result_))
     figures_->setText(figures_->text() +
-                      QString::fromUtf8("\nTen korpus nie daje tu równomierności (CU 85 %, DU lq 75 %, do 5 % wody poza "
-                                        "obszarem): obszar może być za wąski na jego zasięg."));
+                      QString::fromUtf8("\nTa rodzina zraszaczy nie daje tu równomierności (CU 85 %, DU lq 75 %, do 5 % "
+                                        "wody poza obszarem): obszar ma %1 m szerokości, a %2.")
+                          .arg(number(result_.narrowestM, 1),
+                               result_.strips ? QString::fromUtf8("dysze pasowe zraszają brzegi pasa słabiej niż środek")
+                                              : QString::fromUtf8("zasięg zraszaczy jest za duży na jego kształt")));
   apply_->setEnabled(true);
   return true;
 }

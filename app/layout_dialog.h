@@ -1,8 +1,10 @@
 #pragma once
-// "Rozmieść zraszacze": rotary sprinklers laid out in an area of the plan.
-// The body, the pattern, the spacing as a share of the throw and the working
-// pressure; "Podgląd" lays them out, shows them in outline over the plan with
-// what the watering analysis gives for them; "Zastosuj" accepts.
+// "Rozmieść zraszacze": sprinklers laid out in an area of the plan. The body
+// (rotary, with its own nozzle rows, or static, with a kind of nozzle or one
+// nozzle's series), the pattern, the spacing as a share of the throw, the
+// working pressure and whether water may fall on hard surfaces; "Podgląd"
+// lays them out and shows them in outline over the plan with what the
+// watering analysis gives for them; "Zastosuj" accepts.
 
 #include <QDialog>
 #include <functional>
@@ -10,6 +12,7 @@
 
 #include "hydraulics/head_layout.h"
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -21,15 +24,19 @@ class CPrimitive;
 class CDlgLayout : public QDialog {
   Q_OBJECT
  public:
-  // `preview` shows (or, with an empty list, takes away) the heads over the plan.
-  CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area,
-             std::function<void(const layout::Result&)> preview, QWidget* parent = nullptr);
+  // `preview` shows (or, with a result not ok, takes away) the heads over
+  // the plan. `networkPressure` (0 for none) is the pressure the pipes give
+  // in the area, the default working pressure where there is one.
+  CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double networkPressure,
+             std::function<void(const layout::Result&, const layout::Options&)> preview, QWidget* parent = nullptr);
   ~CDlgLayout() override;
 
   QComboBox* bodies() const { return bodies_; }
+  QComboBox* nozzles() const { return nozzles_; }
   QComboBox* pattern() const { return pattern_; }
   QDoubleSpinBox* spacing() const { return spacing_; }
   QLineEdit* pressure() const { return pressure_; }
+  QCheckBox* throwOver() const { return throwOver_; }
   QLabel* figures() const { return figures_; }
   const layout::Result& result() const { return result_; }
   const layout::Options& options() const { return options_; }
@@ -39,15 +46,20 @@ class CDlgLayout : public QDialog {
   bool compute();
 
  private:
+  void bodyChanged();
+  void clearPreview();
+
   const CGraphicPlane& doc_;
   const CPrimitive& area_;
-  std::function<void(const layout::Result&)> preview_;
+  std::function<void(const layout::Result&, const layout::Options&)> preview_;
   layout::Options options_;
   layout::Result result_;
   QComboBox* bodies_;
+  QComboBox* nozzles_;
   QComboBox* pattern_;
   QDoubleSpinBox* spacing_;
   QLineEdit* pressure_;
+  QCheckBox* throwOver_;
   QLabel* figures_;
   QPushButton* apply_;
 };

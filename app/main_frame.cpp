@@ -29,6 +29,7 @@
 #include "app/network_dialog.h"
 #include "app/zoning_dialog.h"
 #include "app/layout_dialog.h"
+#include "hydraulics/coverage.h"
 #include "sections/section_list.h"
 #include "app/options_bar.h"
 #include "printing/ui/print_dialogs.h"
@@ -200,6 +201,11 @@ void CMainFrame::buildMenus() {
   QMenu* base = bar->addMenu(QString::fromUtf8("Baza elementów"));
   addCommand(base, kCmdBrowse, QString::fromUtf8("Przeglądaj"), QKeySequence("Ctrl+P"));
   addCommand(base, kCmdSets, "Zestawy", QKeySequence("Ctrl+1"));
+
+  QMenu* design = bar->addMenu("Projektowanie");
+  addCommand(design, kCmdLayOutSelected, QString::fromUtf8("Rozmieść zraszacze w zaznaczonym obszarze"),
+             QKeySequence("Ctrl+Shift+L"));
+  addCommand(design, kCmdAutoZonesMenu, "Podziel na sekcje automatycznie");
 
   QMenu* reportsMenu = bar->addMenu("Raporty");
   QMenu* prices = reportsMenu->addMenu("Ustawienia");
@@ -487,6 +493,14 @@ void CMainFrame::runCommand(int id) {
     case kCmdCoverageAnalysis: coverageAnalysis(); return;
     case kCmdCoverageMap: switchCoverageMap(); return;
     case kCmdNetworkAnalysis: networkAnalysis(); return;
+    case kCmdLayOutSelected: layOutSelected(); return;
+    case kCmdAutoZonesMenu:
+      if (!view_ || !app().projectOpen) {
+        platform::tell("Musisz najpierw stworzyc nowy projekt, albo otworzyc istniejacy", "Info !!!!");
+        return;
+      }
+      autoZones();
+      return;
     case kCmdNetworkMap: switchNetworkMap(); return;
     case kCmdPreferences: preferences(); return;
     case kCmdProperties: projectProperties(); return;
@@ -1047,20 +1061,41 @@ void CMainFrame::applySizing(const network::SizingResult& sizing) {
   updateCommandStates();
 }
 
+void CMainFrame::layOutSelected() {
+  if (!view_ || !app().projectOpen) {
+    platform::tell("Musisz najpierw stworzyc nowy projekt, albo otworzyc istniejacy", "Info !!!!");
+    return;
+  }
+  CPrimitive* area = view_->editor().selectedPrimitive();
+  if (!area || area->deleted || !isWateredSurface(*area)) {
+    platform::tell(cp("Zaznacz na planie trawnik, kwiaty, drzewa i krzewy, żywopłot albo obszar "
+                                          "„Inne”, w którym mają stanąć zraszacze."),
+                   cp("Rozmieść zraszacze"));
+    return;
+  }
+  layOutHeads(area);
+}
+
 void CMainFrame::layOutHeads(CPrimitive* area) {
   if (!view_ || !app().projectOpen || !area || area->deleted) return;
   CGraphicPlane& doc = view_->document();
-  const double unitsPerMetre = 100.0 / doc.scaleDenominator * doc.pixelsPerCm;
   CProjWnd* view = view_;
-  CDlgLayout dlg(doc, *area, [view, unitsPerMetre](const layout::Result& r) {
+  // Where pipes already run in the area, the heads work at the pressure
+  // the network gives there.
+  const double networkPressure = layout::networkPressureIn(doc, application().sets.get(), *area);
+  CDlgLayout dlg(doc, *area, networkPressure, [view](const layout::Result& r, const layout::Options& o) {
     std::vector<CProjWnd::PreviewHead> heads;
-    for (const layout::Head& h : r.heads) heads.push_back({h.at, r.spacingM * unitsPerMetre});
+    if (r.ok) {
+      std::vector<std::vector<PointD>> figures = layout::outlines(view->document(), r, o);
+      for (size_t i = 0; i < r.heads.size(); ++i)
+        heads.push_back({r.heads[i].at, 0, i < figures.size() ? std::move(figures[i]) : std::vector<PointD>{}});
+    }
     view->setPreviewHeads(std::move(heads));
   }, this);
   if (dlg.exec() != QDialog::Accepted || !dlg.result().ok) return;
   // The heads placed as one step of the history.
   undo_.beginStep();
-  for (CWBase* o : layout::place(doc, dlg.result(), dlg.options())) undo_.pushToggle(*o, kTypeSprinkler);
+  for (CWBase* o : layout::place(doc, dlg.result(), dlg.options())) undo_.pushToggle(*o, o->GetType());
   undo_.endStep();
   view_->modified = true;
   view_->refresh();

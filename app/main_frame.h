@@ -76,6 +76,9 @@ enum FrameCommand {
   // the pipe network
   kCmdNetworkAnalysis = 33012,
   kCmdNetworkMap = 33013,
+  // automatic design
+  kCmdLayOutSelected = 33021,
+  kCmdAutoZonesMenu = 33022,
   // drawing toolbar
   kCmdCircle = 32783,
   kCmdEllipse = 32823,
@@ -179,6 +182,8 @@ class CMainFrame : public QMainWindow {
   // "Podziel na sekcje automatycznie": the heads into sections, one step of
   // the history with the section table.
   void autoZones();
+  // "Rozmieść zraszacze" on the area selected on the plan.
+  void layOutSelected();
   // "Rozmieść zraszacze" of an area: rotary sprinklers laid out in it, one
   // step of the history.
   void layOutHeads(CPrimitive* area);

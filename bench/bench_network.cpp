@@ -123,8 +123,9 @@ void BM_Zoning(benchmark::State& state) {
 }
 BENCHMARK(BM_Zoning)->Unit(benchmark::kMillisecond);
 
-// Rotary sprinklers laid out on a 40 x 25 m lawn (1,000 m2).
-void BM_Layout(benchmark::State& state) {
+// Sprinklers laid out on a 40 x 25 m lawn (1,000 m2): rotors of the first
+// rotary body, or static sprays with adjustable nozzles.
+void layOutLawn(benchmark::State& state, bool sprays) {
   static platform::RecordingCanvas scratch;
   CGraphicPlane doc;
   doc.sourcePressure = 3.5f;
@@ -135,9 +136,14 @@ void BM_Layout(benchmark::State& state) {
   lawn->EndCreate(at(40, 25));
   const CPrimitive* area = doc.addPrimitive(kTerrainRectangle, std::move(lawn));
   layout::Options o;
-  for (CElem* e = shippedCatalogue().head; e && !o.body; e = e->next)
-    if (e->kind == kKindSprinkler && e->data && !e->archived && !static_cast<const CDBSprinkler*>(e->data)->fullCircle)
+  o.catalogue = shippedCatalogue().head;
+  o.nozzleKind = layout::NozzleKind::Adjustable;
+  for (CElem* e = shippedCatalogue().head; e && !o.body; e = e->next) {
+    if (!e->data || e->archived) continue;
+    if (sprays ? e->kind == kKindStaticBody
+               : e->kind == kKindSprinkler && !static_cast<const CDBSprinkler*>(e->data)->fullCircle)
       o.body = e;
+  }
   layout::Result r;
   for (auto _ : state) {
     r = layout::layOut(doc, *area, o);
@@ -146,7 +152,10 @@ void BM_Layout(benchmark::State& state) {
   state.counters["heads"] = static_cast<double>(r.heads.size());
   state.counters["cu"] = r.figures.cu;
 }
+void BM_Layout(benchmark::State& state) { layOutLawn(state, false); }
 BENCHMARK(BM_Layout)->Unit(benchmark::kMillisecond);
+void BM_LayoutSprays(benchmark::State& state) { layOutLawn(state, true); }
+BENCHMARK(BM_LayoutSprays)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

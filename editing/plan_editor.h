@@ -101,6 +101,7 @@ class PlanEditor {
   platform::Point pressPoint() const { return press_; }
   platform::Point currentPoint() const { return current_; }
   CPrimitive* selectedPrimitive() const { return selectedPrimitive_; }
+  void selectPrimitive(CPrimitive* p) { selectedPrimitive_ = p; }
   bool dragging() const { return dragObject_ || dragPrimitive_; }
   // A line (area, polyline or line object) is being drawn.
   bool drawingLine() const;

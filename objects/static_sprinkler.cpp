@@ -239,59 +239,163 @@ StaticEvaluation CWStaticSprinkler::evaluateWithDocumentScale(float pressure) {
   return EvaluateAtPressure(s.scaleDenominator, s.pixelsPerCm, pressure);
 }
 
-void CWStaticSprinkler::FlowFromArc() {
-  const int kind = nozzleKind();
-  if (kind != kKindVanNozzle && kind != kKindMpNozzle) return;
-  arcDeg = measureArcDegrees(pos, arcStart, arcEnd);
-  if (IsFullCircle()) arcDeg = 359.0f;
-  const float p = app().currentSourcePressure;
+namespace {
 
-  if (kind == kKindVanNozzle) {
+// The flow of an adjustable nozzle (kinds 7 and 17) watering `arcDeg` at
+// pressure `p`: linear between the table's angles; an adjustable static
+// nozzle holds its end entries' flows outside them, a rotary one gives an
+// error code there.
+float adjustableFlowAt(const CElem* nozzle, int mpPointIndex, float arcDeg, float p) {
+  if (nozzle->kind == kKindVanNozzle) {
     const auto* d = recordOf<CDyszaVan>(nozzle);
     const int e = vanEntries(*d);
     auto q = [&](int i) {
       return lookup(d->rows[i].work, leadingPointsWithPressure(d->rows[i].work, 4), p, &WorkPoint::Q);
     };
-    flow = 0;
-    if (e == 0) return;
-    if (arcDeg <= d->rows[0].angle) {
-      flow = q(0);
-    } else if (arcDeg >= d->rows[e - 1].angle) {
-      flow = q(e - 1);
-    } else {
-      int i = 1;
-      while (i < e - 1 && arcDeg > d->rows[i].angle) ++i;
-      const float a0 = d->rows[i - 1].angle, a1 = d->rows[i].angle;
-      flow = q(i - 1) + (arcDeg - a0) / (a1 - a0) * (q(i) - q(i - 1));
-    }
-    flowNominal = flow;
-    return;
+    if (e == 0) return 0;
+    if (arcDeg <= d->rows[0].angle) return q(0);
+    if (arcDeg >= d->rows[e - 1].angle) return q(e - 1);
+    int i = 1;
+    while (i < e - 1 && arcDeg > d->rows[i].angle) ++i;
+    const float a0 = d->rows[i - 1].angle, a1 = d->rows[i].angle;
+    return q(i - 1) + (arcDeg - a0) / (a1 - a0) * (q(i) - q(i - 1));
   }
-
   const auto* d = recordOf<CDyszaMP>(nozzle);
   const int c = mpEntries(*d);
   const int n = mpValidPoints(*d);
   auto q = [&](int i) { return lookup(d->rows[i].work, n, p, &WorkPoint::Q); };
-  if (c == 0) {
-    flow = kFlowNoEntries;
-  } else if (c == 1) {
-    // A single entry is a fixed arc: the flow does not depend on the angle.
-    flow = mpPointIndex >= 0 && mpPointIndex < 7 ? d->rows[0].work[mpPointIndex].Q : q(0);
-  } else if (arcDeg < d->rows[0].angle) {
-    flow = kFlowAngleTooSmall;
-  } else if (arcDeg > d->rows[c - 1].angle) {
-    flow = kFlowAngleTooLarge;
-  } else {
-    int i = 0;
-    while (i < c - 1 && arcDeg > d->rows[i].angle) ++i;
-    if (i == 0) {
-      flow = q(0);
-    } else {
-      const float a0 = d->rows[i - 1].angle, a1 = d->rows[i].angle;
-      flow = a1 == a0 ? q(i) : q(i - 1) + (arcDeg - a0) / (a1 - a0) * (q(i) - q(i - 1));
-    }
-  }
+  if (c == 0) return kFlowNoEntries;
+  // A single entry is a fixed arc: the flow does not depend on the angle.
+  if (c == 1) return mpPointIndex >= 0 && mpPointIndex < 7 ? d->rows[0].work[mpPointIndex].Q : q(0);
+  if (arcDeg < d->rows[0].angle) return kFlowAngleTooSmall;
+  if (arcDeg > d->rows[c - 1].angle) return kFlowAngleTooLarge;
+  int i = 0;
+  while (i < c - 1 && arcDeg > d->rows[i].angle) ++i;
+  if (i == 0) return q(0);
+  const float a0 = d->rows[i - 1].angle, a1 = d->rows[i].angle;
+  return a1 == a0 ? q(i) : q(i - 1) + (arcDeg - a0) / (a1 - a0) * (q(i) - q(i - 1));
+}
+
+}  // namespace
+
+void CWStaticSprinkler::FlowFromArc() {
+  const int kind = nozzleKind();
+  if (kind != kKindVanNozzle && kind != kKindMpNozzle) return;
+  arcDeg = measureArcDegrees(pos, arcStart, arcEnd);
+  if (IsFullCircle()) arcDeg = 359.0f;
+  flow = adjustableFlowAt(nozzle, mpPointIndex, arcDeg, app().currentSourcePressure);
+  if (kind == kKindVanNozzle && vanEntries(*recordOf<CDyszaVan>(nozzle)) == 0) return;
   if (!isStaticFlowError(flow)) flowNominal = flow;
+}
+
+StaticNozzleReach staticNozzleReach(const CElem& nozzle, float pressure) {
+  StaticNozzleReach out;
+  if (!nozzle.data) return out;
+  const int kind = static_cast<int>(nozzle.kind);
+  auto arcs = [&](float lo, float hi) {
+    out.minArcDeg = lo;
+    out.maxArcDeg = hi;
+  };
+  switch (kind) {
+    case kKindVanNozzleFixed:
+    case kKindMpNozzleFixed: {
+      const ArcRow4& row = fixedRowOf(&nozzle);
+      const int n = leadingPointsWithPressure(row.work, 4);
+      out.radiusM = lookup(row.work, n, pressure, &WorkPoint::R);
+      out.flowM3H = lookup(row.work, n, pressure, &WorkPoint::Q);
+      out.fixedArc = true;
+      arcs(fixedAngleOf(&nozzle), fixedAngleOf(&nozzle));
+      break;
+    }
+    case kKindVanNozzle: {
+      const auto* d = recordOf<CDyszaVan>(&nozzle);
+      const int e = vanEntries(*d);
+      if (e == 0) return out;
+      out.radiusM = lookup(d->rows[0].work, leadingPointsWithPressure(d->rows[0].work, 4), pressure, &WorkPoint::R);
+      arcs(d->rows[0].angle, d->rows[e - 1].angle);
+      out.flowM3H = adjustableFlowAt(&nozzle, -1, out.maxArcDeg, pressure);
+      break;
+    }
+    case kKindMpNozzle: {
+      const auto* d = recordOf<CDyszaMP>(&nozzle);
+      const int c = mpEntries(*d);
+      if (c == 0) return out;
+      out.radiusM = lookup(d->rows[0].work, mpValidPoints(*d), pressure, &WorkPoint::R);
+      out.fixedArc = c == 1;
+      arcs(d->rows[0].angle, d->rows[c - 1].angle);
+      out.flowM3H = adjustableFlowAt(&nozzle, -1, out.maxArcDeg, pressure);
+      break;
+    }
+    case kKindStripNozzle:
+    case kKindRectRotaryNozzle: {
+      const CPrDane* strips = stripsOf(&nozzle, &out.stripPosition);
+      const int n = leadingStrips(strips);
+      if (n == 0) return out;
+      float w[4] = {}, l[4] = {};
+      for (int k = 0; k < n; ++k) parseStripSize(strips[k], &w[k], &l[k]);
+      auto pressureOf = [&](int k) { return strips[k].pressure; };
+      out.widthM = interpolateAtPressure(n, pressure, pressureOf, [&](int k) { return w[k]; });
+      out.lengthM = interpolateAtPressure(n, pressure, pressureOf, [&](int k) { return l[k]; });
+      out.flowM3H = interpolateAtPressure(n, pressure, pressureOf, [&](int k) { return strips[k].flow; });
+      out.strip = true;
+      out.usable = out.widthM > 0 && out.lengthM > 0 && out.flowM3H > 0 && std::isfinite(out.widthM) &&
+                   std::isfinite(out.lengthM) && std::isfinite(out.flowM3H);
+      return out;
+    }
+    default:
+      return out;
+  }
+  out.usable = out.radiusM > 0 && std::isfinite(out.radiusM) && out.flowM3H > 0 && std::isfinite(out.flowM3H) &&
+               !isStaticFlowError(out.flowM3H) && out.maxArcDeg > 0;
+  return out;
+}
+
+float staticNozzleFlow(const CElem& nozzle, float arcDeg, float pressure) {
+  if (!nozzle.data) return 0;
+  if (nozzle.kind == kKindVanNozzle || nozzle.kind == kKindMpNozzle)
+    return adjustableFlowAt(&nozzle, -1, arcDeg, pressure);
+  return staticNozzleReach(nozzle, pressure).flowM3H;
+}
+
+void CWStaticSprinkler::TurnTo(PointD from, PointD to) {
+  const double lf = std::hypot(from.x, from.y);
+  if (!nozzle || !(lf > 0)) return;
+  const double ux = from.x / lf, uy = from.y / lf;
+  const float zoom = currentZoom();
+  auto pixels = [&](PointD u) {
+    return Point{static_cast<int>(std::lround(u.x * zoom)), static_cast<int>(std::lround(u.y * zoom))};
+  };
+  if (isCircular()) {
+    const int kind = nozzleKind();
+    const bool settable = kind == kKindVanNozzle || (kind == kKindMpNozzle && mpEntries(*recordOf<CDyszaMP>(nozzle)) > 1);
+    PointD end{ux, uy};
+    if (settable) {
+      const double lt = std::hypot(to.x, to.y);
+      if (lt > 0) end = {to.x / lt, to.y / lt};
+    } else if (!IsFullCircle()) {
+      // A fixed arc keeps its span: its end turns with its start.
+      const double a = measureArcDegrees(pos, arcStart, arcEnd) * kPi / 180.0;
+      const double c = std::cos(a), s = std::sin(a);
+      end = {c * ux + s * uy, c * uy - s * ux};
+    }
+    const double r = radiusU;
+    arcStart = pixels({posU.x + ux * r, posU.y + uy * r});
+    arcEnd = pixels({posU.x + end.x * r, posU.y + end.y * r});
+    arcStartU = {posU.x + ux * r, posU.y + uy * r};
+    arcEndU = {posU.x + end.x * r, posU.y + end.y * r};
+    FlowFromArc();
+    if (reduction > 0 && !isStaticFlowError(flow) && (kind == kKindVanNozzle || kind == kKindMpNozzle))
+      flow *= 1.0f - 0.25f * reduction;
+    return;
+  }
+  // A strip: its direction handle along `from`, as dragging it puts it.
+  const Point p = pixels(posU);
+  const int keepPos = posGripPicked, keepStart = arcStartGripPicked;
+  posGripPicked = 0;
+  arcStartGripPicked = 1;
+  dragStrip({p.x + static_cast<int>(std::lround(ux * 1000)), p.y + static_cast<int>(std::lround(uy * 1000))}, p);
+  posGripPicked = keepPos;
+  arcStartGripPicked = keepStart;
 }
 
 void CWStaticSprinkler::ApplyPressure(float pressure) {

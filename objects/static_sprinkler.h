@@ -69,6 +69,10 @@ class CWStaticSprinkler : public WValue<CWStaticSprinkler, CWBase> {
   // The water source changed: evaluate at `pressure`, then apply the current
   // reduction again.
   void ApplyPressure(float pressure);
+  // Turns the head's pattern: a circular nozzle's arc starts along `from`
+  // and, where its arc can be set, ends along `to` (a fixed arc keeps its
+  // span); a strip's direction handle goes along `from`. Plan directions.
+  void TurnTo(PointD from, PointD to);
   // The initial geometry of a new sprinkler at `click` (pixels); `elem`,
   // `nozzle` and `scale` are set before.
   void PlaceAt(Point click, float scaleDenominator, float pixelsPerCm, float pressure);
@@ -139,6 +143,23 @@ class CWStaticSprinkler : public WValue<CWStaticSprinkler, CWBase> {
 // The text a sprinkler's label shows for a catalogue element: its name, or
 // the part between "<" and ">" when the name has both.
 std::string shortNameOf(const CElem* element);
+
+// What a static nozzle does at a pressure, from its tables.
+struct StaticNozzleReach {
+  bool usable = false;  // a throw (or strip) and a flow
+  bool strip = false;
+  float radiusM = 0;     // circular kinds
+  float minArcDeg = 0, maxArcDeg = 0;
+  bool fixedArc = false;  // waters its one arc only
+  float flowM3H = 0;      // at its largest arc (circular) or of the strip
+  float widthM = 0, lengthM = 0;
+  int stripPosition = 0;  // the strip's head position code
+};
+StaticNozzleReach staticNozzleReach(const CElem& nozzle, float pressure);
+// The flow of a head fitted with `nozzle` watering `arcDeg` at `pressure`,
+// as the head itself computes it (an error code above for an arc outside an
+// adjustable rotary nozzle's table).
+float staticNozzleFlow(const CElem& nozzle, float arcDeg, float pressure);
 
 // --- nozzle selection and parameters -------------------------------------------
 

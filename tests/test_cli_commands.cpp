@@ -595,6 +595,10 @@ TEST(CliLayout, RotorsLaidOutOnTheSamplesLawn) {
   EXPECT_GT(out["cu"].get<double>(), 50);
   EXPECT_GT(out["flowM3H"].get<double>(), 0);
   EXPECT_TRUE(out.contains("duLq") && out.contains("thrownOutsidePct"));
+  // Pipes run in the lawn: the heads work at what the network gives there.
+  const double source = jsonOf(cli(user, "project dump " + kSample))["sourcePressure"];
+  EXPECT_GT(out["pressureAtm"].get<double>(), 0.5 * source);
+  EXPECT_LT(out["pressureAtm"].get<double>(), source);
   // The written project holds the sample's rotors and the new ones.
   auto rotors = [&](const std::string& project) {
     int n = 0;
@@ -603,10 +607,38 @@ TEST(CliLayout, RotorsLaidOutOnTheSamplesLawn) {
     return n;
   };
   EXPECT_EQ(rotors(laid), rotors(kSample) + heads);
-  // A body that is not a rotor's, and an area the plan lacks.
-  const CliRun spray = cli(user, "layout " + kSample + " --area 0 --body ZM4003 -o " + laid);
-  EXPECT_EQ(spray.status, 1);
-  EXPECT_NE(spray.err.find("is not a rotary sprinkler body"), std::string::npos) << spray.err;
+  // Sprays of a static body with adjustable nozzles, and with one nozzle's series.
+  auto statics = [&](const std::string& project) {
+    int n = 0;
+    const json dump = jsonOf(cli(user, "project dump " + project));
+    for (const json& o : dump["objects"]) n += o["type"] == 1008;
+    return n;
+  };
+  for (const std::string nozzle : {"--nozzle-kind adjustable", "--nozzle AQ8003"}) {
+    SCOPED_TRACE(nozzle);
+    const CliRun sprays = cli(user, "layout " + kSample + " --area 0 --body AQ7002 " + nozzle + " -o " + laid);
+    ASSERT_EQ(sprays.status, 0) << sprays.err;
+    const json s = jsonOf(sprays);
+    EXPECT_EQ(statics(laid), statics(kSample) + s["heads"].get<int>());
+    EXPECT_TRUE(s.contains("targetReached"));
+  }
+  // What is not a body, a static body without nozzles, a rotor with them,
+  // an unknown kind, and an area the plan lacks.
+  const struct {
+    std::string args, says;
+    int status;
+  } refused[] = {
+      {"--body ZM4003", "is not a sprinkler body", 1},
+      {"--body AQ7002", "name a nozzle (--nozzle CATNO) or a nozzle kind", 1},
+      {"--body AQ1002 --nozzle-kind fixed", "brings its own nozzle rows", 1},
+      {"--body AQ7002 --nozzle AQ1002", "is not a static nozzle", 1},
+      {"--body AQ7002 --nozzle-kind round", "--nozzle-kind takes fixed, adjustable, rotary or strip", 2},
+  };
+  for (const auto& c : refused) {
+    const CliRun no = cli(user, "layout " + kSample + " --area 0 " + c.args + " -o " + laid);
+    EXPECT_EQ(no.status, c.status) << c.args;
+    EXPECT_NE(no.err.find(c.says), std::string::npos) << c.args << ": " << no.err;
+  }
   const CliRun none = cli(user, "layout " + kSample + " --area 999 --body AQ1002 -o " + laid);
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("no terrain primitive 999"), std::string::npos) << none.err;

@@ -448,7 +448,13 @@ void CProjWnd::paintEvent(QPaintEvent*) {
     const double z = doc_->zoom;
     for (const PreviewHead& h : previewHeads_) {
       p.setPen(QPen(QColor(0, 100, 255, 160), 1, Qt::DashLine));
-      p.drawEllipse(QPointF(h.at.x * z, h.at.y * z), h.radiusU * z, h.radiusU * z);
+      if (h.outline.size() >= 3) {
+        QPolygonF poly;
+        for (const PointD& v : h.outline) poly << QPointF(v.x * z, v.y * z);
+        p.drawPolygon(poly);
+      } else {
+        p.drawEllipse(QPointF(h.at.x * z, h.at.y * z), h.radiusU * z, h.radiusU * z);
+      }
       p.setPen(QPen(QColor(0, 60, 200), 2));
       p.drawEllipse(QPointF(h.at.x * z, h.at.y * z), 3, 3);
     }

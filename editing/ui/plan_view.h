@@ -102,6 +102,7 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
   struct PreviewHead {
     PointD at;
     double radiusU = 0;
+    std::vector<PointD> outline;  // what it waters, closed; the circle of radiusU without one
   };
   void setPreviewHeads(std::vector<PreviewHead> heads);
   const std::vector<PreviewHead>& previewHeads() const { return previewHeads_; }

@@ -368,7 +368,7 @@ class MainWindowTest : public QObject {
     dialogs.emplace_back(new CDlgNetwork(doc(), {}));
     dialogs.emplace_back(new CDlgPipeSizing(doc(), 0, 25));
     dialogs.emplace_back(new CDlgAutoZones(doc()));
-    if (!doc().terrain().empty()) dialogs.emplace_back(new CDlgLayout(doc(), *doc().terrain().front(), {}));
+    if (!doc().terrain().empty()) dialogs.emplace_back(new CDlgLayout(doc(), *doc().terrain().front(), 0, {}));
     for (const auto& d : dialogs) unnamed << unnamedControls(d.get());
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     for (QAction* a : frame_->menuBar()->findChildren<QAction*>())
@@ -514,6 +514,41 @@ class MainWindowTest : public QObject {
     for (size_t i = before; i < doc().objects().size(); ++i) QVERIFY(doc().objects()[i]->deleted);
     trigger(kCmdRedo);
     for (size_t i = before; i < doc().objects().size(); ++i) QVERIFY(!doc().objects()[i]->deleted);
+
+    // From the menu on the selected area: nothing selected is told; sprays
+    // of a static body with adjustable nozzles, previewed with their arcs.
+    view()->editor().selectPrimitive(nullptr);
+    messages_->shown.clear();
+    trigger(kCmdLayOutSelected);
+    QVERIFY(lastMessage().contains(QString::fromUtf8("Zaznacz na planie")));
+    view()->editor().selectPrimitive(area);
+    const size_t beforeSprays = doc().objects().size();
+    asked = false;
+    answerNextOf<CDlgLayout>([&](CDlgLayout* dlg) {
+      asked = true;
+      QVERIFY(!dlg->nozzles()->isEnabled());  // a rotary body brings its nozzles
+      int body = -1;
+      for (int i = 0; i < dlg->bodies()->count() && body < 0; ++i)
+        if (dlg->bodies()->itemText(i).contains("statycznego")) body = i;
+      QVERIFY(body >= 0);
+      dlg->bodies()->setCurrentIndex(body);
+      QVERIFY(dlg->nozzles()->isEnabled());
+      QCOMPARE(dlg->nozzles()->currentText(), QString::fromUtf8("Dysze zraszające regulowane"));
+      dlg->pressure()->setText("2,1");
+      buttonNamed(dlg, QString::fromUtf8("Podgląd"))->click();
+      QVERIFY2(dlg->result().ok, qPrintable(dlg->figures()->text()));
+      QCOMPARE(view()->previewHeads().size(), dlg->result().heads.size());
+      for (const auto& h : view()->previewHeads()) QVERIFY(h.outline.size() >= 3);
+      buttonNamed(dlg, "Zastosuj")->click();
+    });
+    trigger(kCmdLayOutSelected);
+    QVERIFY(asked);
+    QVERIFY(doc().objects().size() > beforeSprays + 4);
+    for (size_t i = beforeSprays; i < doc().objects().size(); ++i)
+      QCOMPARE(doc().objects()[i]->GetType(), kTypeStaticSprinkler);
+    trigger(kCmdUndo);
+    for (size_t i = beforeSprays; i < doc().objects().size(); ++i) QVERIFY(doc().objects()[i]->deleted);
+    for (size_t i = before; i < beforeSprays; ++i) QVERIFY(!doc().objects()[i]->deleted);
   }
 
   // "Podziel na sekcje automatycznie" from the section window: the heads

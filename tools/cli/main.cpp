@@ -54,11 +54,14 @@ const CommandHelp kCommands[] = {
      "      pipe keeping the water at 1.5 m/s at most and the heads within 20 % of each other, and\n"
      "      writes the project so sized; prints the pipes' cost before and after as JSON\n"},
     {"layout",
-     "  layout PROJECT --area N --body CATNO [--pattern square|triangular|best] [--spacing S]\n"
-     "         [--pressure ATM] -o OUT.prj\n"
-     "      lays rotary sprinklers of body CATNO out in terrain primitive N (as project dump numbers\n"
-     "      them) at S of their throw (1, head to head) and ATM (the source's); writes the project\n"
-     "      and prints heads, flowM3H, cu, duLq and thrownOutsidePct as JSON\n"},
+     "  layout PROJECT --area N --body CATNO [--nozzle CATNO | --nozzle-kind fixed|adjustable|rotary|strip]\n"
+     "         [--pattern square|triangular|best] [--spacing S] [--pressure ATM] [--throw-over-hard] -o OUT.prj\n"
+     "      lays sprinklers of body CATNO out in terrain primitive N (as project dump numbers them):\n"
+     "      a rotary body with its own nozzle rows, a static body with the series of nozzle CATNO or\n"
+     "      every nozzle of kind K (strips where the area is narrower than the throws), at S of the\n"
+     "      throw (1, head to head) and ATM (the source's); --throw-over-hard lets water fall on\n"
+     "      buildings, paving and water drawn over the area; writes the project and prints heads,\n"
+     "      flowM3H, cu, duLq, thrownOutsidePct and targetReached as JSON\n"},
     {"zone",
      "  zone PROJECT [--capacity-share F] -o OUT.prj\n"
      "      divides the heads into sections: each within F (0.9) of the source's capacity, of\n"

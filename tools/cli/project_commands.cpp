@@ -18,6 +18,7 @@
 #include "hydraulics/pipe_sizing.h"
 #include "hydraulics/zoning.h"
 #include "hydraulics/head_layout.h"
+#include "objects/static_sprinkler.h"
 #include "reports/reports.h"
 #include "document/project_file.h"
 #include "document/settings_file.h"
@@ -783,9 +784,12 @@ int runZoneCommand(int argc, char** argv) {
 
 int runLayoutCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
-  valued.insert(valued.end(), {"-o", "--area", "--body", "--pattern", "--spacing", "--pressure"});
+  valued.insert(valued.end(),
+                {"-o", "--area", "--body", "--nozzle", "--nozzle-kind", "--pattern", "--spacing", "--pressure"});
   Options options(argc, argv, 2, valued);
-  options.allowOnly(valued);
+  std::vector<std::string> known = valued;
+  known.push_back("--throw-over-hard");
+  options.allowOnly(known);
   applyCommonOptions(options);
   if (options.positional().size() != 1) throw UsageError("layout needs PROJECT");
   const auto target = options.value("-o");
@@ -794,8 +798,14 @@ int runLayoutCommand(int argc, char** argv) {
   if (!areaIndex || *areaIndex < 0 || *areaIndex != std::floor(*areaIndex) || *areaIndex > 1e7)
     throw UsageError("layout needs --area N, a terrain primitive as project dump numbers them");
   const auto bodyNo = options.value("--body");
-  if (!bodyNo) throw UsageError("layout needs --body CATNO, a rotary sprinkler body");
+  if (!bodyNo) throw UsageError("layout needs --body CATNO, a rotary or static sprinkler body");
   layout::Options lay;
+  const auto nozzleNo = options.value("--nozzle");
+  const auto nozzleKind = options.value("--nozzle-kind");
+  if (nozzleNo && nozzleKind) throw UsageError("layout takes --nozzle CATNO or --nozzle-kind K, not both");
+  if (nozzleKind && !layout::parseNozzleKind(*nozzleKind, lay.nozzleKind))
+    throw UsageError("--nozzle-kind takes fixed, adjustable, rotary or strip");
+  lay.throwOverHardSurfaces = options.value("--throw-over-hard").has_value();
   if (auto p = options.value("--pattern")) {
     if (*p == "square") lay.pattern = layout::Pattern::Square;
     else if (*p == "triangular") lay.pattern = layout::Pattern::Triangular;
@@ -818,17 +828,35 @@ int runLayoutCommand(int argc, char** argv) {
   int live = 0;
   for (const auto& p : doc.terrain())
     if (!p->deleted && live++ == static_cast<int>(*areaIndex)) area = p.get();
-  for (CElem* e = application().catalogue.head; e && !lay.body; e = e->next)
-    if (e->data && !e->deleted && std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == *bodyNo)
-      lay.body = e;
+  auto element = [](const std::string& no) -> CElem* {
+    for (CElem* e = application().catalogue.head; e; e = e->next)
+      if (e->data && !e->deleted &&
+          std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
+        return e;
+    return nullptr;
+  };
+  lay.body = element(*bodyNo);
+  lay.catalogue = application().catalogue.head;
+  if (nozzleNo) lay.nozzle = element(*nozzleNo);
   std::string refusal;
   if (!area) refusal = "the project has no terrain primitive " + std::to_string(static_cast<long long>(*areaIndex));
   else if (!lay.body) refusal = "the catalogue has no element " + *bodyNo;
-  else if (lay.body->kind != kKindSprinkler) refusal = *bodyNo + " is not a rotary sprinkler body";
+  else if (lay.body->kind != kKindSprinkler && lay.body->kind != kKindStaticBody)
+    refusal = *bodyNo + " is not a sprinkler body";
+  else if (lay.body->kind == kKindStaticBody && !nozzleNo && !nozzleKind)
+    refusal = *bodyNo + " is a static body: name a nozzle (--nozzle CATNO) or a nozzle kind (--nozzle-kind K)";
+  else if (lay.body->kind == kKindSprinkler && (nozzleNo || nozzleKind))
+    refusal = *bodyNo + " is a rotary body: it brings its own nozzle rows";
+  else if (nozzleNo && !lay.nozzle) refusal = "the catalogue has no element " + *nozzleNo;
+  else if (lay.nozzle && !isStaticNozzleKind(static_cast<int>(lay.nozzle->kind)))
+    refusal = *nozzleNo + " is not a static nozzle";
   if (!refusal.empty()) {
     shutDown();
     throw CommandError(refusal);
   }
+  // Without a pressure named, the network's where pipes run in the area.
+  if (!(lay.pressureAtm > 0)) lay.pressureAtm = layout::networkPressureIn(doc, application().sets.get(), *area);
+  if (!(lay.pressureAtm > 0)) lay.pressureAtm = doc.sourcePressure;
   const layout::Result r = layout::layOut(doc, *area, lay);
   if (!r.ok) {
     const std::string error = utf8(r.error);
@@ -846,8 +874,10 @@ int runLayoutCommand(int argc, char** argv) {
   out["duLq"] = rounded(r.figures.duLq, 2);
   out["thrownOutsidePct"] = rounded(r.thrownOutsidePct, 2);
   out["dryPct"] = rounded(r.dryPct, 2);
-  out["pattern"] = r.pattern == layout::Pattern::Triangular ? "triangular" : "square";
+  out["pattern"] = r.strips ? "strips" : r.pattern == layout::Pattern::Triangular ? "triangular" : "square";
   out["spacingM"] = rounded(r.spacingM, 3);
+  out["pressureAtm"] = rounded(lay.pressureAtm, 3);
+  out["targetReached"] = layout::reachesTarget(r);
   std::cout << out.dump(1) << '\n';
   return std::cout ? 0 : 1;
 }
