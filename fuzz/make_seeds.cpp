@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
   const fs::path sample = program / "Projekty" / "Ogrod_przykladowy.prj";
   const std::string sampleText = readFile(sample);
   writeSeed("project", "sample.prj", sampleText);
+  writeSeed("project", "model_garden.prj", readFile(program / "Projekty" / "Ogrod_wzorcowy.prj"));
   writeSeed("token_stream", "sample.prj", std::string(1, '\x40') + std::string(64, '\x05') + sampleText);
   writeSeed("token_stream", "wnd.ini", std::string(1, '\x27') + std::string(39, '\x04') + settings);
   if (!openProject(sample.string()).ok) {

@@ -156,9 +156,11 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
       blocked.push_back(std::move(b));
     }
   }
+  // A head on the edge a hard surface shares with the area stands on the
+  // area: only one more than 10 cm inside the surface is on it.
   auto onBlocker = [&](PointD p) {
     for (const auto& b : blocked)
-      if (insidePolygon(b, p)) return true;
+      if (insidePolygon(b, p) && distanceToOutline(b, p) > 0.1 * unitsPerMetre) return true;
     return false;
   };
   if (crossesItself(polygon)) {
@@ -380,7 +382,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
     const bool keeps = r.thrownOutsidePct < 4.5 && r.dryPct < 0.5;
     const double value = (keeps ? 1000.0 : 0.0) + c.system.cu + c.system.duLq -
                          (keeps ? 0.0 : 4 * r.thrownOutsidePct + 3 * r.dryPct) -
-                         200 * std::max(0.0, r.precipitationSpread - 1.3) - 0.05 * static_cast<double>(r.heads.size());
+                         200 * std::max(0.0, r.precipitationSpread - 1.3) - 5 * std::log(static_cast<double>(r.heads.size()));
     if (value > best.score + 1e-9) {
       best.score = value;
       best.result = std::move(r);
@@ -440,11 +442,17 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
       Result r;
       r.pattern = pattern;
       r.spacingM = spacing / unitsPerMetre;
+      // A full circle nearer the outline than its throw may throw shorter
+      // too (as far as the outline's heads may), so as not to carry water
+      // over it.
       auto addFull = [&](PointD p) {
         Head h;
         h.at = p;
         h.full = true;
         setNozzle(h, full);
+        if (edgeReduction > 0)
+          h.reduction = static_cast<float>(
+              std::clamp((1 - distanceToOutline(polygon, p) / throwU) / 0.25, 0.0, edgeReduction));
         r.heads.push_back(h);
       };
       auto addPart = [&](PointD p, PointD a, PointD b) {

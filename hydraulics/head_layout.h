@@ -24,8 +24,10 @@
 //  - no head stands on a building, paving or water drawn over the area, and
 //    what falls on them counts as water thrown outside unless throwing over
 //    them is allowed;
-//  - every full-circle nozzle is tried, with each pattern asked for and with
-//    the outline's heads throwing up to a quarter shorter, and each layout is
+//  - every full-circle nozzle is tried, at the spacing chosen and a tenth
+//    closer, with each pattern asked for and with the outline's heads (and
+//    the full circles nearer the outline than their throw) throwing up to a
+//    quarter shorter, and each layout is
 //    scored by the watering analysis over the area alone: layouts that keep
 //    their water on the area (under 4.5 % thrown outside, no dry cells) come
 //    first, then the most uniform (CU plus DU lq), less a penalty where the

@@ -584,6 +584,24 @@ TEST(CliZone, TheSamplesHeadsInSectionsOfOneFamilyWithinTheSource) {
 
 namespace {
 
+// The garden shipped beside the sample, laid out by the tool: its lawns'
+// sections water evenly, each family in a section of its own.
+TEST(CliLayout, TheModelGardenWatersItsLawnsEvenly) {
+  const std::string user = testing_support::makeTempDir("cli-model-garden");
+  const std::string model = std::string(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_wzorcowy.prj";
+  const CliRun r = cli(user, "coverage " + model);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json out = jsonOf(r);
+  ASSERT_EQ(out["sections"].size(), 3u);  // rotors, rotary nozzles, drip lines
+  for (int s : {0, 1}) {
+    SCOPED_TRACE(s);
+    EXPECT_GE(out["sections"][s]["cu"].get<double>(), 85.0);
+    EXPECT_GE(out["sections"][s]["duLq"].get<double>(), 75.0);
+  }
+  const json dump = jsonOf(cli(user, "project dump " + model));
+  EXPECT_EQ(dump["sections"][0]["description"], "Trawnik – rotory 1");
+}
+
 TEST(CliLayout, RotorsLaidOutOnTheSamplesLawn) {
   const std::string user = testing_support::makeTempDir("cli-layout");
   const std::string laid = user + "/laid.prj";

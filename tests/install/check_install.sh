@@ -18,6 +18,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share/verdimo
 for f in bin/verdimo bin/verdimo-cli share/verdimo/DataBase/MainPartix.dbc share/verdimo/Gui/splash.bmp \
          share/verdimo/Defaults/wnd.ini share/verdimo/Help/Help.html share/verdimo/Projekty/Ogrod_przykladowy.prj \
+         share/verdimo/Projekty/Ogrod_wzorcowy.prj \
          share/applications/verdimo.desktop share/mime/packages/verdimo.xml \
          share/icons/hicolor/scalable/apps/verdimo.svg share/icons/hicolor/48x48/apps/verdimo.png \
          share/man/man1/verdimo.1.gz share/man/man1/verdimo-cli.1.gz include/partix.h; do

@@ -253,12 +253,22 @@ TEST_F(HeadLayout, HardSurfacesCarryNoHeadAndTheirWaterIsLostUnlessAllowed) {
   path->BeginCreate(at(5.5, -1));
   for (PointD p : std::initializer_list<PointD>{{6.5, -1}, {6.5, 9}, {5.5, 9}, {5.5, -1}}) path->ClickVertex(at(p.x, p.y));
   doc.addPrimitive(kTerrainArea, std::move(path));
+  // A drive along its south edge: heads on the shared edge stand on the lawn.
+  auto drive = std::make_unique<CRectn>();
+  drive->dc = &scratch;
+  drive->SetFillKind(kFillPaving);
+  drive->BeginCreate(at(0, 8));
+  drive->EndCreate(at(12, 11));
+  doc.addPrimitive(kTerrainRectangle, std::move(drive));
   layout::Options o;
   o.body = byCatalogueNo("AQ7002");
   o.catalogue = shippedCatalogue().head;
   o.nozzleKind = layout::NozzleKind::Adjustable;
   const layout::Result kept = layout::layOut(doc, *lawn, o);
   ASSERT_TRUE(kept.ok) << kept.error;
+  int onSouthEdge = 0;
+  for (const layout::Head& h : kept.heads) onSouthEdge += std::abs(h.at.y / kU - 8) < 0.05;
+  EXPECT_GE(onSouthEdge, 3);
   for (const layout::Head& h : kept.heads) {
     const double x = h.at.x / kU;
     EXPECT_FALSE(x > 5.51 && x < 6.49) << x;

@@ -2,7 +2,8 @@
 //
 // Writes PROGRAM_DIR/Defaults/{wnd.ini,seq.dat,sets.zdb} from the shipped
 // catalogue in PROGRAM_DIR/DataBase, and the sample project
-// PROGRAM_DIR/Projekty/Ogrod_przykladowy.prj.
+// PROGRAM_DIR/Projekty/Ogrod_przykladowy.prj with the well-designed garden
+// PROGRAM_DIR/Projekty/Ogrod_wzorcowy.prj beside it.
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,12 +71,26 @@ int main(int argc, char** argv) {
   buildSampleGarden(*application().document, application().catalogue);
   const std::string sample = (program / "Projekty" / "Ogrod_przykladowy.prj").string();
   ProjectResult saved = saveOpenProject(sample);
+  // The well-designed garden beside it.
+  const std::string model = (program / "Projekty" / "Ogrod_wzorcowy.prj").string();
+  std::string refused;
+  if (saved.ok) {
+    closeProject();
+    newProject();
+    if (!buildModelGarden(*application().document, application().catalogue, refused)) {
+      shutDown();
+      fs::remove_all(user, ec);
+      std::fprintf(stderr, "verdimo-defaults: the model garden: %s\n", refused.c_str());
+      return 1;
+    }
+    saved = saveOpenProject(model);
+  }
   shutDown();
   fs::remove_all(user, ec);
   if (!saved.ok) {
     std::fprintf(stderr, "verdimo-defaults: %s\n", platform::cp1250ToUtf8(saved.message).c_str());
     return 1;
   }
-  std::printf("verdimo-defaults: %s, %s\n", defaults.c_str(), sample.c_str());
+  std::printf("verdimo-defaults: %s, %s, %s\n", defaults.c_str(), sample.c_str(), model.c_str());
   return 0;
 }

@@ -1,10 +1,13 @@
 #include "tools/make-defaults/sample_garden.h"
 
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 
 #include "document/terrain.h"
+#include "hydraulics/head_layout.h"
+#include "hydraulics/zoning.h"
 #include "objects/cable_set.h"
 #include "objects/micro_sprinklers.h"
 #include "objects/polylines.h"
@@ -311,4 +314,105 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   const char* descriptions[] = {"Trawnik – zraszacze rotacyjne", "Taras i przedogródek – zraszacze statyczne",
                                 "Żywopłot, rabata i drzewa – nawadnianie kroplowe"};
   for (int i = 0; i < 3; ++i) sections.describeSection(doc, i, pl(descriptions[i]), colours[i]);
+}
+
+bool buildModelGarden(CGraphicPlane& doc, CPartix& cat, std::string& error) {
+  Garden g(doc, cat);
+  doc.projectNo = "15/26";
+  doc.investor = pl("Ewa i Tomasz Nowakowie");
+  doc.objectName = pl("Ogród wzorcowy, ul. Lipowa 3, Piaseczno");
+  doc.author = pl("inż. Marta Kwiatkowska");
+  doc.companyName = pl("Zielony Zakątek – projektowanie ogrodów");
+  doc.companyAddress = pl("ul. Ogrodowa 5, 05-520 Konstancin");
+  doc.companyPhone = "+48 22 123 45 67";
+  doc.companyEmail = "biuro@zielonyzakatek.pl";
+  doc.companyWww = "www.zielonyzakatek.pl";
+  doc.sourcePressure = 3.5f;
+  doc.sourceCapacity = 5.0f;
+  doc.hasWaterSource = 1;
+  const double u = 100.0 / doc.scaleDenominator * doc.pixelsPerCm;  // plan units a metre
+  auto m = [u](double x, double y) { return Point{static_cast<int>(std::lround(x * u)), static_cast<int>(std::lround(y * u))}; };
+
+  // --- the site: 40 x 26 m -----------------------------------------------------
+  g.rect(kFillBuilding, m(1, 1), m(11, 9));      // house
+  g.rect(kFillPaving, m(11, 3), m(15, 9));       // terrace
+  g.rect(kFillLawn, m(15, 1), m(39, 17));        // the lawn behind the house
+  g.rect(kFillFlowers, m(1, 9), m(11, 10.2));    // the flower bed along the house
+  g.rect(kFillLawn, m(1, 11), m(13, 17));        // the lawn beside the terrace
+  g.rect(kFillPaving, m(1, 17), m(39, 20));      // the path along the front
+  g.rect(kFillLawn, m(1, 20), m(24, 25));        // front lawn
+  g.rect(kFillPaving, m(24, 20), m(39, 25));     // drive
+  g.line({m(0, 0), m(40, 0), m(40, 26), m(0, 26), m(0, 0)});  // the fence
+
+  auto source = std::make_unique<CWValve>();
+  source->PlaceAt(m(11.5, 9.5), 1.0);
+  source->SetWaterSource(1);
+  g.add(kTypeValve, std::move(source));
+
+  // Laid out by the tool: rotors on the lawn behind the house, rotary
+  // nozzles on the two smaller lawns (their low, even rate suits lawns a
+  // rotor is too big for).
+  struct Step {
+    int area;
+    const char* body;
+    layout::NozzleKind kind;
+  };
+  const Step steps[] = {
+      {2, "AQ1001", layout::NozzleKind::Any},
+      {4, "AQ7002", layout::NozzleKind::Rotary},
+      {6, "AQ7002", layout::NozzleKind::Rotary},
+  };
+  for (const Step& step : steps) {
+    layout::Options o;
+    o.body = element(cat, step.body);
+    o.catalogue = cat.head;
+    o.nozzleKind = step.kind;
+    o.pressureAtm = doc.sourcePressure;
+    const layout::Result r = layout::layOut(doc, *doc.terrain()[step.area], o);
+    if (!r.ok) {
+      error = platform::cp1250ToUtf8(r.error);
+      return false;
+    }
+    layout::place(doc, r, o);
+  }
+  // Tidied by hand: the heads' labels off, so that the plan reads by the
+  // figures and the section colours, and the flower bed on four drip lines
+  // rather than strips, whose edges water less than their middle.
+  for (const auto& o : doc.objects())
+    if (o->GetType() == kTypeSprinkler || o->GetType() == kTypeStaticSprinkler) o->ShowLabel(0);
+  for (int k = 0; k < 4; ++k) {
+    auto drip = std::make_unique<CWDripline>();
+    drip->elem = element(cat, "KP1004");
+    // One label names the four lines, 30 cm apart across the bed.
+    CWDripline* line = g.polyline(kTypeDripline, std::move(drip), {m(1.2, 9.15 + 0.3 * k), m(10.8, 9.15 + 0.3 * k)});
+    if (k > 0) line->ShowLabel(0);
+  }
+  for (const auto& o : doc.objects()) {
+    if (o->GetType() != kTypeDripline) continue;
+    auto& d = static_cast<CWDripline&>(*o);
+    d.ParseType();
+    d.UpdateFlow(doc.scaleDenominator, doc.pixelsPerCm, doc.sourcePressure);
+  }
+
+  sectionList().reset();
+  const zoning::Result zones = zoning::divide(doc);
+  if (!zones.ok) {
+    error = platform::cp1250ToUtf8(zones.error);
+    return false;
+  }
+  zoning::apply(doc, sectionList(), zones, [](CWBase&) {});
+
+  auto title = std::make_unique<CWText>();
+  title->PlaceAt(m(16, 19.5), 1.0);
+  title->setText(pl("Ogród wzorcowy – równomierne nawadnianie"));
+  title->fontHeight = 14;
+  title->fontWeight = 700;
+  g.add(kTypeText, std::move(title));
+
+  PrintLayout& layout = printLayout();
+  layout.printScale = 200;
+  layout.printLawnFill = true;
+  layout.planOffsetX = 0.5;
+  layout.planOffsetY = 0.5;
+  return true;
 }
