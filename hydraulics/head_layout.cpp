@@ -8,6 +8,7 @@
 #include "document/graphic_plane.h"
 #include "document/terrain.h"
 #include "hydraulics/network.h"
+#include "hydraulics/region.h"
 #include "objects/sprinkler.h"
 #include "objects/static_sprinkler.h"
 #include "partix.h"
@@ -66,14 +67,14 @@ PointD fromPlanAngle(double a) { return {std::cos(a), -std::sin(a)}; }
 
 // The arc from one of `a`, `b` counter-clockwise to the other whose middle
 // points into the area; its span in degrees.
-double interiorArc(const std::vector<PointD>& polygon, PointD at, PointD a, PointD b, double probe, PointD& from,
+double interiorArc(const std::vector<region::Ring>& rings, PointD at, PointD a, PointD b, double probe, PointD& from,
                    PointD& to) {
   for (int k = 0; k < 2; ++k) {
     const PointD f = k == 0 ? a : b, t = k == 0 ? b : a;
     double span = planAngle(t) - planAngle(f);
     while (span <= 1e-9) span += 2 * kPi;
     const PointD middle = fromPlanAngle(planAngle(f) + span / 2);
-    if (insidePolygon(polygon, at + middle * probe)) {
+    if (region::inside(rings, at + middle * probe)) {
       from = f;
       to = t;
       return span * 180 / kPi;
@@ -274,39 +275,67 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
     return isStaticFlowError(q) ? 0.0 : static_cast<double>(q);
   };
 
-  // The outline's corners and its length.
-  const size_t n = polygon.size();
-  std::vector<double> at(n + 1, 0.0);  // arc length at each vertex
-  for (size_t i = 0; i < n; ++i) at[i + 1] = at[i] + length(polygon[(i + 1) % n] - polygon[i]);
-  const double perimeter = at[n];
-  std::vector<size_t> corners;
-  for (size_t i = 0; i < n; ++i) {
-    const PointD in = unit(polygon[i] - polygon[(i + n - 1) % n]), on = unit(polygon[(i + 1) % n] - polygon[i]);
-    const double turn = std::acos(std::clamp(in.x * on.x + in.y * on.y, -1.0, 1.0)) * 180 / kPi;
-    if (turn > 25) corners.push_back(i);
+  // Where the heads go: the area less the hard surfaces drawn over it (the
+  // heads line their edges), or the whole area where water may fall on them.
+  std::vector<region::Ring> rings = {polygon};
+  if (!options.throwOverHardSurfaces && !blocked.empty()) {
+    rings = region::difference(polygon, blocked, 0.5 * unitsPerMetre * unitsPerMetre);
+    if (rings.empty()) {
+      out.error = pl("Budynki, nawierzchnie i woda narysowane na obszarze zakrywają go całego.");
+      return out;
+    }
   }
-  // The point of the outline at arc length `s`, and its direction there.
-  auto pointAt = [&](double s, PointD& tangent) {
-    s = std::fmod(std::fmod(s, perimeter) + perimeter, perimeter);
-    size_t i = static_cast<size_t>(std::upper_bound(at.begin(), at.end(), s) - at.begin());
+  auto insideRegion = [&](PointD p) { return region::inside(rings, p); };
+  auto toOutline = [&](PointD p) { return region::distanceToOutline(rings, p); };
+  // Each ring's corners and length.
+  struct Walk {
+    const region::Ring* ring;
+    std::vector<double> at;  // arc length at each vertex
+    double perimeter = 0;
+    std::vector<size_t> corners;
+  };
+  std::vector<Walk> walks;
+  for (const region::Ring& ring : rings) {
+    Walk w{&ring, std::vector<double>(ring.size() + 1, 0.0), 0, {}};
+    const size_t n = ring.size();
+    for (size_t i = 0; i < n; ++i) w.at[i + 1] = w.at[i] + length(ring[(i + 1) % n] - ring[i]);
+    w.perimeter = w.at[n];
+    for (size_t i = 0; i < n; ++i) {
+      const PointD in = unit(ring[i] - ring[(i + n - 1) % n]), on = unit(ring[(i + 1) % n] - ring[i]);
+      const double turn = std::acos(std::clamp(in.x * on.x + in.y * on.y, -1.0, 1.0)) * 180 / kPi;
+      if (turn > 25) w.corners.push_back(i);
+    }
+    if (w.perimeter > 0) walks.push_back(std::move(w));
+  }
+  // A single outline without corners (a circle, an ellipse) is filled with
+  // rings of heads; any other with a grid.
+  const bool curved = walks.size() == 1 && walks[0].corners.empty();
+  // The point of a ring at arc length `s`, and its direction there.
+  auto pointAt = [&](const Walk& w, double s, PointD& tangent) {
+    const region::Ring& ring = *w.ring;
+    const size_t n = ring.size();
+    s = std::fmod(std::fmod(s, w.perimeter) + w.perimeter, w.perimeter);
+    size_t i = static_cast<size_t>(std::upper_bound(w.at.begin(), w.at.end(), s) - w.at.begin());
     i = std::clamp<size_t>(i, 1, n) - 1;
-    const PointD a = polygon[i], b = polygon[(i + 1) % n];
+    const PointD a = ring[i], b = ring[(i + 1) % n];
     tangent = unit(b - a);
-    const double seg = at[i + 1] - at[i];
-    return a + (b - a) * (seg > 0 ? (s - at[i]) / seg : 0.0);
+    const double seg = w.at[i + 1] - w.at[i];
+    return a + (b - a) * (seg > 0 ? (s - w.at[i]) / seg : 0.0);
   };
   // The longest edge's direction turns the grid.
   double longest = 0, turnAngle = 0;
-  for (size_t i = 0; i < n; ++i) {
-    const PointD d = polygon[(i + 1) % n] - polygon[i];
-    if (length(d) > longest + 1e-9) longest = length(d), turnAngle = std::atan2(d.y, d.x);
-  }
+  for (const region::Ring& ring : rings)
+    for (size_t i = 0; i < ring.size(); ++i) {
+      const PointD d = ring[(i + 1) % ring.size()] - ring[i];
+      if (length(d) > longest + 1e-9) longest = length(d), turnAngle = std::atan2(d.y, d.x);
+    }
   const double cs = std::cos(turnAngle), sn = std::sin(turnAngle);
   double u0 = 1e300, u1 = -1e300, w0 = 1e300, w1 = -1e300;
-  for (const PointD& p : polygon) {
-    const double u = p.x * cs + p.y * sn, w = -p.x * sn + p.y * cs;
-    u0 = std::min(u0, u), u1 = std::max(u1, u), w0 = std::min(w0, w), w1 = std::max(w1, w);
-  }
+  for (const region::Ring& ring : rings)
+    for (const PointD& p : ring) {
+      const double u = p.x * cs + p.y * sn, w = -p.x * sn + p.y * cs;
+      u0 = std::min(u0, u), u1 = std::max(u1, u), w0 = std::min(w0, w), w1 = std::max(w1, w);
+    }
   auto fromFrame = [&](double u, double w) { return PointD{u * cs - w * sn, u * sn + w * cs}; };
   // How wide the area is across its longest edge: twice the deepest point's
   // distance from the outline, for a strip that bends.
@@ -316,7 +345,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
     for (int i = 1; i < steps; ++i)
       for (int j = 1; j < steps; ++j) {
         const PointD p = fromFrame(u0 + (u1 - u0) * i / steps, w0 + (w1 - w0) * j / steps);
-        if (insidePolygon(polygon, p)) narrowness = std::max(narrowness, distanceToOutline(polygon, p));
+        if (insideRegion(p)) narrowness = std::max(narrowness, toOutline(p));
       }
     narrowness = std::min(2 * narrowness, w1 - w0) / unitsPerMetre;
   }
@@ -437,7 +466,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
     for (double edgeReduction : {0.0, 0.5, 1.0})
     for (double phase : {0.0, 0.5})
     for (Pattern pattern : patterns) {
-      if (corners.empty() && (phase > 0 || pattern != patterns.front())) continue;
+      if (curved && (phase > 0 || pattern != patterns.front())) continue;
       const double spacing = widest * tighter;
       Result r;
       r.pattern = pattern;
@@ -452,7 +481,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
         setNozzle(h, full);
         if (edgeReduction > 0)
           h.reduction = static_cast<float>(
-              std::clamp((1 - distanceToOutline(polygon, p) / throwU) / 0.25, 0.0, edgeReduction));
+              std::clamp((1 - toOutline(p) / throwU) / 0.25, 0.0, edgeReduction));
         r.heads.push_back(h);
       };
       auto addPart = [&](PointD p, PointD a, PointD b) {
@@ -463,7 +492,7 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
           h.full = true;
           setNozzle(h, full);
         } else {
-          h.arcDeg = interiorArc(polygon, p, a, b, 0.05 * spacing, h.from, h.to);
+          h.arcDeg = interiorArc(rings, p, a, b, 0.05 * spacing, h.from, h.to);
           h.full = h.arcDeg >= 359;
           if (h.full) {
             setNozzle(h, full);
@@ -493,44 +522,49 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
         PointD p, a, b;
         bool corner;
       };
-      std::vector<Edge> edge;
-      if (corners.empty()) {
-        const int count = std::max(3, static_cast<int>(std::ceil(perimeter / spacing - 1e-9)));
-        for (int k = 0; k < count; ++k) {
-          PointD t;
-          edge.push_back({pointAt(perimeter * k / count, t), {}, {}, false});
-        }
-      } else {
-        for (size_t c = 0; c < corners.size(); ++c) {
-          const size_t i = corners[c];
-          edge.push_back({polygon[i], unit(polygon[(i + n - 1) % n] - polygon[i]),
-                          unit(polygon[(i + 1) % n] - polygon[i]), true});
-          const size_t next = corners[(c + 1) % corners.size()];
-          double run = at[next] - at[i];
-          if (run <= 0) run += perimeter;
-          const int steps = std::max(1, static_cast<int>(std::ceil(run / spacing - 1e-9)));
-          for (int k = 1; k < steps; ++k) {
+      for (const Walk& walk : walks) {
+        const region::Ring& ring = *walk.ring;
+        const size_t n = ring.size();
+        std::vector<Edge> edge;
+        if (walk.corners.empty()) {
+          const int count = std::max(3, static_cast<int>(std::ceil(walk.perimeter / spacing - 1e-9)));
+          for (int k = 0; k < count; ++k) {
             PointD t;
-            edge.push_back({pointAt(at[i] + run * k / steps, t), {}, {}, false});
+            edge.push_back({pointAt(walk, walk.perimeter * k / count, t), {}, {}, false});
+          }
+        } else {
+          for (size_t c = 0; c < walk.corners.size(); ++c) {
+            const size_t i = walk.corners[c];
+            edge.push_back({ring[i], unit(ring[(i + n - 1) % n] - ring[i]), unit(ring[(i + 1) % n] - ring[i]), true});
+            const size_t next = walk.corners[(c + 1) % walk.corners.size()];
+            double run = walk.at[next] - walk.at[i];
+            if (run <= 0) run += walk.perimeter;
+            const int steps = std::max(1, static_cast<int>(std::ceil(run / spacing - 1e-9)));
+            for (int k = 1; k < steps; ++k) {
+              PointD t;
+              edge.push_back({pointAt(walk, walk.at[i] + run * k / steps, t), {}, {}, false});
+            }
           }
         }
-      }
-      for (size_t k = 0; k < edge.size(); ++k) {
-        Edge& e = edge[k];
-        if (!e.corner) {
-          // The chords to the neighbours, opened to the tangent's half circle.
-          const PointD back = unit(edge[(k + edge.size() - 1) % edge.size()].p - e.p);
-          const PointD ahead = unit(edge[(k + 1) % edge.size()].p - e.p);
-          const PointD tangent = unit(ahead - back);
-          e.a = tangent * -1;
-          e.b = tangent;
+        for (size_t k = 0; k < edge.size(); ++k) {
+          Edge& e = edge[k];
+          if (!e.corner) {
+            // The chords to the neighbours, opened to the tangent's half circle.
+            const PointD back = unit(edge[(k + edge.size() - 1) % edge.size()].p - e.p);
+            const PointD ahead = unit(edge[(k + 1) % edge.size()].p - e.p);
+            const PointD tangent = unit(ahead - back);
+            e.a = tangent * -1;
+            e.b = tangent;
+          }
+          addPart(e.p, e.a, e.b);
         }
-        addPart(e.p, e.a, e.b);
       }
       // Inside a curved outline (no corners), rings of full circles one
       // spacing in from each other, and a head in the middle when room is
       // left there.
-      if (corners.empty()) {
+      if (curved) {
+        const Walk& walk = walks[0];
+        const region::Ring& polygon = *walk.ring;
         PointD centre{0, 0};
         for (const PointD& p : polygon) centre = centre + p;
         centre = centre * (1.0 / polygon.size());
@@ -543,12 +577,12 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
           const int count = std::max(3, static_cast<int>(std::ceil(2 * kPi * (reach - ring * spacing) / spacing - 1e-9)));
           for (int k = 0; k < count; ++k) {
             PointD t;
-            const PointD onOutline = pointAt(perimeter * (k + 0.5 * (ring % 2)) / count, t);
+            const PointD onOutline = pointAt(walk, walk.perimeter * (k + 0.5 * (ring % 2)) / count, t);
             const PointD p = centre + (onOutline - centre) * shrink;
             if (!onBlocker(p)) addFull(p);
           }
         }
-        if (reach - (ring - 1) * spacing > 0.25 * spacing && insidePolygon(polygon, centre) && !onBlocker(centre))
+        if (reach - (ring - 1) * spacing > 0.25 * spacing && insideRegion(centre) && !onBlocker(centre))
           addFull(centre);
       }
       // Inside a polygon, a grid turned to the longest edge.
@@ -558,12 +592,12 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
       const int rows = std::max(1, static_cast<int>(std::ceil((w1 - w0) / rowPitch - 1e-9)));
       const double sw = (w1 - w0) / rows;
       const double keepOff = 0.5 * std::min(su, sw);
-      if (!corners.empty() && static_cast<double>(rows) * cols <= 200000)
+      if (!curved && static_cast<double>(rows) * cols <= 200000)
         for (int j = phase > 0 ? 0 : 1; j < rows; ++j)
           for (int k = -1; k <= cols; ++k) {
             const double u = u0 + su * (k + phase) + (pattern == Pattern::Triangular && j % 2 ? su / 2 : 0);
             const PointD p = fromFrame(u, w0 + sw * (j + phase));
-            if (!insidePolygon(polygon, p) || distanceToOutline(polygon, p) < keepOff * 0.9 || onBlocker(p)) continue;
+            if (!insideRegion(p) || toOutline(p) < keepOff * 0.9 || onBlocker(p)) continue;
             addFull(p);
           }
       if (!r.heads.empty()) score(r);
@@ -658,9 +692,9 @@ Result layOut(const CGraphicPlane& doc, const CPrimitive& area, const Options& o
                 for (const Way& way : ways) {
                   if (!way.alongLength) continue;
                   const PointD head = middle + way.headFromMiddle * k;
-                  const bool inside = insidePolygon(polygon, head) || distanceToOutline(polygon, head) < 0.05 * unitsPerMetre;
+                  const bool inside = insideRegion(head) || toOutline(head) < 0.05 * unitsPerMetre;
                   if (!inside || onBlocker(head)) continue;
-                  double d = distanceToOutline(polygon, head);
+                  double d = toOutline(head);
                   if (ends) d = length(head - fromFrame(i == 0 ? u0 : u1, middleW));
                   if (e.position == 2) d = length(head - middle);
                   if (d < bestDistance) bestDistance = d, chosen = &way;

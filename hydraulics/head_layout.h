@@ -21,9 +21,11 @@
 //    where the catalogue has them: rows of side strips along its long edges,
 //    a row of centre strips down its middle, or end strips facing each other,
 //    each row evenly spaced so that the strips' lengths tile the area;
-//  - no head stands on a building, paving or water drawn over the area, and
-//    what falls on them counts as water thrown outside unless throwing over
-//    them is allowed;
+//  - buildings, paving and water drawn over the area are cut out of it
+//    (polygon clipping): their edges are walked as the outline is, so heads
+//    line them throwing away from them, and what falls on them counts as
+//    water thrown outside; where throwing over them is allowed the area is
+//    walked whole and heads only never stand on them;
 //  - every full-circle nozzle is tried, at the spacing chosen and a tenth
 //    closer, with each pattern asked for and with the outline's heads (and
 //    the full circles nearer the outline than their throw) throwing up to a

@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
-  libjpeg-dev nlohmann-json3-dev libeigen3-dev
+  libjpeg-dev nlohmann-json3-dev libeigen3-dev libgeos-dev
   googletest libgtest-dev libbenchmark-dev
   fonts-liberation2
   xvfb xauth x11-utils
