@@ -29,6 +29,8 @@
 #include "app/network_dialog.h"
 #include "app/zoning_dialog.h"
 #include "app/layout_dialog.h"
+#include "app/routing_dialog.h"
+#include "platform/numtext.h"
 #include "hydraulics/coverage.h"
 #include "sections/section_list.h"
 #include "app/options_bar.h"
@@ -206,6 +208,7 @@ void CMainFrame::buildMenus() {
   addCommand(design, kCmdLayOutSelected, QString::fromUtf8("Rozmieść zraszacze w zaznaczonym obszarze"),
              QKeySequence("Ctrl+Shift+L"));
   addCommand(design, kCmdAutoZonesMenu, "Podziel na sekcje automatycznie");
+  addCommand(design, kCmdRoutePipes, QString::fromUtf8("Poprowadź rury"));
 
   QMenu* reportsMenu = bar->addMenu("Raporty");
   QMenu* prices = reportsMenu->addMenu("Ustawienia");
@@ -494,6 +497,7 @@ void CMainFrame::runCommand(int id) {
     case kCmdCoverageMap: switchCoverageMap(); return;
     case kCmdNetworkAnalysis: networkAnalysis(); return;
     case kCmdLayOutSelected: layOutSelected(); return;
+    case kCmdRoutePipes: routePipes(); return;
     case kCmdAutoZonesMenu:
       if (!view_ || !app().projectOpen) {
         platform::tell("Musisz najpierw stworzyc nowy projekt, albo otworzyc istniejacy", "Info !!!!");
@@ -1059,6 +1063,39 @@ void CMainFrame::applySizing(const network::SizingResult& sizing) {
   view_->modified = true;
   view_->refresh();
   updateCommandStates();
+}
+
+void CMainFrame::routePipes() {
+  if (!view_ || !app().projectOpen) {
+    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
+    return;
+  }
+  CGraphicPlane& doc = view_->document();
+  CDlgRoute dlg(doc, this);
+  if (dlg.exec() != QDialog::Accepted) return;
+  undo_.beginStep();
+  network::SizingEdits edits;
+  edits.beforeChange = [this](CWBase& o) { undo_.pushSnapshot(o); };
+  edits.added = [this](CWBase& o) { undo_.pushToggle(o, o.GetType()); };
+  const routing::Piped piped = routing::routeAndSize(doc, application().sets.get(), dlg.options(), edits);
+  undo_.endStep();
+  if (!piped.ok) {
+    // Nothing was put on the plan.
+    if (piped.errorObject >= 0) showObject(piped.errorObject);
+    platform::tell(piped.error, cp("Poprowadź rury"), platform::MessageIcon::Warning);
+    return;
+  }
+  view_->modified = true;
+  view_->refresh();
+  updateCommandStates();
+  double laterals = 0;
+  for (const routing::SectionRoute& s : piped.route.sections) laterals += s.lateralM;
+  std::string text = cp("Sekcji z nowymi rurami: ") + std::to_string(piped.route.sections.size()) +
+                     cp(", rury boczne ") + platform::formatFixedComma(laterals, 1) + cp(" m, rura główna ") +
+                     platform::formatFixedComma(piped.route.mainM, 1) + cp(" m, zaworów: ") +
+                     std::to_string(piped.route.valves.size()) + ".";
+  for (const network::Warning& w : piped.sizing.unmet) text += "\n" + w.text;
+  platform::tell(text, cp("Poprowadź rury"));
 }
 
 void CMainFrame::layOutSelected() {

@@ -79,6 +79,7 @@ enum FrameCommand {
   // automatic design
   kCmdLayOutSelected = 33021,
   kCmdAutoZonesMenu = 33022,
+  kCmdRoutePipes = 33023,
   // drawing toolbar
   kCmdCircle = 32783,
   kCmdEllipse = 32823,
@@ -184,6 +185,8 @@ class CMainFrame : public QMainWindow {
   void autoZones();
   // "Rozmieść zraszacze" on the area selected on the plan.
   void layOutSelected();
+  // "Poprowadź rury": valves, laterals and the main, sized, as one step.
+  void routePipes();
   // "Rozmieść zraszacze" of an area: rotary sprinklers laid out in it, one
   // step of the history.
   void layOutHeads(CPrimitive* area);

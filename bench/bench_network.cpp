@@ -10,6 +10,8 @@
 #include "hydraulics/network.h"
 #include "hydraulics/zoning.h"
 #include "hydraulics/head_layout.h"
+#include "hydraulics/pipe_routing.h"
+#include "sections/section_list.h"
 #include "document/terrain.h"
 #include "objects/polylines.h"
 #include "objects/sprinkler.h"
@@ -156,6 +158,64 @@ void BM_Layout(benchmark::State& state) { layOutLawn(state, false); }
 BENCHMARK(BM_Layout)->Unit(benchmark::kMillisecond);
 void BM_LayoutSprays(benchmark::State& state) { layOutLawn(state, true); }
 BENCHMARK(BM_LayoutSprays)->Unit(benchmark::kMillisecond);
+
+// A 2,000 m2 garden of five lawns round a house, laid out with rotors and
+// sprays and divided into sections, then piped: valves, laterals and the
+// main routed (the plan is not changed, so every iteration routes it whole).
+void BM_Route(benchmark::State& state) {
+  static platform::RecordingCanvas scratch;
+  CGraphicPlane doc;
+  doc.sourcePressure = 3.5f;
+  doc.sourceCapacity = 4.0f;
+  doc.hasWaterSource = 1;
+  auto rect = [&](int fill, double x0, double y0, double x1, double y1) {
+    auto r = std::make_unique<CRectn>();
+    r->dc = &scratch;
+    r->SetFillKind(fill);
+    r->BeginCreate(at(x0, y0));
+    r->EndCreate(at(x1, y1));
+    return doc.addPrimitive(kTerrainRectangle, std::move(r));
+  };
+  rect(kFillBuilding, 20, 14, 34, 26);
+  const CPrimitive* lawns[] = {rect(kFillLawn, 0, 0, 30, 12), rect(kFillLawn, 32, 0, 60, 12), rect(kFillLawn, 0, 14, 18, 40),
+                               rect(kFillLawn, 36, 14, 60, 40), rect(kFillLawn, 20, 28, 34, 40)};
+  auto source = std::make_unique<CWValve>();
+  source->PlaceAt(at(27, 27), 1.0);
+  source->SetWaterSource(1);
+  doc.addObject(kTypeValve, std::move(source));
+  CElem* rotor = nullptr;
+  CElem* spray = nullptr;
+  for (CElem* e = shippedCatalogue().head; e; e = e->next) {
+    if (!e->data || e->archived) continue;
+    if (!rotor && e->kind == kKindSprinkler && !static_cast<const CDBSprinkler*>(e->data)->fullCircle) rotor = e;
+    if (!spray && e->kind == kKindStaticBody) spray = e;
+  }
+  double area = 0;
+  for (int k = 0; k < 5; ++k) {
+    layout::Options o;
+    o.body = k == 4 ? spray : rotor;
+    o.catalogue = shippedCatalogue().head;
+    o.nozzleKind = layout::NozzleKind::Rotary;
+    const layout::Result r = layout::layOut(doc, *lawns[k], o);
+    area += r.areaM2;
+    layout::place(doc, r, o);
+  }
+  CSectionList sections;
+  zoning::apply(doc, sections, zoning::divide(doc), [](CWBase&) {});
+  routing::Options o;
+  o.catalogue = shippedCatalogue().head;
+  o.sectionCount = sections.count();
+  routing::Result r;
+  for (auto _ : state) {
+    r = routing::route(doc, nullptr, o);
+    benchmark::DoNotOptimize(r.pipes.size());
+  }
+  state.counters["areaM2"] = area;
+  state.counters["sections"] = static_cast<double>(r.sections.size());
+  state.counters["pipes"] = static_cast<double>(r.pipes.size());
+  state.counters["ok"] = r.ok;
+}
+BENCHMARK(BM_Route)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

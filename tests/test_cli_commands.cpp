@@ -602,6 +602,39 @@ TEST(CliLayout, TheModelGardenWatersItsLawnsEvenly) {
   EXPECT_EQ(dump["sections"][0]["description"], "Trawnik – rotory 1");
 }
 
+// The model garden has heads and sections but no pipes: routed, every head
+// is joined, the sections sized, the estimate priced.
+TEST(CliRoute, TheModelGardenPipedAndSized) {
+  const std::string user = testing_support::makeTempDir("cli-route");
+  const std::string model = std::string(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_wzorcowy.prj";
+  const std::string piped = user + "/piped.prj";
+  const CliRun r = cli(user, "route " + model + " -o " + piped);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json out = jsonOf(r);
+  EXPECT_EQ(out["routed"].size(), 3u);
+  EXPECT_EQ(out["valves"], 3);
+  EXPECT_TRUE(out["unconnected"].empty());
+  EXPECT_GT(out["mainM"].get<double>(), 0);
+  EXPECT_FALSE(out["pipeLengthM"].empty());
+  EXPECT_GT(out["netTotal"].get<double>(), 0);
+  for (const json& s : out["sections"]) EXPECT_LE(s["pressureSpreadPct"].get<double>(), 20.0 + 1e-6) << s.dump();
+  // The network of the written project finds every head on a pipe.
+  const json net = jsonOf(cli(user, "network " + piped));
+  EXPECT_TRUE(net["unconnected"].empty()) << net["unconnected"].dump();
+  const struct {
+    std::string args, says;
+  } refused[] = {
+      {piped, "nie czeka na rury"},
+      {model + " --valve AQ1001", "is not a valve"},
+      {model + " --section 9", "no section 9"},
+  };
+  for (const auto& c : refused) {
+    const CliRun no = cli(user, "route " + c.args + " -o " + user + "/no.prj");
+    EXPECT_EQ(no.status, 1) << c.args;
+    EXPECT_NE(no.err.find(c.says), std::string::npos) << c.args << ": " << no.err;
+  }
+}
+
 TEST(CliLayout, RotorsLaidOutOnTheSamplesLawn) {
   const std::string user = testing_support::makeTempDir("cli-layout");
   const std::string laid = user + "/laid.prj";

@@ -48,6 +48,7 @@
 #include "app/network_dialog.h"
 #include "app/zoning_dialog.h"
 #include "app/layout_dialog.h"
+#include "app/routing_dialog.h"
 #include "platform/recording_canvas.h"
 #include "app/mbutton.h"
 #include "app/options_bar.h"
@@ -549,6 +550,41 @@ class MainWindowTest : public QObject {
     trigger(kCmdUndo);
     for (size_t i = beforeSprays; i < doc().objects().size(); ++i) QVERIFY(doc().objects()[i]->deleted);
     for (size_t i = before; i < beforeSprays; ++i) QVERIFY(!doc().objects()[i]->deleted);
+  }
+
+  // "Poprowadź rury" on the model garden: valves, laterals and the main put
+  // on the plan and sized, told in a summary, and taken back by one undo.
+  void pipesRoutedInOneStep() {
+    QVERIFY(frame_->openProjectFile(QString(VERDIMO_PROGRAM_DIR) + "/Projekty/Ogrod_wzorcowy.prj"));
+    const size_t before = doc().objects().size();
+    auto pipes = [&] {
+      int n = 0;
+      for (const auto& o : doc().objects()) n += !o->deleted && o->GetType() == kTypePipe;
+      return n;
+    };
+    QCOMPARE(pipes(), 0);
+    bool asked = false;
+    answerNextOf<CDlgRoute>([&](CDlgRoute* dlg) {
+      asked = true;
+      QCOMPARE(dlg->windowTitle(), QString::fromUtf8("Poprowadź rury"));
+      QCOMPARE(dlg->section()->count(), sectionList().count() + 1);
+      QVERIFY(dlg->valve()->count() > 1);
+      buttonNamed(dlg, QString::fromUtf8("Poprowadź"))->click();
+    });
+    messages_->shown.clear();
+    trigger(kCmdRoutePipes);
+    QVERIFY(asked);
+    QVERIFY(pipes() > 5);
+    QVERIFY(lastMessage().contains(QString::fromUtf8("Sekcji z nowymi rurami: 3")));
+    QVERIFY(view()->modified);
+    const network::Result net = network::analyse(doc(), application().sets.get());
+    QVERIFY(net.ok);
+    QVERIFY(net.unconnected.empty());
+    trigger(kCmdUndo);
+    QCOMPARE(pipes(), 0);
+    for (size_t i = before; i < doc().objects().size(); ++i) QVERIFY(doc().objects()[i]->deleted);
+    trigger(kCmdRedo);
+    QVERIFY(pipes() > 5);
   }
 
   // "Podziel na sekcje automatycznie" from the section window: the heads

@@ -62,6 +62,14 @@ const CommandHelp kCommands[] = {
      "      throw (1, head to head) and ATM (the source's); --throw-over-hard lets water fall on\n"
      "      buildings, paving and water drawn over the area; writes the project and prints heads,\n"
      "      flowM3H, cu, duLq, thrownOutsidePct and targetReached as JSON\n"},
+    {"route",
+     "  route PROJECT [--section N] [--valve CATNO] -o OUT.prj\n"
+     "      pipes the heads no pipe serves yet: for each section (or section N, 0-based) a valve\n"
+     "      CATNO (the catalogue's first that carries the section) in a valve box near its heads\n"
+     "      toward the source, laterals to every head along the shortest tree round buildings and\n"
+     "      water, a main from the source to every box; then sizes the pipes, writes the project\n"
+     "      and prints the sections' heads, flow and pressures, the pipes' lengths by type and\n"
+     "      the estimate's net total as JSON\n"},
     {"zone",
      "  zone PROJECT [--capacity-share F] -o OUT.prj\n"
      "      divides the heads into sections: each within F (0.9) of the source's capacity, of\n"
@@ -134,6 +142,7 @@ int main(int argc, char** argv) {
     if (command == "size-pipes") return cli::runSizePipesCommand(argc, argv);
     if (command == "zone") return cli::runZoneCommand(argc, argv);
     if (command == "layout") return cli::runLayoutCommand(argc, argv);
+    if (command == "route") return cli::runRouteCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     const CommandHelp* c = findCommand(argv[1]);

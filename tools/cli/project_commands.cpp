@@ -18,6 +18,9 @@
 #include "hydraulics/pipe_sizing.h"
 #include "hydraulics/zoning.h"
 #include "hydraulics/head_layout.h"
+#include "hydraulics/pipe_routing.h"
+#include "objects/polylines.h"
+#include "reports/report_items.h"
 #include "objects/static_sprinkler.h"
 #include "reports/reports.h"
 #include "document/project_file.h"
@@ -878,6 +881,108 @@ int runLayoutCommand(int argc, char** argv) {
   out["spacingM"] = rounded(r.spacingM, 3);
   out["pressureAtm"] = rounded(lay.pressureAtm, 3);
   out["targetReached"] = layout::reachesTarget(r);
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
+}
+
+namespace {
+
+// What a piped plan comes to: each section's heads, flow and pressures as
+// the network gives them, the pipes' lengths by type and the estimate.
+ordered_json pipedSummary(const CGraphicPlane& doc) {
+  const network::Result r = network::analyse(doc, application().sets.get());
+  const LiveIndex live(doc);
+  ordered_json out;
+  ordered_json sections = ordered_json::array();
+  for (const network::SectionResult& s : r.sections) {
+    if (s.heads.empty()) continue;
+    sections.push_back({{"section", s.section},
+                        {"heads", s.heads.size()},
+                        {"flowM3H", rounded(s.flowM3H)},
+                        {"minPressureAtm", rounded(s.minHeadPressureAtm, 3)},
+                        {"maxPressureAtm", rounded(s.maxHeadPressureAtm, 3)},
+                        {"pressureSpreadPct", rounded(s.pressureSpreadPct, 2)},
+                        {"warnings", warningsJson(s.warnings, live)}});
+  }
+  out["sections"] = sections;
+  std::map<std::string, double> lengths;
+  for (const auto& o : doc.objects()) {
+    if (o->deleted || o->GetType() != kTypePipe) continue;
+    const auto& p = static_cast<const CWPipe&>(*o);
+    const std::string name = p.elem && p.elem->data
+                                 ? utf8(std::string(p.elem->data->name, strnlen(p.elem->data->name, sizeof p.elem->data->name)))
+                                 : std::string("(bez typu)");
+    lengths[name] += reports::polylineMetres(p.LengthU(), doc);
+  }
+  ordered_json pipes = ordered_json::object();
+  for (const auto& [name, metres] : lengths) pipes[name] = rounded(metres, 2);
+  out["pipeLengthM"] = pipes;
+  out["unconnected"] = ordered_json::array();
+  for (int o : r.unconnected) out["unconnected"].push_back(live(o));
+  const auto estimate = reports::summaryEstimate(doc, reports::currentReportContext());
+  out["netTotal"] = estimate ? rounded(estimate->netTotal, 2) : ordered_json(nullptr);
+  return out;
+}
+
+}  // namespace
+
+int runRouteCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"-o", "--section", "--valve"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("route needs PROJECT");
+  const auto target = options.value("-o");
+  if (!target) throw UsageError("route needs -o OUT.prj");
+  routing::Options route;
+  if (auto n = options.number("--section")) {
+    if (*n < 0 || *n != std::floor(*n) || *n > 1e6) throw UsageError("--section takes a section number from 0");
+    route.section = static_cast<int>(*n);
+  }
+  const auto valveNo = options.value("--valve");
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  CGraphicPlane& doc = *application().document;
+  route.catalogue = application().catalogue.head;
+  route.sectionCount = sectionList().count();
+  if (valveNo) {
+    for (CElem* e = route.catalogue; e && !route.valve; e = e->next)
+      if (e->data && !e->deleted &&
+          std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == *valveNo)
+        route.valve = e;
+    std::string refusal;
+    if (!route.valve) refusal = "the catalogue has no element " + *valveNo;
+    else if (route.valve->kind != kKindValve) refusal = *valveNo + " is not a valve";
+    if (!refusal.empty()) {
+      shutDown();
+      throw CommandError(refusal);
+    }
+  }
+  if (route.section >= route.sectionCount) {
+    shutDown();
+    throw CommandError("the project has no section " + std::to_string(route.section) + " (sections count from 0)");
+  }
+  const routing::Piped piped = routing::routeAndSize(doc, application().sets.get(), route);
+  if (!piped.ok) {
+    const std::string error = utf8(piped.error);
+    shutDown();
+    throw CommandError(error);
+  }
+  ordered_json out;
+  ordered_json routed = ordered_json::array();
+  for (const routing::SectionRoute& s : piped.route.sections)
+    routed.push_back({{"section", s.section}, {"heads", s.heads}, {"lateralM", rounded(s.lateralM, 2)}, {"newValve", s.newValve}});
+  out["routed"] = routed;
+  out["mainM"] = rounded(piped.route.mainM, 2);
+  out["valves"] = piped.route.valves.size();
+  out["boxes"] = piped.route.boxes.size();
+  out["unmet"] = ordered_json::array();
+  for (const network::Warning& w : piped.sizing.unmet) out["unmet"].push_back(utf8(w.text));
+  out.update(pipedSummary(doc));
+  const ProjectResult saved = saveOpenProject(*target);
+  shutDown();
+  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
   std::cout << out.dump(1) << '\n';
   return std::cout ? 0 : 1;
 }

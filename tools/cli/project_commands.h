@@ -23,5 +23,6 @@ int runSizePipesCommand(int argc, char** argv);
 int runZoneCommand(int argc, char** argv);
 // argv[1] is "layout".
 int runLayoutCommand(int argc, char** argv);
+int runRouteCommand(int argc, char** argv);
 
 }  // namespace cli

@@ -1,0 +1,98 @@
+#include "app/routing_dialog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstring>
+
+#include "app/small_dialogs.h"
+#include "document/graphic_plane.h"
+#include "hydraulics/pipe_sizing.h"
+#include "partix.h"
+#include "platform/qt_text.h"
+#include "sections/section_list.h"
+#include "startup/application.h"
+
+namespace {
+
+QString nameOf(const CElem* e) {
+  return platform::toQString(std::string(e->data->name, strnlen(e->data->name, sizeof e->data->name)));
+}
+
+QVariant pointer(CElem* e) { return QVariant::fromValue(static_cast<void*>(e)); }
+
+}  // namespace
+
+CDlgRoute::CDlgRoute(const CGraphicPlane&, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QString::fromUtf8("Poprowadź rury"));
+  setAccessibleName(windowTitle());
+  auto* layout = new QVBoxLayout(this);
+  auto* about = new QLabel(QString::fromUtf8(
+                               "Głowice, do których nie prowadzi jeszcze żadna rura, dostają zawór sekcji w studzience "
+                               "przy głowicach od strony źródła wody, rury boczne po najkrótszym drzewie omijającym "
+                               "budynki i wodę oraz rurę główną od źródła; potem program dobiera średnice rur."),
+                           this);
+  about->setWordWrap(true);
+  layout->addWidget(about);
+  auto* form = new QFormLayout;
+  section_ = new QComboBox(this);
+  section_->setObjectName("section");
+  section_->setAccessibleName("Sekcja");
+  section_->addItem("Wszystkie sekcje", -1);
+  const CSectionList& sections = sectionList();
+  for (int i = 0; i < sections.count(); ++i) {
+    QString text = QString::fromUtf8("Sekcja %1").arg(i + 1);
+    if (!sections.item(i).desc.empty()) text += QString::fromUtf8(" – ") + platform::toQString(sections.item(i).desc);
+    section_->addItem(text, i);
+  }
+  form->addRow("Sekcja:", section_);
+  CElem* head = application().catalogue.head;
+  valve_ = new QComboBox(this);
+  valve_->setObjectName("valve");
+  valve_->setAccessibleName(QString::fromUtf8("Zawór sekcji"));
+  valve_->addItem(QString::fromUtf8("Pierwszy, który przeniesie wydatek sekcji"), pointer(nullptr));
+  box_ = new QComboBox(this);
+  box_->setObjectName("valveBox");
+  box_->setAccessibleName(QString::fromUtf8("Studzienka zaworów"));
+  box_->addItem(QString::fromUtf8("Pierwsza z bazy danych"), pointer(nullptr));
+  for (CElem* e = head; e; e = e->next) {
+    if (!e->data || e->archived || e->deleted) continue;
+    if (e->kind == kKindValve) valve_->addItem(nameOf(e), pointer(e));
+    if (e->kind == kKindValveBox) box_->addItem(nameOf(e), pointer(e));
+  }
+  form->addRow(QString::fromUtf8("Zawór sekcji:"), valve_);
+  form->addRow(QString::fromUtf8("Studzienka zaworów:"), box_);
+  pipe_ = new QComboBox(this);
+  pipe_->setObjectName("pipe");
+  pipe_->setAccessibleName("Rura");
+  pipe_->addItem(QString::fromUtf8("Najtańsza (średnice dobiera program)"), pointer(nullptr));
+  for (CElem* e : network::sizingCandidates(head)) pipe_->addItem(nameOf(e), pointer(e));
+  form->addRow("Rura:", pipe_);
+  layout->addLayout(form);
+  auto* buttons = new QHBoxLayout;
+  QPushButton* run = namedButton(QString::fromUtf8("Poprowadź"), this);
+  run->setDefault(true);
+  QPushButton* cancel = namedButton("Anuluj", this);
+  buttons->addStretch();
+  buttons->addWidget(run);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  connect(run, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  resize(520, 260);
+}
+
+routing::Options CDlgRoute::options() const {
+  routing::Options o;
+  o.section = section_->currentData().toInt();
+  o.sectionCount = sectionList().count();
+  o.catalogue = application().catalogue.head;
+  o.valve = static_cast<CElem*>(valve_->currentData().value<void*>());
+  o.valveBox = static_cast<CElem*>(box_->currentData().value<void*>());
+  o.lateralPipe = static_cast<CElem*>(pipe_->currentData().value<void*>());
+  o.mainPipe = o.lateralPipe;
+  return o;
+}
