@@ -11,6 +11,7 @@
 #include "document/graphic_plane.h"
 #include "document/terrain.h"
 #include "hydraulics/coverage.h"
+#include "hydraulics/auto_design.h"
 #include "hydraulics/head_layout.h"
 #include "hydraulics/network.h"
 #include "hydraulics/pipe_routing.h"
@@ -211,6 +212,45 @@ TEST_F(PipeRouting, WhatCannotBeRoutedIsSaidAndThePlanStaysAsItWas) {
   const routing::Result notValve = routing::route(doc, nullptr, o);
   EXPECT_FALSE(notValve.ok);
   EXPECT_EQ(doc.objects().size(), objects + 1);  // the source only
+}
+
+TEST_F(PipeRouting, AGardenDesignedFromItsAreasInOneStep) {
+  const CPrimitive* lawn = rect(kFillLawn, 0, 0, 24, 16);
+  rect(kFillBuilding, 9, 5, 15, 11);
+  const CPrimitive* front = rect(kFillLawn, 0, 19, 12, 25);
+  const CPrimitive* tiny = rect(kFillLawn, 30, 0, 30.5, 0.5);
+  source(-2, 8);
+  design::Options o;
+  o.layout.body = byCatalogueNo("AQ7002");
+  o.layout.catalogue = shippedCatalogue().head;
+  o.layout.nozzleKind = layout::NozzleKind::Rotary;
+  o.routing.catalogue = shippedCatalogue().head;
+  // An area no head fits: said, with the area, and the plan as it was.
+  o.areas = {lawn, tiny};
+  const size_t objects = doc.objects().size();
+  const design::Result refused = design::plan(doc, sections, nullptr, o);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.errorArea, 1);
+  EXPECT_EQ(doc.objects().size(), objects);
+
+  o.areas = {lawn, front};
+  const design::Result r = design::plan(doc, sections, nullptr, o);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(doc.objects().size(), objects);  // worked out on a copy
+  EXPECT_EQ(r.headOutlines.size(), static_cast<size_t>(r.heads));
+  EXPECT_FALSE(r.pipeRuns.empty());
+  for (const layout::Result& l : r.layouts) EXPECT_TRUE(layout::reachesTarget(l)) << l.figures.cu;
+  design::apply(doc, sections, r, o);
+  const network::Result net = network::analyse(doc, nullptr);
+  ASSERT_TRUE(net.ok) << net.error;
+  EXPECT_TRUE(net.unconnected.empty());
+  int heads = 0, solved = 0;
+  for (const network::SectionResult& s : net.sections) {
+    heads += static_cast<int>(s.heads.size());
+    solved += s.solved && !s.heads.empty();
+  }
+  EXPECT_EQ(heads, r.heads);
+  EXPECT_EQ(solved, sections.count());
 }
 
 }  // namespace

@@ -70,6 +70,14 @@ const CommandHelp kCommands[] = {
      "      water, a main from the source to every box; then sizes the pipes, writes the project\n"
      "      and prints the sections' heads, flow and pressures, the pipes' lengths by type and\n"
      "      the estimate's net total as JSON\n"},
+    {"design",
+     "  design PROJECT --areas N,M,... --body CATNO [--nozzle CATNO | --nozzle-kind K]\n"
+     "         [--pattern P] [--spacing S] [--pressure ATM] [--capacity-share F] [--valve CATNO] -o OUT.prj\n"
+     "      the whole design from areas: heads laid out in terrain primitives N, M, ... (as in\n"
+     "      layout), the plan's heads divided into sections (as in zone), pipes and valves routed\n"
+     "      and sized (as in route); a step that fails leaves the project as it was; prints each\n"
+     "      section's uniformity, heads, flow and pressures, the pipes by type and the estimate's\n"
+     "      net total as JSON\n"},
     {"zone",
      "  zone PROJECT [--capacity-share F] -o OUT.prj\n"
      "      divides the heads into sections: each within F (0.9) of the source's capacity, of\n"
@@ -143,6 +151,7 @@ int main(int argc, char** argv) {
     if (command == "zone") return cli::runZoneCommand(argc, argv);
     if (command == "layout") return cli::runLayoutCommand(argc, argv);
     if (command == "route") return cli::runRouteCommand(argc, argv);
+    if (command == "design") return cli::runDesignCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     const CommandHelp* c = findCommand(argv[1]);

@@ -19,6 +19,7 @@
 #include "hydraulics/zoning.h"
 #include "hydraulics/head_layout.h"
 #include "hydraulics/pipe_routing.h"
+#include "hydraulics/auto_design.h"
 #include "objects/polylines.h"
 #include "reports/report_items.h"
 #include "objects/static_sprinkler.h"
@@ -979,6 +980,124 @@ int runRouteCommand(int argc, char** argv) {
   out["boxes"] = piped.route.boxes.size();
   out["unmet"] = ordered_json::array();
   for (const network::Warning& w : piped.sizing.unmet) out["unmet"].push_back(utf8(w.text));
+  out.update(pipedSummary(doc));
+  const ProjectResult saved = saveOpenProject(*target);
+  shutDown();
+  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
+}
+
+int runDesignCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"-o", "--areas", "--body", "--nozzle", "--nozzle-kind", "--pattern", "--spacing", "--pressure",
+                               "--capacity-share", "--valve"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  applyCommonOptions(options);
+  if (options.positional().size() != 1) throw UsageError("design needs PROJECT");
+  const auto target = options.value("-o");
+  if (!target) throw UsageError("design needs -o OUT.prj");
+  const auto areasText = options.value("--areas");
+  if (!areasText || areasText->empty()) throw UsageError("design needs --areas N,M,..., terrain primitives as project dump numbers them");
+  std::vector<int> areaIndices;
+  for (size_t from = 0; from <= areasText->size();) {
+    const size_t comma = std::min(areasText->find(',', from), areasText->size());
+    const std::string word = areasText->substr(from, comma - from);
+    int v = -1;
+    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
+    if (ec != std::errc() || end != word.data() + word.size() || v < 0 || v > 10000000)
+      throw UsageError("--areas takes terrain primitive numbers separated by commas");
+    areaIndices.push_back(v);
+    from = comma + 1;
+  }
+  const auto bodyNo = options.value("--body");
+  if (!bodyNo) throw UsageError("design needs --body CATNO, a rotary or static sprinkler body");
+  design::Options d;
+  const auto nozzleNo = options.value("--nozzle");
+  const auto nozzleKind = options.value("--nozzle-kind");
+  if (nozzleNo && nozzleKind) throw UsageError("design takes --nozzle CATNO or --nozzle-kind K, not both");
+  if (nozzleKind && !layout::parseNozzleKind(*nozzleKind, d.layout.nozzleKind))
+    throw UsageError("--nozzle-kind takes fixed, adjustable, rotary or strip");
+  if (auto p = options.value("--pattern")) {
+    if (*p == "square") d.layout.pattern = layout::Pattern::Square;
+    else if (*p == "triangular") d.layout.pattern = layout::Pattern::Triangular;
+    else if (*p == "best") d.layout.pattern = layout::Pattern::Best;
+    else throw UsageError("--pattern takes square, triangular or best");
+  }
+  if (auto sp = options.number("--spacing")) {
+    if (!(*sp >= 0.3 && *sp <= 1.2)) throw UsageError("--spacing takes a share of the throw from 0.3 to 1.2");
+    d.layout.spacingShare = *sp;
+  }
+  if (auto p = options.number("--pressure")) {
+    if (!(*p > 0 && *p <= 20)) throw UsageError("--pressure takes atmospheres above 0");
+    d.layout.pressureAtm = *p;
+  }
+  if (auto f = options.number("--capacity-share")) {
+    if (!(*f >= 0.05 && *f <= 1)) throw UsageError("--capacity-share takes a share from 0.05 to 1");
+    d.capacityShare = *f;
+  }
+  const auto valveNo = options.value("--valve");
+  startOrFail(options);
+  openOrFail(options.positional()[0]);
+  CGraphicPlane& doc = *application().document;
+  auto element = [](const std::string& no) -> CElem* {
+    for (CElem* e = application().catalogue.head; e; e = e->next)
+      if (e->data && !e->deleted &&
+          std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
+        return e;
+    return nullptr;
+  };
+  std::vector<const CPrimitive*> live;
+  for (const auto& p : doc.terrain())
+    if (!p->deleted) live.push_back(p.get());
+  std::string refusal;
+  for (int i : areaIndices) {
+    if (i >= static_cast<int>(live.size())) refusal = "the project has no terrain primitive " + std::to_string(i);
+    else d.areas.push_back(live[i]);
+  }
+  d.layout.body = element(*bodyNo);
+  d.layout.catalogue = application().catalogue.head;
+  if (nozzleNo) d.layout.nozzle = element(*nozzleNo);
+  d.routing.catalogue = application().catalogue.head;
+  if (valveNo) d.routing.valve = element(*valveNo);
+  if (!refusal.empty()) {
+  } else if (!d.layout.body) {
+    refusal = "the catalogue has no element " + *bodyNo;
+  } else if (d.layout.body->kind != kKindSprinkler && d.layout.body->kind != kKindStaticBody) {
+    refusal = *bodyNo + " is not a sprinkler body";
+  } else if (d.layout.body->kind == kKindStaticBody && !nozzleNo && !nozzleKind) {
+    refusal = *bodyNo + " is a static body: name a nozzle (--nozzle CATNO) or a nozzle kind (--nozzle-kind K)";
+  } else if (d.layout.body->kind == kKindSprinkler && (nozzleNo || nozzleKind)) {
+    refusal = *bodyNo + " is a rotary body: it brings its own nozzle rows";
+  } else if (nozzleNo && !d.layout.nozzle) {
+    refusal = "the catalogue has no element " + *nozzleNo;
+  } else if (valveNo && !d.routing.valve) {
+    refusal = "the catalogue has no element " + *valveNo;
+  } else if (d.routing.valve && d.routing.valve->kind != kKindValve) {
+    refusal = *valveNo + " is not a valve";
+  }
+  if (!refusal.empty()) {
+    shutDown();
+    throw CommandError(refusal);
+  }
+  const design::Result r = design::plan(doc, sectionList(), application().sets.get(), d);
+  if (!r.ok) {
+    const std::string error = utf8(r.error);
+    shutDown();
+    throw CommandError(error);
+  }
+  design::apply(doc, sectionList(), r, d);
+  ordered_json out;
+  out["heads"] = r.heads;
+  ordered_json coverage = ordered_json::array();
+  for (const CoverageFigures& f : r.sections)
+    coverage.push_back({{"section", f.section}, {"heads", f.heads}, {"cu", rounded(f.cu, 2)}, {"duLq", rounded(f.duLq, 2)}});
+  out["coverage"] = coverage;
+  out["mainM"] = rounded(r.route.mainM, 2);
+  out["valves"] = r.route.valves.size();
+  out["unmet"] = ordered_json::array();
+  for (const network::Warning& w : r.sizing.unmet) out["unmet"].push_back(utf8(w.text));
   out.update(pipedSummary(doc));
   const ProjectResult saved = saveOpenProject(*target);
   shutDown();

@@ -24,5 +24,6 @@ int runZoneCommand(int argc, char** argv);
 // argv[1] is "layout".
 int runLayoutCommand(int argc, char** argv);
 int runRouteCommand(int argc, char** argv);
+int runDesignCommand(int argc, char** argv);
 
 }  // namespace cli
