@@ -32,6 +32,45 @@ constexpr int kNozzleRole = Qt::UserRole + 1;
 
 }  // namespace
 
+void fillSprinklerBodies(QComboBox* bodies) {
+  // Rotary bodies first, then the static ones.
+  for (int kind : {kKindSprinkler, kKindStaticBody})
+    for (CElem* e = application().catalogue.head; e; e = e->next)
+      if (static_cast<int>(e->kind) == kind && e->data && !e->archived && !e->deleted)
+        bodies->addItem(nameOf(e), QVariant::fromValue(static_cast<void*>(e)));
+}
+
+void fillNozzleChoices(QComboBox* nozzles) {
+  const std::pair<const char*, layout::NozzleKind> kinds[] = {
+      {"Dysze zraszające regulowane", layout::NozzleKind::Adjustable},
+      {"Dysze zraszające stałe", layout::NozzleKind::Fixed},
+      {"Dysze rotacyjne", layout::NozzleKind::Rotary},
+      {"Dysze pasowe", layout::NozzleKind::Strip},
+  };
+  for (const auto& [text, kind] : kinds) {
+    nozzles->addItem(QString::fromUtf8(text));
+    nozzles->setItemData(nozzles->count() - 1, static_cast<int>(kind), kKindRole);
+  }
+  nozzles->insertSeparator(nozzles->count());
+  for (CElem* e : staticNozzleChoices(application().catalogue.head)) {
+    nozzles->addItem(QString::fromUtf8("Seria dyszy: ") + nameOf(e));
+    nozzles->setItemData(nozzles->count() - 1, -1, kKindRole);
+    nozzles->setItemData(nozzles->count() - 1, QVariant::fromValue(static_cast<void*>(e)), kNozzleRole);
+  }
+}
+
+void readFamily(const QComboBox* bodies, const QComboBox* nozzles, layout::Options& options) {
+  options.body = static_cast<CElem*>(bodies->currentData().value<void*>());
+  options.catalogue = application().catalogue.head;
+  options.nozzle = nullptr;
+  options.nozzleKind = layout::NozzleKind::Any;
+  if (options.body && options.body->kind == kKindStaticBody) {
+    const int kind = nozzles->currentData(kKindRole).toInt();
+    if (kind >= 0) options.nozzleKind = static_cast<layout::NozzleKind>(kind);
+    else options.nozzle = static_cast<CElem*>(nozzles->currentData(kNozzleRole).value<void*>());
+  }
+}
+
 CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double networkPressure,
                        std::function<void(const layout::Result&, const layout::Options&)> preview, QWidget* parent)
     : QDialog(parent), doc_(doc), area_(area), preview_(std::move(preview)) {
@@ -42,31 +81,12 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double 
   bodies_ = new QComboBox(this);
   bodies_->setObjectName("body");
   bodies_->setAccessibleName("Korpus zraszacza");
-  // Rotary bodies first, then the static ones.
-  for (int kind : {kKindSprinkler, kKindStaticBody})
-    for (CElem* e = application().catalogue.head; e; e = e->next)
-      if (static_cast<int>(e->kind) == kind && e->data && !e->archived && !e->deleted)
-        bodies_->addItem(nameOf(e), QVariant::fromValue(static_cast<void*>(e)));
+  fillSprinklerBodies(bodies_);
   form->addRow("Korpus zraszacza:", bodies_);
   nozzles_ = new QComboBox(this);
   nozzles_->setObjectName("nozzles");
   nozzles_->setAccessibleName("Dysze");
-  const std::pair<const char*, layout::NozzleKind> kinds[] = {
-      {"Dysze zraszające regulowane", layout::NozzleKind::Adjustable},
-      {"Dysze zraszające stałe", layout::NozzleKind::Fixed},
-      {"Dysze rotacyjne", layout::NozzleKind::Rotary},
-      {"Dysze pasowe", layout::NozzleKind::Strip},
-  };
-  for (const auto& [text, kind] : kinds) {
-    nozzles_->addItem(QString::fromUtf8(text));
-    nozzles_->setItemData(nozzles_->count() - 1, static_cast<int>(kind), kKindRole);
-  }
-  nozzles_->insertSeparator(nozzles_->count());
-  for (CElem* e : staticNozzleChoices(application().catalogue.head)) {
-    nozzles_->addItem(QString::fromUtf8("Seria dyszy: ") + nameOf(e));
-    nozzles_->setItemData(nozzles_->count() - 1, -1, kKindRole);
-    nozzles_->setItemData(nozzles_->count() - 1, QVariant::fromValue(static_cast<void*>(e)), kNozzleRole);
-  }
+  fillNozzleChoices(nozzles_);
   form->addRow("Dysze:", nozzles_);
   pattern_ = new QComboBox(this);
   pattern_->setObjectName("pattern");
@@ -149,13 +169,7 @@ bool CDlgLayout::compute() {
     return false;
   }
   options_ = layout::Options{};
-  options_.body = static_cast<CElem*>(bodies_->currentData().value<void*>());
-  options_.catalogue = application().catalogue.head;
-  if (options_.body && options_.body->kind == kKindStaticBody) {
-    const int kind = nozzles_->currentData(kKindRole).toInt();
-    if (kind >= 0) options_.nozzleKind = static_cast<layout::NozzleKind>(kind);
-    else options_.nozzle = static_cast<CElem*>(nozzles_->currentData(kNozzleRole).value<void*>());
-  }
+  readFamily(bodies_, nozzles_, options_);
   options_.pattern = static_cast<layout::Pattern>(pattern_->currentData().toInt());
   options_.spacingShare = spacing_->value() / 100.0;
   options_.pressureAtm = *p;

@@ -21,6 +21,13 @@ class QPushButton;
 class CGraphicPlane;
 class CPrimitive;
 
+// The choice of a head family, shared by the layout and the design dialogs:
+// the bodies (rotary first, then static), the nozzles of a static body (a
+// kind, or one nozzle's series), read into the layout's options.
+void fillSprinklerBodies(QComboBox* bodies);
+void fillNozzleChoices(QComboBox* nozzles);
+void readFamily(const QComboBox* bodies, const QComboBox* nozzles, layout::Options& options);
+
 class CDlgLayout : public QDialog {
   Q_OBJECT
  public:

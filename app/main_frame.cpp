@@ -30,6 +30,7 @@
 #include "app/zoning_dialog.h"
 #include "app/layout_dialog.h"
 #include "app/routing_dialog.h"
+#include "app/design_dialog.h"
 #include "platform/numtext.h"
 #include "hydraulics/coverage.h"
 #include "sections/section_list.h"
@@ -209,6 +210,8 @@ void CMainFrame::buildMenus() {
              QKeySequence("Ctrl+Shift+L"));
   addCommand(design, kCmdAutoZonesMenu, "Podziel na sekcje automatycznie");
   addCommand(design, kCmdRoutePipes, QString::fromUtf8("Poprowadź rury"));
+  design->addSeparator();
+  addCommand(design, kCmdDesign, "Zaprojektuj automatycznie");
 
   QMenu* reportsMenu = bar->addMenu("Raporty");
   QMenu* prices = reportsMenu->addMenu("Ustawienia");
@@ -498,6 +501,7 @@ void CMainFrame::runCommand(int id) {
     case kCmdNetworkAnalysis: networkAnalysis(); return;
     case kCmdLayOutSelected: layOutSelected(); return;
     case kCmdRoutePipes: routePipes(); return;
+    case kCmdDesign: designAutomatically(); return;
     case kCmdAutoZonesMenu:
       if (!view_ || !app().projectOpen) {
         platform::tell("Musisz najpierw stworzyc nowy projekt, albo otworzyc istniejacy", "Info !!!!");
@@ -1062,6 +1066,45 @@ void CMainFrame::applySizing(const network::SizingResult& sizing) {
   if (changed == 0) return;
   view_->modified = true;
   view_->refresh();
+  updateCommandStates();
+}
+
+void CMainFrame::designAutomatically() {
+  if (!view_ || !app().projectOpen) {
+    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
+    return;
+  }
+  CGraphicPlane& doc = view_->document();
+  CProjWnd* view = view_;
+  CDlgDesign dlg(doc, view_->editor().selectedPrimitive(), [view](const design::Result& r) {
+    std::vector<CProjWnd::PreviewHead> shown;
+    if (r.ok) {
+      auto colourOf = [&](int section) -> platform::Colour {
+        return section >= 0 && section < static_cast<int>(r.zones.sections.size()) ? r.zones.sections[section].colour : 0x404040;
+      };
+      for (size_t i = 0; i < r.headOutlines.size(); ++i)
+        shown.push_back({r.headOutlines[i].empty() ? PointD{} : r.headOutlines[i].front(), 0, r.headOutlines[i], true,
+                         colourOf(r.headSections[i])});
+      for (size_t i = 0; i < r.pipeRuns.size(); ++i)
+        shown.push_back({r.pipeRuns[i].empty() ? PointD{} : r.pipeRuns[i].front(), 0, r.pipeRuns[i], false,
+                         colourOf(r.pipeSections[i])});
+    }
+    view->setPreviewHeads(std::move(shown));
+  }, this);
+  if (dlg.exec() != QDialog::Accepted || !dlg.result().ok) return;
+  undo_.beginStep();
+  network::SizingEdits edits;
+  edits.beforeChange = [this](CWBase& o) { undo_.pushSnapshot(o); };
+  edits.added = [this](CWBase& o) { undo_.pushToggle(o, o.GetType()); };
+  design::apply(doc, sectionList(), dlg.result(), dlg.options(), edits, [this] {
+    // The section table goes back with the heads.
+    undo_.pushState([] { return std::static_pointer_cast<void>(std::make_shared<CSectionList>(sectionList())); },
+                    [](const std::shared_ptr<void>& state) { sectionList() = *std::static_pointer_cast<CSectionList>(state); });
+  });
+  undo_.endStep();
+  view_->modified = true;
+  view_->refresh();
+  if (sections_) static_cast<CDlgSecSel*>(sections_.data())->refreshRows();
   updateCommandStates();
 }
 

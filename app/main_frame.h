@@ -80,6 +80,7 @@ enum FrameCommand {
   kCmdLayOutSelected = 33021,
   kCmdAutoZonesMenu = 33022,
   kCmdRoutePipes = 33023,
+  kCmdDesign = 33024,
   // drawing toolbar
   kCmdCircle = 32783,
   kCmdEllipse = 32823,
@@ -187,6 +188,8 @@ class CMainFrame : public QMainWindow {
   void layOutSelected();
   // "Poprowadź rury": valves, laterals and the main, sized, as one step.
   void routePipes();
+  // "Zaprojektuj automatycznie": heads, sections, pipes and sizes as one step.
+  void designAutomatically();
   // "Rozmieść zraszacze" of an area: rotary sprinklers laid out in it, one
   // step of the history.
   void layOutHeads(CPrimitive* area);

@@ -11,6 +11,7 @@
 #include "hydraulics/zoning.h"
 #include "hydraulics/head_layout.h"
 #include "hydraulics/pipe_routing.h"
+#include "hydraulics/auto_design.h"
 #include "sections/section_list.h"
 #include "document/terrain.h"
 #include "objects/polylines.h"
@@ -159,12 +160,10 @@ BENCHMARK(BM_Layout)->Unit(benchmark::kMillisecond);
 void BM_LayoutSprays(benchmark::State& state) { layOutLawn(state, true); }
 BENCHMARK(BM_LayoutSprays)->Unit(benchmark::kMillisecond);
 
-// A 2,000 m2 garden of five lawns round a house, laid out with rotors and
-// sprays and divided into sections, then piped: valves, laterals and the
-// main routed (the plan is not changed, so every iteration routes it whole).
-void BM_Route(benchmark::State& state) {
+// A 2,000 m2 garden of five lawns round a house, with its source; the lawns
+// come back.
+std::vector<const CPrimitive*> siteOf(CGraphicPlane& doc) {
   static platform::RecordingCanvas scratch;
-  CGraphicPlane doc;
   doc.sourcePressure = 3.5f;
   doc.sourceCapacity = 4.0f;
   doc.hasWaterSource = 1;
@@ -177,26 +176,34 @@ void BM_Route(benchmark::State& state) {
     return doc.addPrimitive(kTerrainRectangle, std::move(r));
   };
   rect(kFillBuilding, 20, 14, 34, 26);
-  const CPrimitive* lawns[] = {rect(kFillLawn, 0, 0, 30, 12), rect(kFillLawn, 32, 0, 60, 12), rect(kFillLawn, 0, 14, 18, 40),
-                               rect(kFillLawn, 36, 14, 60, 40), rect(kFillLawn, 20, 28, 34, 40)};
+  std::vector<const CPrimitive*> lawns = {rect(kFillLawn, 0, 0, 30, 12), rect(kFillLawn, 32, 0, 60, 12),
+                                          rect(kFillLawn, 0, 14, 18, 40), rect(kFillLawn, 36, 14, 60, 40),
+                                          rect(kFillLawn, 20, 28, 34, 40)};
   auto source = std::make_unique<CWValve>();
   source->PlaceAt(at(27, 27), 1.0);
   source->SetWaterSource(1);
   doc.addObject(kTypeValve, std::move(source));
-  CElem* rotor = nullptr;
-  CElem* spray = nullptr;
-  for (CElem* e = shippedCatalogue().head; e; e = e->next) {
-    if (!e->data || e->archived) continue;
-    if (!rotor && e->kind == kKindSprinkler && !static_cast<const CDBSprinkler*>(e->data)->fullCircle) rotor = e;
-    if (!spray && e->kind == kKindStaticBody) spray = e;
-  }
+  return lawns;
+}
+
+CElem* staticBody() {
+  for (CElem* e = shippedCatalogue().head; e; e = e->next)
+    if (e->data && !e->archived && e->kind == kKindStaticBody) return e;
+  return nullptr;
+}
+
+// The garden laid out with rotary nozzles and divided into sections, then
+// piped: valves, laterals and the main routed (the plan is not changed, so
+// every iteration routes it whole).
+void BM_Route(benchmark::State& state) {
+  CGraphicPlane doc;
   double area = 0;
-  for (int k = 0; k < 5; ++k) {
+  for (const CPrimitive* lawn : siteOf(doc)) {
     layout::Options o;
-    o.body = k == 4 ? spray : rotor;
+    o.body = staticBody();
     o.catalogue = shippedCatalogue().head;
     o.nozzleKind = layout::NozzleKind::Rotary;
-    const layout::Result r = layout::layOut(doc, *lawns[k], o);
+    const layout::Result r = layout::layOut(doc, *lawn, o);
     area += r.areaM2;
     layout::place(doc, r, o);
   }
@@ -216,6 +223,27 @@ void BM_Route(benchmark::State& state) {
   state.counters["ok"] = r.ok;
 }
 BENCHMARK(BM_Route)->Unit(benchmark::kMillisecond);
+
+// The same garden designed end to end from its five lawns: layout, sections,
+// pipes, sizes, the analysis and the estimate.
+void BM_Design(benchmark::State& state) {
+  CGraphicPlane doc;
+  design::Options o;
+  o.areas = siteOf(doc);
+  o.layout.body = staticBody();
+  o.layout.catalogue = shippedCatalogue().head;
+  o.layout.nozzleKind = layout::NozzleKind::Rotary;
+  o.routing.catalogue = shippedCatalogue().head;
+  CSectionList sections;
+  design::Result r;
+  for (auto _ : state) {
+    r = design::plan(doc, sections, nullptr, o);
+    benchmark::DoNotOptimize(r.heads);
+  }
+  state.counters["heads"] = r.heads;
+  state.counters["ok"] = r.ok;
+}
+BENCHMARK(BM_Design)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -447,7 +447,16 @@ void CProjWnd::paintEvent(QPaintEvent*) {
     p.setBrush(Qt::NoBrush);
     const double z = doc_->zoom;
     for (const PreviewHead& h : previewHeads_) {
-      p.setPen(QPen(QColor(0, 100, 255, 160), 1, Qt::DashLine));
+      const QColor colour = h.colour ? platform::toQColor(h.colour) : QColor(0, 100, 255);
+      if (!h.closed) {
+        // A pipe's run, solid.
+        p.setPen(QPen(colour, 3));
+        QPolygonF run;
+        for (const PointD& v : h.outline) run << QPointF(v.x * z, v.y * z);
+        p.drawPolyline(run);
+        continue;
+      }
+      p.setPen(QPen(QColor(colour.red(), colour.green(), colour.blue(), 160), 1, Qt::DashLine));
       if (h.outline.size() >= 3) {
         QPolygonF poly;
         for (const PointD& v : h.outline) poly << QPointF(v.x * z, v.y * z);

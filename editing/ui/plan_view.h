@@ -103,6 +103,8 @@ class CProjWnd : public QAbstractScrollArea, public PlanViewLink {
     PointD at;
     double radiusU = 0;
     std::vector<PointD> outline;  // what it waters, closed; the circle of radiusU without one
+    bool closed = true;           // false: a pipe's run, drawn open without a head mark
+    platform::Colour colour = 0;  // 0: the preview's blue
   };
   void setPreviewHeads(std::vector<PreviewHead> heads);
   const std::vector<PreviewHead>& previewHeads() const { return previewHeads_; }

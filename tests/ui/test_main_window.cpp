@@ -49,6 +49,7 @@
 #include "app/zoning_dialog.h"
 #include "app/layout_dialog.h"
 #include "app/routing_dialog.h"
+#include "app/design_dialog.h"
 #include "platform/recording_canvas.h"
 #include "app/mbutton.h"
 #include "app/options_bar.h"
@@ -585,6 +586,63 @@ class MainWindowTest : public QObject {
     for (size_t i = before; i < doc().objects().size(); ++i) QVERIFY(doc().objects()[i]->deleted);
     trigger(kCmdRedo);
     QVERIFY(pipes() > 5);
+  }
+
+  // "Zaprojektuj automatycznie" on a lawn: the preview of heads and pipes,
+  // then heads, sections, valves and pipes in one step undo takes back.
+  void gardenDesignedInOneStep() {
+    newProject("100");
+    doc().sourcePressure = 3.5f;
+    doc().sourceCapacity = 3.0f;
+    doc().hasWaterSource = 1;
+    const double u = 100.0 / doc().scaleDenominator * doc().pixelsPerCm;
+    auto lawn = std::make_unique<CRectn>();
+    platform::RecordingCanvas scratch;
+    lawn->dc = &scratch;
+    lawn->SetFillKind(kFillLawn);
+    lawn->BeginCreate({static_cast<int>(2 * u), static_cast<int>(2 * u)});
+    lawn->EndCreate({static_cast<int>(22 * u), static_cast<int>(14 * u)});
+    CPrimitive* area = doc().addPrimitive(kTerrainRectangle, std::move(lawn));
+    auto source = std::make_unique<CWValve>();
+    source->PlaceAt({static_cast<int>(1 * u), static_cast<int>(8 * u)}, doc().zoom);
+    source->SetWaterSource(1);
+    doc().addObject(kTypeValve, std::move(source));
+    view()->editor().selectPrimitive(area);
+    const size_t before = doc().objects().size();
+    const int sectionsBefore = sectionList().count();
+    bool asked = false;
+    answerNextOf<CDlgDesign>([&](CDlgDesign* dlg) {
+      asked = true;
+      QCOMPARE(dlg->windowTitle(), QString("Zaprojektuj automatycznie"));
+      QCOMPARE(dlg->areas()->count(), 1);
+      QCOMPARE(dlg->areas()->item(0)->checkState(), Qt::Checked);  // the selected area
+      int body = -1;
+      for (int i = 0; i < dlg->bodies()->count() && body < 0; ++i)
+        if (dlg->bodies()->itemText(i).contains("statycznego")) body = i;
+      dlg->bodies()->setCurrentIndex(body);
+      dlg->nozzles()->setCurrentIndex(2);  // rotary nozzles
+      buttonNamed(dlg, QString::fromUtf8("Podgląd"))->click();
+      QVERIFY2(dlg->result().ok, qPrintable(dlg->figures()->text()));
+      QVERIFY(dlg->figures()->text().contains("Kosztorys"));
+      QCOMPARE(view()->previewHeads().size(), dlg->result().headOutlines.size() + dlg->result().pipeRuns.size());
+      buttonNamed(dlg, "Zastosuj")->click();
+    });
+    trigger(kCmdDesign);
+    QVERIFY(asked);
+    QVERIFY(view()->previewHeads().empty());
+    int pipes = 0, heads = 0;
+    for (size_t i = before; i < doc().objects().size(); ++i) {
+      pipes += doc().objects()[i]->GetType() == kTypePipe;
+      heads += doc().objects()[i]->GetType() == kTypeStaticSprinkler;
+    }
+    QVERIFY(pipes > 3);
+    QVERIFY(heads > 4);
+    QVERIFY(sectionList().count() >= 1);
+    const network::Result net = network::analyse(doc(), application().sets.get());
+    QVERIFY(net.unconnected.empty());
+    trigger(kCmdUndo);
+    for (size_t i = before; i < doc().objects().size(); ++i) QVERIFY(doc().objects()[i]->deleted);
+    QCOMPARE(sectionList().count(), sectionsBefore);
   }
 
   // "Podziel na sekcje automatycznie" from the section window: the heads
