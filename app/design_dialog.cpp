@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "app/layout_dialog.h"
+#include "app/routing_dialog.h"
 #include "app/small_dialogs.h"
 #include "document/graphic_plane.h"
 #include "document/terrain.h"
@@ -104,13 +105,8 @@ CDlgDesign::CDlgDesign(const CGraphicPlane& doc, const CPrimitive* selected,
     if (e->kind == kKindValve && e->data && !e->archived && !e->deleted)
       valve_->addItem(nameOf(e), QVariant::fromValue(static_cast<void*>(e)));
   form->addRow(QString::fromUtf8("Zawór sekcji:"), valve_);
-  pipe_ = new QComboBox(this);
-  pipe_->setObjectName("pipe");
-  pipe_->setAccessibleName("Rura");
-  pipe_->addItem(QString::fromUtf8("Najtańsza (średnice dobiera program)"), QVariant::fromValue(static_cast<void*>(nullptr)));
-  for (CElem* e : network::sizingCandidates(application().catalogue.head))
-    pipe_->addItem(nameOf(e), QVariant::fromValue(static_cast<void*>(e)));
-  form->addRow("Rura:", pipe_);
+  pipes_ = pipeTypeList(this);
+  form->addRow("Rury do wyboru:", pipes_);
   layout->addLayout(form);
   figures_ = new QLabel(this);
   figures_->setObjectName("figures");
@@ -139,10 +135,11 @@ CDlgDesign::CDlgDesign(const CGraphicPlane& doc, const CPrimitive* selected,
   connect(look, &QPushButton::clicked, this, &CDlgDesign::compute);
   connect(apply_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  for (QComboBox* c : {bodies_, nozzles_, pattern_, valve_, pipe_})
+  for (QComboBox* c : {bodies_, nozzles_, pattern_, valve_})
     connect(c, &QComboBox::currentIndexChanged, this, [this] { apply_->setEnabled(false); });
   connect(share_, &QDoubleSpinBox::valueChanged, this, [this] { apply_->setEnabled(false); });
-  connect(areas_, &QListWidget::itemChanged, this, [this] { apply_->setEnabled(false); });
+  for (QListWidget* l : {areas_, pipes_})
+    connect(l, &QListWidget::itemChanged, this, [this] { apply_->setEnabled(false); });
 }
 
 CDlgDesign::~CDlgDesign() {
@@ -159,8 +156,12 @@ bool CDlgDesign::compute() {
   options_.capacityShare = share_->value() / 100.0;
   options_.routing.catalogue = application().catalogue.head;
   options_.routing.valve = static_cast<CElem*>(valve_->currentData().value<void*>());
-  options_.routing.lateralPipe = static_cast<CElem*>(pipe_->currentData().value<void*>());
-  options_.routing.mainPipe = options_.routing.lateralPipe;
+  options_.routing.allowedPipes = checkedPipes(pipes_);
+  if (options_.routing.allowedPipes.empty()) {
+    figures_->setText(QString::fromUtf8("Zaznacz co najmniej jedną rurę do wyboru."));
+    if (preview_) preview_(design::Result{});
+    return false;
+  }
   result_ = design::plan(doc_, sectionList(), application().sets.get(), options_);
   if (preview_) preview_(result_);
   if (!result_.ok) {

@@ -31,6 +31,7 @@ class CDlgDesign : public QDialog {
   QComboBox* bodies() const { return bodies_; }
   QComboBox* nozzles() const { return nozzles_; }
   QDoubleSpinBox* share() const { return share_; }
+  QListWidget* pipes() const { return pipes_; }
   QLabel* figures() const { return figures_; }
   const design::Result& result() const { return result_; }
   const design::Options& options() const { return options_; }
@@ -50,7 +51,7 @@ class CDlgDesign : public QDialog {
   QComboBox* pattern_;
   QDoubleSpinBox* share_;
   QComboBox* valve_;
-  QComboBox* pipe_;
+  QListWidget* pipes_;
   QLabel* figures_;
   QPushButton* apply_;
 };

@@ -1088,6 +1088,13 @@ void CMainFrame::designAutomatically() {
       for (size_t i = 0; i < r.pipeRuns.size(); ++i)
         shown.push_back({r.pipeRuns[i].empty() ? PointD{} : r.pipeRuns[i].front(), 0, r.pipeRuns[i], false,
                          colourOf(r.pipeSections[i])});
+      // The valves, as small squares in their sections' colours.
+      const double half = 0.2 * 100.0 / view->document().scaleDenominator * view->document().pixelsPerCm;
+      for (const routing::NewValve& v : r.route.valves)
+        shown.push_back({v.at, 0,
+                         {{v.at.x - half, v.at.y - half}, {v.at.x + half, v.at.y - half}, {v.at.x + half, v.at.y + half},
+                          {v.at.x - half, v.at.y + half}},
+                         true, colourOf(v.section)});
     }
     view->setPreviewHeads(std::move(shown));
   }, this);

@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cstring>
@@ -25,6 +26,28 @@ QString nameOf(const CElem* e) {
 QVariant pointer(CElem* e) { return QVariant::fromValue(static_cast<void*>(e)); }
 
 }  // namespace
+
+QListWidget* pipeTypeList(QWidget* parent) {
+  auto* list = new QListWidget(parent);
+  list->setObjectName("pipes");
+  list->setAccessibleName("Rury do wyboru");
+  for (CElem* e : network::sizingCandidates(application().catalogue.head)) {
+    auto* item = new QListWidgetItem(nameOf(e), list);
+    item->setData(Qt::UserRole, pointer(e));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Checked);
+  }
+  list->setMaximumHeight(120);
+  return list;
+}
+
+std::vector<CElem*> checkedPipes(const QListWidget* list) {
+  std::vector<CElem*> out;
+  for (int i = 0; i < list->count(); ++i)
+    if (list->item(i)->checkState() == Qt::Checked)
+      out.push_back(static_cast<CElem*>(list->item(i)->data(Qt::UserRole).value<void*>()));
+  return out;
+}
 
 CDlgRoute::CDlgRoute(const CGraphicPlane&, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QString::fromUtf8("Poprowadź rury"));
@@ -65,12 +88,8 @@ CDlgRoute::CDlgRoute(const CGraphicPlane&, QWidget* parent) : QDialog(parent) {
   }
   form->addRow(QString::fromUtf8("Zawór sekcji:"), valve_);
   form->addRow(QString::fromUtf8("Studzienka zaworów:"), box_);
-  pipe_ = new QComboBox(this);
-  pipe_->setObjectName("pipe");
-  pipe_->setAccessibleName("Rura");
-  pipe_->addItem(QString::fromUtf8("Najtańsza (średnice dobiera program)"), pointer(nullptr));
-  for (CElem* e : network::sizingCandidates(head)) pipe_->addItem(nameOf(e), pointer(e));
-  form->addRow("Rura:", pipe_);
+  pipes_ = pipeTypeList(this);
+  form->addRow("Rury do wyboru:", pipes_);
   layout->addLayout(form);
   auto* buttons = new QHBoxLayout;
   QPushButton* run = namedButton(QString::fromUtf8("Poprowadź"), this);
@@ -81,6 +100,8 @@ CDlgRoute::CDlgRoute(const CGraphicPlane&, QWidget* parent) : QDialog(parent) {
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
   connect(run, &QPushButton::clicked, this, &QDialog::accept);
+  // Sizing needs at least one pipe to choose from.
+  connect(pipes_, &QListWidget::itemChanged, this, [this, run] { run->setEnabled(!checkedPipes(pipes_).empty()); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   resize(520, 260);
 }
@@ -92,7 +113,6 @@ routing::Options CDlgRoute::options() const {
   o.catalogue = application().catalogue.head;
   o.valve = static_cast<CElem*>(valve_->currentData().value<void*>());
   o.valveBox = static_cast<CElem*>(box_->currentData().value<void*>());
-  o.lateralPipe = static_cast<CElem*>(pipe_->currentData().value<void*>());
-  o.mainPipe = o.lateralPipe;
+  o.allowedPipes = checkedPipes(pipes_);
   return o;
 }

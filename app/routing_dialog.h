@@ -4,11 +4,19 @@
 // start from (sizing then chooses every segment's size).
 
 #include <QDialog>
+#include <vector>
 
 #include "hydraulics/pipe_routing.h"
 
 class QComboBox;
+class QListWidget;
+class QWidget;
 class CGraphicPlane;
+
+// The catalogue's pipe types sizing chooses from, each with a check box
+// (all checked), shared by the routing and the design dialogs.
+QListWidget* pipeTypeList(QWidget* parent);
+std::vector<CElem*> checkedPipes(const QListWidget* list);
 
 class CDlgRoute : public QDialog {
   Q_OBJECT
@@ -18,7 +26,7 @@ class CDlgRoute : public QDialog {
   QComboBox* section() const { return section_; }
   QComboBox* valve() const { return valve_; }
   QComboBox* box() const { return box_; }
-  QComboBox* pipe() const { return pipe_; }
+  QListWidget* pipes() const { return pipes_; }
   // The choices as the routing takes them (catalogue and sections set).
   routing::Options options() const;
 
@@ -26,5 +34,5 @@ class CDlgRoute : public QDialog {
   QComboBox* section_;
   QComboBox* valve_;
   QComboBox* box_;
-  QComboBox* pipe_;
+  QListWidget* pipes_;
 };

@@ -12,6 +12,7 @@
 #include "hydraulics/coverage.h"
 #include "hydraulics/network.h"
 #include "hydraulics/zoning.h"
+#include "hydraulics/pipe_routing.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/canvas_qpainter.h"
 #include "printing/print_job.h"
@@ -45,6 +46,12 @@ void draw(CGraphicPlane& doc) {
   // Its heads divided into sections (the plan stays as it is).
   const zoning::Result zones = zoning::divide(doc);
   (void)zones;
+  // Its heads piped on coarse cells (the plan stays as it is).
+  routing::Options piping;
+  piping.catalogue = application().catalogue.head;
+  piping.cellM = 2.0;
+  const routing::Result piped = routing::route(doc, application().sets.get(), piping);
+  (void)piped;
   // The pipe network over it.
   const network::Result net = network::analyse(doc, application().sets.get());
   NetworkOverlay pressures;

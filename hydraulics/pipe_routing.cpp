@@ -48,19 +48,23 @@ struct Grid {
   std::vector<float> cost;            // per cell entered
 
   int size() const { return cols * rows; }
+  // A cell index from a coordinate, held to 0..n-1 before it becomes an int
+  // (a point off the plane, or not a number, lands on the edge).
+  static int index(double v, int n) {
+    if (!(v >= 0)) return 0;
+    if (v > n - 1) return n - 1;
+    return static_cast<int>(v);
+  }
   int at(PointD p) const {
-    const int i = std::clamp(static_cast<int>(std::floor((p.x - x0) / cell)), 0, cols - 1);
-    const int j = std::clamp(static_cast<int>(std::floor((p.y - y0) / cell)), 0, rows - 1);
-    return j * cols + i;
+    return index(std::floor((p.y - y0) / cell), rows) * cols + index(std::floor((p.x - x0) / cell), cols);
   }
   PointD centre(int c) const { return {x0 + (c % cols + 0.5) * cell, y0 + (c / cols + 0.5) * cell}; }
   // Every cell whose centre lies within `r` of `p`.
   template <typename F>
   void around(PointD p, double r, F f) const {
-    const int i0 = std::max(0, static_cast<int>(std::floor((p.x - r - x0) / cell)));
-    const int i1 = std::min(cols - 1, static_cast<int>(std::floor((p.x + r - x0) / cell)));
-    const int j0 = std::max(0, static_cast<int>(std::floor((p.y - r - y0) / cell)));
-    const int j1 = std::min(rows - 1, static_cast<int>(std::floor((p.y + r - y0) / cell)));
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+    const int i0 = index(std::floor((p.x - r - x0) / cell), cols), i1 = index(std::floor((p.x + r - x0) / cell), cols);
+    const int j0 = index(std::floor((p.y - r - y0) / cell), rows), j1 = index(std::floor((p.y + r - y0) / cell), rows);
     for (int j = j0; j <= j1; ++j)
       for (int i = i0; i <= i1; ++i)
         if (distance(centre(j * cols + i), p) <= r) f(j * cols + i);
@@ -68,7 +72,9 @@ struct Grid {
   // Every cell a segment passes through (sampled at a quarter cell).
   template <typename F>
   void along(PointD a, PointD b, F f) const {
-    const int steps = std::max(1, static_cast<int>(std::ceil(distance(a, b) / (cell / 4))));
+    const double d = distance(a, b);
+    if (!std::isfinite(d)) return;
+    const int steps = static_cast<int>(std::clamp(std::ceil(d / (cell / 4)), 1.0, 1e6));
     for (int k = 0; k <= steps; ++k) f(at({a.x + (b.x - a.x) * k / steps, a.y + (b.y - a.y) * k / steps}));
   }
 };
@@ -265,9 +271,20 @@ Result route(const CGraphicPlane& doc, const CDBSets* sets, const Options& optio
     return out;
   }
   const PointD sourceAt{source->posUx, source->posUy};
+  if (!std::isfinite(sourceAt.x) || !std::isfinite(sourceAt.y) || std::abs(sourceAt.x) > 1e9 || std::abs(sourceAt.y) > 1e9) {
+    out.error = pl("Źródło wody leży poza planem.");
+    return out;
+  }
 
   // The catalogue's choices.
   std::vector<CElem*> pipes = network::sizingCandidates(options.catalogue);
+  if (!options.allowedPipes.empty())
+    pipes.erase(std::remove_if(pipes.begin(), pipes.end(),
+                               [&](CElem* e) {
+                                 return std::find(options.allowedPipes.begin(), options.allowedPipes.end(), e) ==
+                                        options.allowedPipes.end();
+                               }),
+                pipes.end());
   CElem* lateralType = options.lateralPipe ? options.lateralPipe : pipes.empty() ? nullptr : pipes.front();
   CElem* mainType = options.mainPipe ? options.mainPipe : lateralType;
   if (!lateralType || lateralType->kind != kKindPipe || !mainType || mainType->kind != kKindPipe) {
@@ -321,7 +338,8 @@ Result route(const CGraphicPlane& doc, const CDBSets* sets, const Options& optio
         w.flow += std::max(0.0f, o.GetFlow());
         if (!served.count(static_cast<int>(i))) {
           const PointD at = network::placeOf(o);
-          if (std::isfinite(at.x) && std::isfinite(at.y)) w.heads.push_back({0, at, static_cast<int>(i)});
+          if (std::isfinite(at.x) && std::isfinite(at.y) && std::abs(at.x) < 1e9 && std::abs(at.y) < 1e9)
+            w.heads.push_back({0, at, static_cast<int>(i)});
         }
       } else if (o.GetType() == kTypeValve && !static_cast<const CWValve&>(o).isWaterSource && !w.valve) {
         w.valve = static_cast<const CWValve*>(&o);
@@ -354,14 +372,18 @@ Result route(const CGraphicPlane& doc, const CDBSets* sets, const Options& optio
   // The grid over the plan: its areas, heads, pipes and the source.
   double x0 = sourceAt.x, y0 = sourceAt.y, x1 = sourceAt.x, y1 = sourceAt.y;
   auto grow = [&](PointD p) {
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || std::abs(p.x) > 1e9 || std::abs(p.y) > 1e9) return;
     x0 = std::min(x0, p.x), y0 = std::min(y0, p.y), x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
   };
   std::vector<std::vector<PointD>> closedAreas, paving;
   for (const auto& t : doc.terrain()) {
     if (!t || t->deleted) continue;
     std::vector<PointD> poly = terrainPolygon(*t, 48);
-    if (poly.size() < 3) continue;
+    // A damaged outline (a point off the plane) closes nothing.
+    if (poly.size() < 3 || !std::all_of(poly.begin(), poly.end(), [](PointD p) {
+          return std::isfinite(p.x) && std::isfinite(p.y) && std::abs(p.x) < 1e9 && std::abs(p.y) < 1e9;
+        }))
+      continue;
     for (const PointD& p : poly) grow(p);
     if (t->fillKind == kFillBuilding || t->fillKind == kFillWater) closedAreas.push_back(std::move(poly));
     else if (t->fillKind == kFillPaving) paving.push_back(std::move(poly));
@@ -386,8 +408,8 @@ Result route(const CGraphicPlane& doc, const CDBSets* sets, const Options& optio
   auto rasterise = [&](const std::vector<PointD>& poly, auto mark) {
     double a0 = 1e300, b0 = 1e300, a1 = -1e300, b1 = -1e300;
     for (const PointD& p : poly) a0 = std::min(a0, p.x), b0 = std::min(b0, p.y), a1 = std::max(a1, p.x), b1 = std::max(b1, p.y);
-    const int i0 = std::max(0, static_cast<int>((a0 - g.x0) / g.cell)), i1 = std::min(g.cols - 1, static_cast<int>((a1 - g.x0) / g.cell));
-    const int j0 = std::max(0, static_cast<int>((b0 - g.y0) / g.cell)), j1 = std::min(g.rows - 1, static_cast<int>((b1 - g.y0) / g.cell));
+    const int i0 = Grid::index((a0 - g.x0) / g.cell, g.cols), i1 = Grid::index((a1 - g.x0) / g.cell, g.cols);
+    const int j0 = Grid::index((b0 - g.y0) / g.cell, g.rows), j1 = Grid::index((b1 - g.y0) / g.cell, g.rows);
     for (int j = j0; j <= j1; ++j)
       for (int i = i0; i <= i1; ++i)
         if (insidePolygon(poly, g.centre(j * g.cols + i))) mark(j * g.cols + i);
@@ -646,6 +668,7 @@ Piped routeAndSize(CGraphicPlane& doc, const CDBSets* sets, const Options& optio
   network::SizingOptions sizing;
   sizing.section = options.section;
   sizing.sectionCount = options.sectionCount;
+  sizing.allowed = options.allowedPipes;
   out.sizing = network::sizePipes(doc, sets, options.catalogue, sizing);
   if (out.sizing.ok) network::applySizing(doc, out.sizing, edits);
   out.ok = true;

@@ -38,6 +38,8 @@ struct Options {
   CElem* valveBox = nullptr;   // null: the catalogue's first valve box (none when it has none)
   CElem* lateralPipe = nullptr;  // null: the cheapest pipe sizing chooses from
   CElem* mainPipe = nullptr;     // null: as the laterals
+  // The pipe types sizing may choose afterwards; empty: every one.
+  std::vector<CElem*> allowedPipes;
   double cellM = 0.5;
 };
 

@@ -58,7 +58,14 @@ std::vector<CElem*> sizingCandidates(CElem* head) {
 SizingResult sizePipes(const CGraphicPlane& doc, const CDBSets* sets, CElem* catalogueHead,
                        const SizingOptions& options) {
   SizingResult out;
-  const std::vector<CElem*> candidates = sizingCandidates(catalogueHead);
+  std::vector<CElem*> candidates = sizingCandidates(catalogueHead);
+  if (!options.allowed.empty())
+    candidates.erase(std::remove_if(candidates.begin(), candidates.end(),
+                                    [&](CElem* e) {
+                                      return std::find(options.allowed.begin(), options.allowed.end(), e) ==
+                                             options.allowed.end();
+                                    }),
+                     candidates.end());
   if (candidates.empty()) {
     out.error = pl("W bazie danych nie ma rur do wyboru.");
     return out;

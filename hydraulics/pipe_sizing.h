@@ -24,6 +24,8 @@ struct SizingOptions {
   double defaultDiameterMm = 25.0;
   double maxVelocityMS = kMaxVelocityMS;
   double maxSpreadPct = kMaxPressureSpreadPct;
+  // The pipe types sizing may choose; empty: every one the catalogue offers.
+  std::vector<CElem*> allowed;
 };
 
 struct SegmentChoice {

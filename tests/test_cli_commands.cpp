@@ -621,10 +621,19 @@ TEST(CliRoute, TheModelGardenPipedAndSized) {
   // The network of the written project finds every head on a pipe.
   const json net = jsonOf(cli(user, "network " + piped));
   EXPECT_TRUE(net["unconnected"].empty()) << net["unconnected"].dump();
+  // Sized from the types allowed only.
+  const std::string limited = user + "/limited.prj";
+  const CliRun only = cli(user, "route " + model + " --pipes ZM4003,ZM4005,ZM4007 -o " + limited);
+  ASSERT_EQ(only.status, 0) << only.err;
+  for (const auto& [name, metres] : jsonOf(only)["pipeLengthM"].items())
+    EXPECT_TRUE(name.find("<25>") != std::string::npos || name.find("<32>") != std::string::npos ||
+                name.find("<40>") != std::string::npos)
+        << name;
   const struct {
     std::string args, says;
   } refused[] = {
       {piped, "nie czeka na rury"},
+      {model + " --pipes ZM4003,AQ1001", "AQ1001 is not a pipe"},
       {model + " --valve AQ1001", "is not a valve"},
       {model + " --section 9", "no section 9"},
   };

@@ -624,7 +624,8 @@ class MainWindowTest : public QObject {
       buttonNamed(dlg, QString::fromUtf8("Podgląd"))->click();
       QVERIFY2(dlg->result().ok, qPrintable(dlg->figures()->text()));
       QVERIFY(dlg->figures()->text().contains("Kosztorys"));
-      QCOMPARE(view()->previewHeads().size(), dlg->result().headOutlines.size() + dlg->result().pipeRuns.size());
+      QCOMPARE(view()->previewHeads().size(),
+               dlg->result().headOutlines.size() + dlg->result().pipeRuns.size() + dlg->result().route.valves.size());
       buttonNamed(dlg, "Zastosuj")->click();
     });
     trigger(kCmdDesign);

@@ -63,16 +63,18 @@ const CommandHelp kCommands[] = {
      "      buildings, paving and water drawn over the area; writes the project and prints heads,\n"
      "      flowM3H, cu, duLq, thrownOutsidePct and targetReached as JSON\n"},
     {"route",
-     "  route PROJECT [--section N] [--valve CATNO] -o OUT.prj\n"
+     "  route PROJECT [--section N] [--valve CATNO] [--pipes CATNO,...] -o OUT.prj\n"
      "      pipes the heads no pipe serves yet: for each section (or section N, 0-based) a valve\n"
      "      CATNO (the catalogue's first that carries the section) in a valve box near its heads\n"
      "      toward the source, laterals to every head along the shortest tree round buildings and\n"
-     "      water, a main from the source to every box; then sizes the pipes, writes the project\n"
+     "      water, a main from the source to every box; then sizes the pipes (from the types of\n"
+     "      --pipes, or all), writes the project\n"
      "      and prints the sections' heads, flow and pressures, the pipes' lengths by type and\n"
      "      the estimate's net total as JSON\n"},
     {"design",
      "  design PROJECT --areas N,M,... --body CATNO [--nozzle CATNO | --nozzle-kind K]\n"
-     "         [--pattern P] [--spacing S] [--pressure ATM] [--capacity-share F] [--valve CATNO] -o OUT.prj\n"
+     "         [--pattern P] [--spacing S] [--pressure ATM] [--capacity-share F] [--valve CATNO]\n"
+     "         [--pipes CATNO,...] -o OUT.prj\n"
      "      the whole design from areas: heads laid out in terrain primitives N, M, ... (as in\n"
      "      layout), the plan's heads divided into sections (as in zone), pipes and valves routed\n"
      "      and sized (as in route); a step that fails leaves the project as it was; prints each\n"

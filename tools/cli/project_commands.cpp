@@ -927,9 +927,28 @@ ordered_json pipedSummary(const CGraphicPlane& doc) {
 
 }  // namespace
 
+// The pipe types of --pipes CATNO,CATNO,...: each a catalogue pipe; a refusal
+// names what is not.
+std::string pipesFrom(const std::string& list, std::vector<CElem*>& pipes) {
+  for (size_t from = 0; from <= list.size();) {
+    const size_t comma = std::min(list.find(',', from), list.size());
+    const std::string no = list.substr(from, comma - from);
+    from = comma + 1;
+    CElem* found = nullptr;
+    for (CElem* e = application().catalogue.head; e && !found; e = e->next)
+      if (e->data && !e->deleted &&
+          std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
+        found = e;
+    if (!found) return "the catalogue has no element " + no;
+    if (found->kind != kKindPipe) return no + " is not a pipe";
+    pipes.push_back(found);
+  }
+  return {};
+}
+
 int runRouteCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
-  valued.insert(valued.end(), {"-o", "--section", "--valve"});
+  valued.insert(valued.end(), {"-o", "--section", "--valve", "--pipes"});
   Options options(argc, argv, 2, valued);
   options.allowOnly(valued);
   applyCommonOptions(options);
@@ -955,6 +974,13 @@ int runRouteCommand(int argc, char** argv) {
     std::string refusal;
     if (!route.valve) refusal = "the catalogue has no element " + *valveNo;
     else if (route.valve->kind != kKindValve) refusal = *valveNo + " is not a valve";
+    if (!refusal.empty()) {
+      shutDown();
+      throw CommandError(refusal);
+    }
+  }
+  if (auto list = options.value("--pipes")) {
+    const std::string refusal = pipesFrom(*list, route.allowedPipes);
     if (!refusal.empty()) {
       shutDown();
       throw CommandError(refusal);
@@ -991,7 +1017,7 @@ int runRouteCommand(int argc, char** argv) {
 int runDesignCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
   valued.insert(valued.end(), {"-o", "--areas", "--body", "--nozzle", "--nozzle-kind", "--pattern", "--spacing", "--pressure",
-                               "--capacity-share", "--valve"});
+                               "--capacity-share", "--valve", "--pipes"});
   Options options(argc, argv, 2, valued);
   options.allowOnly(valued);
   applyCommonOptions(options);
@@ -1076,6 +1102,8 @@ int runDesignCommand(int argc, char** argv) {
     refusal = "the catalogue has no element " + *valveNo;
   } else if (d.routing.valve && d.routing.valve->kind != kKindValve) {
     refusal = *valveNo + " is not a valve";
+  } else if (auto list = options.value("--pipes")) {
+    refusal = pipesFrom(*list, d.routing.allowedPipes);
   }
   if (!refusal.empty()) {
     shutDown();
