@@ -85,9 +85,7 @@ CDlgDesign::CDlgDesign(const CGraphicPlane& doc, const CPrimitive* selected,
   pattern_ = new QComboBox(this);
   pattern_->setObjectName("pattern");
   pattern_->setAccessibleName(QString::fromUtf8("Układ"));
-  pattern_->addItem(QString::fromUtf8("Najlepszy z obu"), static_cast<int>(layout::Pattern::Best));
-  pattern_->addItem("Kwadratowy", static_cast<int>(layout::Pattern::Square));
-  pattern_->addItem(QString::fromUtf8("Trójkątny"), static_cast<int>(layout::Pattern::Triangular));
+  fillPatterns(pattern_);
   form->addRow(QString::fromUtf8("Układ:"), pattern_);
   share_ = new QDoubleSpinBox(this);
   share_->setObjectName("share");

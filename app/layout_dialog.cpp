@@ -71,6 +71,12 @@ void readFamily(const QComboBox* bodies, const QComboBox* nozzles, layout::Optio
   }
 }
 
+void fillPatterns(QComboBox* pattern) {
+  pattern->addItem(QString::fromUtf8("Najlepszy z obu"), static_cast<int>(layout::Pattern::Best));
+  pattern->addItem("Kwadratowy", static_cast<int>(layout::Pattern::Square));
+  pattern->addItem(QString::fromUtf8("Trójkątny"), static_cast<int>(layout::Pattern::Triangular));
+}
+
 CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double networkPressure,
                        std::function<void(const layout::Result&, const layout::Options&)> preview, QWidget* parent)
     : QDialog(parent), doc_(doc), area_(area), preview_(std::move(preview)) {
@@ -91,9 +97,7 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double 
   pattern_ = new QComboBox(this);
   pattern_->setObjectName("pattern");
   pattern_->setAccessibleName(QString::fromUtf8("Układ"));
-  pattern_->addItem(QString::fromUtf8("Najlepszy z obu"), static_cast<int>(layout::Pattern::Best));
-  pattern_->addItem("Kwadratowy", static_cast<int>(layout::Pattern::Square));
-  pattern_->addItem(QString::fromUtf8("Trójkątny"), static_cast<int>(layout::Pattern::Triangular));
+  fillPatterns(pattern_);
   form->addRow(QString::fromUtf8("Układ:"), pattern_);
   spacing_ = new QDoubleSpinBox(this);
   spacing_->setObjectName("spacing");

@@ -27,6 +27,8 @@ class CPrimitive;
 void fillSprinklerBodies(QComboBox* bodies);
 void fillNozzleChoices(QComboBox* nozzles);
 void readFamily(const QComboBox* bodies, const QComboBox* nozzles, layout::Options& options);
+// "Najlepszy z obu", "Kwadratowy", "Trójkątny", the pattern as the item's data.
+void fillPatterns(QComboBox* pattern);
 
 class CDlgLayout : public QDialog {
   Q_OBJECT

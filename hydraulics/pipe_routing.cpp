@@ -277,14 +277,7 @@ Result route(const CGraphicPlane& doc, const CDBSets* sets, const Options& optio
   }
 
   // The catalogue's choices.
-  std::vector<CElem*> pipes = network::sizingCandidates(options.catalogue);
-  if (!options.allowedPipes.empty())
-    pipes.erase(std::remove_if(pipes.begin(), pipes.end(),
-                               [&](CElem* e) {
-                                 return std::find(options.allowedPipes.begin(), options.allowedPipes.end(), e) ==
-                                        options.allowedPipes.end();
-                               }),
-                pipes.end());
+  const std::vector<CElem*> pipes = network::sizingCandidates(options.catalogue, options.allowedPipes);
   CElem* lateralType = options.lateralPipe ? options.lateralPipe : pipes.empty() ? nullptr : pipes.front();
   CElem* mainType = options.mainPipe ? options.mainPipe : lateralType;
   if (!lateralType || lateralType->kind != kKindPipe || !mainType || mainType->kind != kKindPipe) {

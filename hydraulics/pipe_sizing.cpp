@@ -55,17 +55,19 @@ std::vector<CElem*> sizingCandidates(CElem* head) {
   return out;
 }
 
+std::vector<CElem*> sizingCandidates(CElem* head, const std::vector<CElem*>& allowed) {
+  std::vector<CElem*> out = sizingCandidates(head);
+  if (!allowed.empty())
+    out.erase(std::remove_if(out.begin(), out.end(),
+                             [&](CElem* e) { return std::find(allowed.begin(), allowed.end(), e) == allowed.end(); }),
+              out.end());
+  return out;
+}
+
 SizingResult sizePipes(const CGraphicPlane& doc, const CDBSets* sets, CElem* catalogueHead,
                        const SizingOptions& options) {
   SizingResult out;
-  std::vector<CElem*> candidates = sizingCandidates(catalogueHead);
-  if (!options.allowed.empty())
-    candidates.erase(std::remove_if(candidates.begin(), candidates.end(),
-                                    [&](CElem* e) {
-                                      return std::find(options.allowed.begin(), options.allowed.end(), e) ==
-                                             options.allowed.end();
-                                    }),
-                     candidates.end());
+  const std::vector<CElem*> candidates = sizingCandidates(catalogueHead, options.allowed);
   if (candidates.empty()) {
     out.error = pl("W bazie danych nie ma rur do wyboru.");
     return out;

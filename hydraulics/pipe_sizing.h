@@ -50,6 +50,8 @@ struct SizingResult {
 // The pipe types sizing chooses from (catalogue list at `head`): offered,
 // with a usable inner diameter, cheapest first.
 std::vector<CElem*> sizingCandidates(CElem* head);
+// The same, kept to the types of `allowed` where it names any.
+std::vector<CElem*> sizingCandidates(CElem* head, const std::vector<CElem*>& allowed);
 
 // Chooses the sizes; the plan does not change.
 SizingResult sizePipes(const CGraphicPlane& doc, const CDBSets* sets, CElem* catalogueHead,

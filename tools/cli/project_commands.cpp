@@ -8,6 +8,7 @@
 #include <cmath>
 #include <iostream>
 #include <map>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -786,6 +787,69 @@ int runZoneCommand(int argc, char** argv) {
   return std::cout ? 0 : 1;
 }
 
+namespace {
+
+// The catalogue element of number `no`, or null.
+CElem* catalogueElement(const std::string& no) {
+  for (CElem* e = application().catalogue.head; e; e = e->next)
+    if (e->data && !e->deleted &&
+        std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
+      return e;
+  return nullptr;
+}
+
+// The head family and the layout's choices, as layout and design take them:
+// --body, --nozzle | --nozzle-kind, --pattern, --spacing, --pressure. What is
+// wrong with the words is a UsageError; `command` names the command.
+struct FamilyWords {
+  std::string body;
+  std::optional<std::string> nozzle, nozzleKind;
+};
+FamilyWords readFamilyWords(const Options& options, const std::string& command, layout::Options& lay) {
+  FamilyWords w;
+  const auto bodyNo = options.value("--body");
+  if (!bodyNo) throw UsageError(command + " needs --body CATNO, a rotary or static sprinkler body");
+  w.body = *bodyNo;
+  w.nozzle = options.value("--nozzle");
+  w.nozzleKind = options.value("--nozzle-kind");
+  if (w.nozzle && w.nozzleKind) throw UsageError(command + " takes --nozzle CATNO or --nozzle-kind K, not both");
+  if (w.nozzleKind && !layout::parseNozzleKind(*w.nozzleKind, lay.nozzleKind))
+    throw UsageError("--nozzle-kind takes fixed, adjustable, rotary or strip");
+  if (auto p = options.value("--pattern")) {
+    if (*p == "square") lay.pattern = layout::Pattern::Square;
+    else if (*p == "triangular") lay.pattern = layout::Pattern::Triangular;
+    else if (*p == "best") lay.pattern = layout::Pattern::Best;
+    else throw UsageError("--pattern takes square, triangular or best");
+  }
+  if (auto sp = options.number("--spacing")) {
+    if (!(*sp >= 0.3 && *sp <= 1.2)) throw UsageError("--spacing takes a share of the throw from 0.3 to 1.2");
+    lay.spacingShare = *sp;
+  }
+  if (auto p = options.number("--pressure")) {
+    if (!(*p > 0 && *p <= 20)) throw UsageError("--pressure takes atmospheres above 0");
+    lay.pressureAtm = *p;
+  }
+  return w;
+}
+
+// The family's elements from the open catalogue; what does not fit, said.
+std::string takeFamily(const FamilyWords& w, layout::Options& lay) {
+  lay.body = catalogueElement(w.body);
+  lay.catalogue = application().catalogue.head;
+  if (w.nozzle) lay.nozzle = catalogueElement(*w.nozzle);
+  if (!lay.body) return "the catalogue has no element " + w.body;
+  if (lay.body->kind != kKindSprinkler && lay.body->kind != kKindStaticBody) return w.body + " is not a sprinkler body";
+  if (lay.body->kind == kKindStaticBody && !w.nozzle && !w.nozzleKind)
+    return w.body + " is a static body: name a nozzle (--nozzle CATNO) or a nozzle kind (--nozzle-kind K)";
+  if (lay.body->kind == kKindSprinkler && (w.nozzle || w.nozzleKind))
+    return w.body + " is a rotary body: it brings its own nozzle rows";
+  if (w.nozzle && !lay.nozzle) return "the catalogue has no element " + *w.nozzle;
+  if (lay.nozzle && !isStaticNozzleKind(static_cast<int>(lay.nozzle->kind))) return *w.nozzle + " is not a static nozzle";
+  return {};
+}
+
+}  // namespace
+
 int runLayoutCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
   valued.insert(valued.end(),
@@ -801,29 +865,9 @@ int runLayoutCommand(int argc, char** argv) {
   const auto areaIndex = options.number("--area");
   if (!areaIndex || *areaIndex < 0 || *areaIndex != std::floor(*areaIndex) || *areaIndex > 1e7)
     throw UsageError("layout needs --area N, a terrain primitive as project dump numbers them");
-  const auto bodyNo = options.value("--body");
-  if (!bodyNo) throw UsageError("layout needs --body CATNO, a rotary or static sprinkler body");
   layout::Options lay;
-  const auto nozzleNo = options.value("--nozzle");
-  const auto nozzleKind = options.value("--nozzle-kind");
-  if (nozzleNo && nozzleKind) throw UsageError("layout takes --nozzle CATNO or --nozzle-kind K, not both");
-  if (nozzleKind && !layout::parseNozzleKind(*nozzleKind, lay.nozzleKind))
-    throw UsageError("--nozzle-kind takes fixed, adjustable, rotary or strip");
+  const FamilyWords family = readFamilyWords(options, "layout", lay);
   lay.throwOverHardSurfaces = options.value("--throw-over-hard").has_value();
-  if (auto p = options.value("--pattern")) {
-    if (*p == "square") lay.pattern = layout::Pattern::Square;
-    else if (*p == "triangular") lay.pattern = layout::Pattern::Triangular;
-    else if (*p == "best") lay.pattern = layout::Pattern::Best;
-    else throw UsageError("--pattern takes square, triangular or best");
-  }
-  if (auto sp = options.number("--spacing")) {
-    if (!(*sp >= 0.3 && *sp <= 1.2)) throw UsageError("--spacing takes a share of the throw from 0.3 to 1.2");
-    lay.spacingShare = *sp;
-  }
-  if (auto p = options.number("--pressure")) {
-    if (!(*p > 0 && *p <= 20)) throw UsageError("--pressure takes atmospheres above 0");
-    lay.pressureAtm = *p;
-  }
   startOrFail(options);
   openOrFail(options.positional()[0]);
   CGraphicPlane& doc = *application().document;
@@ -832,28 +876,8 @@ int runLayoutCommand(int argc, char** argv) {
   int live = 0;
   for (const auto& p : doc.terrain())
     if (!p->deleted && live++ == static_cast<int>(*areaIndex)) area = p.get();
-  auto element = [](const std::string& no) -> CElem* {
-    for (CElem* e = application().catalogue.head; e; e = e->next)
-      if (e->data && !e->deleted &&
-          std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
-        return e;
-    return nullptr;
-  };
-  lay.body = element(*bodyNo);
-  lay.catalogue = application().catalogue.head;
-  if (nozzleNo) lay.nozzle = element(*nozzleNo);
-  std::string refusal;
+  std::string refusal = takeFamily(family, lay);
   if (!area) refusal = "the project has no terrain primitive " + std::to_string(static_cast<long long>(*areaIndex));
-  else if (!lay.body) refusal = "the catalogue has no element " + *bodyNo;
-  else if (lay.body->kind != kKindSprinkler && lay.body->kind != kKindStaticBody)
-    refusal = *bodyNo + " is not a sprinkler body";
-  else if (lay.body->kind == kKindStaticBody && !nozzleNo && !nozzleKind)
-    refusal = *bodyNo + " is a static body: name a nozzle (--nozzle CATNO) or a nozzle kind (--nozzle-kind K)";
-  else if (lay.body->kind == kKindSprinkler && (nozzleNo || nozzleKind))
-    refusal = *bodyNo + " is a rotary body: it brings its own nozzle rows";
-  else if (nozzleNo && !lay.nozzle) refusal = "the catalogue has no element " + *nozzleNo;
-  else if (lay.nozzle && !isStaticNozzleKind(static_cast<int>(lay.nozzle->kind)))
-    refusal = *nozzleNo + " is not a static nozzle";
   if (!refusal.empty()) {
     shutDown();
     throw CommandError(refusal);
@@ -890,10 +914,15 @@ namespace {
 
 // What a piped plan comes to: each section's heads, flow and pressures as
 // the network gives them, the pipes' lengths by type and the estimate.
-ordered_json pipedSummary(const CGraphicPlane& doc) {
+ordered_json pipedSummary(const CGraphicPlane& doc, const routing::Result& route, const network::SizingResult& sizing) {
   const network::Result r = network::analyse(doc, application().sets.get());
   const LiveIndex live(doc);
   ordered_json out;
+  out["mainM"] = rounded(route.mainM, 2);
+  out["valves"] = route.valves.size();
+  out["boxes"] = route.boxes.size();
+  out["unmet"] = ordered_json::array();
+  for (const network::Warning& w : sizing.unmet) out["unmet"].push_back(utf8(w.text));
   ordered_json sections = ordered_json::array();
   for (const network::SectionResult& s : r.sections) {
     if (s.heads.empty()) continue;
@@ -934,11 +963,7 @@ std::string pipesFrom(const std::string& list, std::vector<CElem*>& pipes) {
     const size_t comma = std::min(list.find(',', from), list.size());
     const std::string no = list.substr(from, comma - from);
     from = comma + 1;
-    CElem* found = nullptr;
-    for (CElem* e = application().catalogue.head; e && !found; e = e->next)
-      if (e->data && !e->deleted &&
-          std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
-        found = e;
+    CElem* found = catalogueElement(no);
     if (!found) return "the catalogue has no element " + no;
     if (found->kind != kKindPipe) return no + " is not a pipe";
     pipes.push_back(found);
@@ -967,10 +992,7 @@ int runRouteCommand(int argc, char** argv) {
   route.catalogue = application().catalogue.head;
   route.sectionCount = sectionList().count();
   if (valveNo) {
-    for (CElem* e = route.catalogue; e && !route.valve; e = e->next)
-      if (e->data && !e->deleted &&
-          std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == *valveNo)
-        route.valve = e;
+    route.valve = catalogueElement(*valveNo);
     std::string refusal;
     if (!route.valve) refusal = "the catalogue has no element " + *valveNo;
     else if (route.valve->kind != kKindValve) refusal = *valveNo + " is not a valve";
@@ -1001,12 +1023,7 @@ int runRouteCommand(int argc, char** argv) {
   for (const routing::SectionRoute& s : piped.route.sections)
     routed.push_back({{"section", s.section}, {"heads", s.heads}, {"lateralM", rounded(s.lateralM, 2)}, {"newValve", s.newValve}});
   out["routed"] = routed;
-  out["mainM"] = rounded(piped.route.mainM, 2);
-  out["valves"] = piped.route.valves.size();
-  out["boxes"] = piped.route.boxes.size();
-  out["unmet"] = ordered_json::array();
-  for (const network::Warning& w : piped.sizing.unmet) out["unmet"].push_back(utf8(w.text));
-  out.update(pipedSummary(doc));
+  out.update(pipedSummary(doc, piped.route, piped.sizing));
   const ProjectResult saved = saveOpenProject(*target);
   shutDown();
   if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
@@ -1037,28 +1054,8 @@ int runDesignCommand(int argc, char** argv) {
     areaIndices.push_back(v);
     from = comma + 1;
   }
-  const auto bodyNo = options.value("--body");
-  if (!bodyNo) throw UsageError("design needs --body CATNO, a rotary or static sprinkler body");
   design::Options d;
-  const auto nozzleNo = options.value("--nozzle");
-  const auto nozzleKind = options.value("--nozzle-kind");
-  if (nozzleNo && nozzleKind) throw UsageError("design takes --nozzle CATNO or --nozzle-kind K, not both");
-  if (nozzleKind && !layout::parseNozzleKind(*nozzleKind, d.layout.nozzleKind))
-    throw UsageError("--nozzle-kind takes fixed, adjustable, rotary or strip");
-  if (auto p = options.value("--pattern")) {
-    if (*p == "square") d.layout.pattern = layout::Pattern::Square;
-    else if (*p == "triangular") d.layout.pattern = layout::Pattern::Triangular;
-    else if (*p == "best") d.layout.pattern = layout::Pattern::Best;
-    else throw UsageError("--pattern takes square, triangular or best");
-  }
-  if (auto sp = options.number("--spacing")) {
-    if (!(*sp >= 0.3 && *sp <= 1.2)) throw UsageError("--spacing takes a share of the throw from 0.3 to 1.2");
-    d.layout.spacingShare = *sp;
-  }
-  if (auto p = options.number("--pressure")) {
-    if (!(*p > 0 && *p <= 20)) throw UsageError("--pressure takes atmospheres above 0");
-    d.layout.pressureAtm = *p;
-  }
+  const FamilyWords family = readFamilyWords(options, "design", d.layout);
   if (auto f = options.number("--capacity-share")) {
     if (!(*f >= 0.05 && *f <= 1)) throw UsageError("--capacity-share takes a share from 0.05 to 1");
     d.capacityShare = *f;
@@ -1067,37 +1064,17 @@ int runDesignCommand(int argc, char** argv) {
   startOrFail(options);
   openOrFail(options.positional()[0]);
   CGraphicPlane& doc = *application().document;
-  auto element = [](const std::string& no) -> CElem* {
-    for (CElem* e = application().catalogue.head; e; e = e->next)
-      if (e->data && !e->deleted &&
-          std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
-        return e;
-    return nullptr;
-  };
   std::vector<const CPrimitive*> live;
   for (const auto& p : doc.terrain())
     if (!p->deleted) live.push_back(p.get());
-  std::string refusal;
+  std::string refusal = takeFamily(family, d.layout);
   for (int i : areaIndices) {
     if (i >= static_cast<int>(live.size())) refusal = "the project has no terrain primitive " + std::to_string(i);
     else d.areas.push_back(live[i]);
   }
-  d.layout.body = element(*bodyNo);
-  d.layout.catalogue = application().catalogue.head;
-  if (nozzleNo) d.layout.nozzle = element(*nozzleNo);
   d.routing.catalogue = application().catalogue.head;
-  if (valveNo) d.routing.valve = element(*valveNo);
+  if (valveNo) d.routing.valve = catalogueElement(*valveNo);
   if (!refusal.empty()) {
-  } else if (!d.layout.body) {
-    refusal = "the catalogue has no element " + *bodyNo;
-  } else if (d.layout.body->kind != kKindSprinkler && d.layout.body->kind != kKindStaticBody) {
-    refusal = *bodyNo + " is not a sprinkler body";
-  } else if (d.layout.body->kind == kKindStaticBody && !nozzleNo && !nozzleKind) {
-    refusal = *bodyNo + " is a static body: name a nozzle (--nozzle CATNO) or a nozzle kind (--nozzle-kind K)";
-  } else if (d.layout.body->kind == kKindSprinkler && (nozzleNo || nozzleKind)) {
-    refusal = *bodyNo + " is a rotary body: it brings its own nozzle rows";
-  } else if (nozzleNo && !d.layout.nozzle) {
-    refusal = "the catalogue has no element " + *nozzleNo;
   } else if (valveNo && !d.routing.valve) {
     refusal = "the catalogue has no element " + *valveNo;
   } else if (d.routing.valve && d.routing.valve->kind != kKindValve) {
@@ -1122,11 +1099,7 @@ int runDesignCommand(int argc, char** argv) {
   for (const CoverageFigures& f : r.sections)
     coverage.push_back({{"section", f.section}, {"heads", f.heads}, {"cu", rounded(f.cu, 2)}, {"duLq", rounded(f.duLq, 2)}});
   out["coverage"] = coverage;
-  out["mainM"] = rounded(r.route.mainM, 2);
-  out["valves"] = r.route.valves.size();
-  out["unmet"] = ordered_json::array();
-  for (const network::Warning& w : r.sizing.unmet) out["unmet"].push_back(utf8(w.text));
-  out.update(pipedSummary(doc));
+  out.update(pipedSummary(doc, r.route, r.sizing));
   const ProjectResult saved = saveOpenProject(*target);
   shutDown();
   if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));

@@ -136,6 +136,25 @@ class Garden {
   platform::RecordingCanvas scratch_;
 };
 
+// Who drew both gardens.
+void designedBy(CGraphicPlane& doc) {
+  doc.author = pl("inż. Marta Kwiatkowska");
+  doc.companyName = pl("Zielony Zakątek – projektowanie ogrodów");
+  doc.companyAddress = pl("ul. Ogrodowa 5, 05-520 Konstancin");
+  doc.companyPhone = "+48 22 123 45 67";
+  doc.companyEmail = "biuro@zielonyzakatek.pl";
+  doc.companyWww = "www.zielonyzakatek.pl";
+}
+
+// The sheet of both: the whole garden on A4 at 1:200, lawn and all.
+void printWhole() {
+  PrintLayout& layout = printLayout();
+  layout.printScale = 200;
+  layout.printLawnFill = true;
+  layout.planOffsetX = 0.5;
+  layout.planOffsetY = 0.5;
+}
+
 }  // namespace
 
 void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
@@ -143,12 +162,7 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   doc.projectNo = "14/26";
   doc.investor = pl("Anna i Piotr Zielińscy");
   doc.objectName = pl("Ogród przydomowy, ul. Słoneczna 12, Konstancin");
-  doc.author = pl("inż. Marta Kwiatkowska");
-  doc.companyName = pl("Zielony Zakątek – projektowanie ogrodów");
-  doc.companyAddress = pl("ul. Ogrodowa 5, 05-520 Konstancin");
-  doc.companyPhone = "+48 22 123 45 67";
-  doc.companyEmail = "biuro@zielonyzakatek.pl";
-  doc.companyWww = "www.zielonyzakatek.pl";
+  designedBy(doc);
   doc.sourcePressure = 3.5f;
   doc.sourceCapacity = 3.2f;
   doc.hasWaterSource = 1;
@@ -304,11 +318,7 @@ void buildSampleGarden(CGraphicPlane& doc, CPartix& cat) {
   g.add(kListCodeDimension, std::move(dimension));
 
   // The whole garden fits an A4 sheet at 1:200, lawn and all.
-  PrintLayout& layout = printLayout();
-  layout.printScale = 200;
-  layout.printLawnFill = true;
-  layout.planOffsetX = 0.5;
-  layout.planOffsetY = 0.5;
+  printWhole();
 
   const std::vector<Colour> colours = {0x00B000, 0xC06000, 0x0060C0};
   const char* descriptions[] = {"Trawnik – zraszacze rotacyjne", "Taras i przedogródek – zraszacze statyczne",
@@ -321,12 +331,7 @@ bool buildModelGarden(CGraphicPlane& doc, CPartix& cat, std::string& error) {
   doc.projectNo = "15/26";
   doc.investor = pl("Ewa i Tomasz Nowakowie");
   doc.objectName = pl("Ogród wzorcowy, ul. Lipowa 3, Piaseczno");
-  doc.author = pl("inż. Marta Kwiatkowska");
-  doc.companyName = pl("Zielony Zakątek – projektowanie ogrodów");
-  doc.companyAddress = pl("ul. Ogrodowa 5, 05-520 Konstancin");
-  doc.companyPhone = "+48 22 123 45 67";
-  doc.companyEmail = "biuro@zielonyzakatek.pl";
-  doc.companyWww = "www.zielonyzakatek.pl";
+  designedBy(doc);
   doc.sourcePressure = 3.5f;
   doc.sourceCapacity = 5.0f;
   doc.hasWaterSource = 1;
@@ -409,10 +414,6 @@ bool buildModelGarden(CGraphicPlane& doc, CPartix& cat, std::string& error) {
   title->fontWeight = 700;
   g.add(kTypeText, std::move(title));
 
-  PrintLayout& layout = printLayout();
-  layout.printScale = 200;
-  layout.printLawnFill = true;
-  layout.planOffsetX = 0.5;
-  layout.planOffsetY = 0.5;
+  printWhole();
   return true;
 }
