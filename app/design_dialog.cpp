@@ -70,6 +70,7 @@ CDlgDesign::CDlgDesign(const CGraphicPlane& doc, const CPrimitive* selected,
     item->setCheckState(p.get() == selected ? Qt::Checked : Qt::Unchecked);
     candidates_.push_back(p.get());
   }
+  areas_->setMaximumHeight(110);
   layout->addWidget(areas_);
   auto* form = new QFormLayout;
   bodies_ = new QComboBox(this);
@@ -123,7 +124,7 @@ CDlgDesign::CDlgDesign(const CGraphicPlane& doc, const CPrimitive* selected,
   buttons->addWidget(apply_);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  resize(560, 560);
+  resize(480, 500);
   auto bodyChanged = [this] {
     const auto* body = static_cast<const CElem*>(bodies_->currentData().value<void*>());
     nozzles_->setEnabled(body && body->kind == kKindStaticBody);

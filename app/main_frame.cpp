@@ -1098,6 +1098,8 @@ void CMainFrame::designAutomatically() {
     }
     view->setPreviewHeads(std::move(shown));
   }, this);
+  // Beside the plan, so that the preview stays in sight.
+  placeAtPlanCorner(&dlg);
   if (dlg.exec() != QDialog::Accepted || !dlg.result().ok) return;
   undo_.beginStep();
   network::SizingEdits edits;
@@ -1179,6 +1181,7 @@ void CMainFrame::layOutHeads(CPrimitive* area) {
     }
     view->setPreviewHeads(std::move(heads));
   }, this);
+  placeAtPlanCorner(&dlg);
   if (dlg.exec() != QDialog::Accepted || !dlg.result().ok) return;
   // The heads placed as one step of the history.
   undo_.beginStep();

@@ -37,7 +37,7 @@ QListWidget* pipeTypeList(QWidget* parent) {
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Checked);
   }
-  list->setMaximumHeight(120);
+  list->setMaximumHeight(100);
   return list;
 }
 
