@@ -625,7 +625,8 @@ TEST(CliRoute, TheModelGardenPipedAndSized) {
   const std::string limited = user + "/limited.prj";
   const CliRun only = cli(user, "route " + model + " --pipes ZM4003,ZM4005,ZM4007 -o " + limited);
   ASSERT_EQ(only.status, 0) << only.err;
-  for (const auto& [name, metres] : jsonOf(only)["pipeLengthM"].items())
+  const json onlyOut = jsonOf(only);
+  for (const auto& [name, metres] : onlyOut["pipeLengthM"].items())
     EXPECT_TRUE(name.find("<25>") != std::string::npos || name.find("<32>") != std::string::npos ||
                 name.find("<40>") != std::string::npos)
         << name;
@@ -640,6 +641,34 @@ TEST(CliRoute, TheModelGardenPipedAndSized) {
   for (const auto& c : refused) {
     const CliRun no = cli(user, "route " + c.args + " -o " + user + "/no.prj");
     EXPECT_EQ(no.status, 1) << c.args;
+    EXPECT_NE(no.err.find(c.says), std::string::npos) << c.args << ": " << no.err;
+  }
+}
+
+// FAO-56's Example 18 (Brussels, 6 July) on the command line, and inputs it
+// cannot take.
+TEST(CliEto, TheDailyExampleAndImpossibleInputs) {
+  const std::string user = testing_support::makeTempDir("cli-eto");
+  const CliRun r = cli(user,
+                       "eto --lat 50.8 --alt 100 --tmax 21.5 --tmin 12.3 --rh-max 84 --rh-min 63 --wind 2.7778 "
+                       "--wind-height 10 --sunshine 9.25 --day 187");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json out = jsonOf(r);
+  EXPECT_NEAR(out["eto"].get<double>(), 3.9, 0.05);
+  EXPECT_NEAR(out["rn"].get<double>(), 13.28, 0.015);
+  EXPECT_NEAR(out["ea"].get<double>(), 1.409, 0.0005);
+  for (const char* key : {"delta", "gamma", "es", "ra", "rso", "rns", "rnl", "g"}) EXPECT_TRUE(out.contains(key)) << key;
+  const struct {
+    std::string args, says;
+  } refused[] = {
+      {"--lat 95 --alt 0 --tmax 20 --tmin 10 --ea 1 --wind 2 --sunshine 5 --day 180", "latitude"},
+      {"--lat 50 --alt 0 --tmax 10 --tmin 20 --ea 1 --wind 2 --sunshine 5 --day 180", "temperatures"},
+      {"--lat 50 --alt 0 --tmax 20 --tmin 10 --wind 2 --sunshine 5 --day 180", "--rh-max"},
+      {"--lat 50 --alt 0 --tmax 20 --tmin 10 --ea 1 --wind 2 --sunshine 20 --day 180", "sunshine"},
+  };
+  for (const auto& c : refused) {
+    const CliRun no = cli(user, "eto " + c.args);
+    EXPECT_EQ(no.status, 2) << c.args;
     EXPECT_NE(no.err.find(c.says), std::string::npos) << c.args << ": " << no.err;
   }
 }

@@ -80,6 +80,15 @@ const CommandHelp kCommands[] = {
      "      and sized (as in route); a step that fails leaves the project as it was; prints each\n"
      "      section's uniformity, heads, flow and pressures, the pipes by type and the estimate's\n"
      "      net total as JSON\n"},
+    {"eto",
+     "  eto --lat DEG --alt M --tmax C --tmin C (--rh-max % --rh-min % | --ea KPA) --wind MS\n"
+     "      [--wind-height M] (--sunshine H | --rs MJ) (--day N | --month M [--tmean-prev C [--tmean-next C]])\n"
+     "  eto --lat DEG --lon DEG --lz DEG --alt M --t C --rh % --wind MS [--wind-height M] --rs MJ\n"
+     "      --day N --hour H\n"
+     "      reference evapotranspiration by FAO-56 Penman-Monteith, daily or monthly (mm/day) or\n"
+     "      hourly (mm/h; H the middle of the hour, --lon and --lz in degrees west of Greenwich,\n"
+     "      --rs per hour), with every intermediate (delta, gamma, es, ea, ra, rso, rns, rnl, rn, g)\n"
+     "      as JSON\n"},
     {"zone",
      "  zone PROJECT [--capacity-share F] -o OUT.prj\n"
      "      divides the heads into sections: each within F (0.9) of the source's capacity, of\n"
@@ -154,6 +163,7 @@ int main(int argc, char** argv) {
     if (command == "layout") return cli::runLayoutCommand(argc, argv);
     if (command == "route") return cli::runRouteCommand(argc, argv);
     if (command == "design") return cli::runDesignCommand(argc, argv);
+    if (command == "eto") return cli::runEtoCommand(argc, argv);
     throw cli::UsageError("unknown command \"" + command + "\"");
   } catch (const cli::UsageError& e) {
     const CommandHelp* c = findCommand(argv[1]);

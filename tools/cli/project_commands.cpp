@@ -21,6 +21,7 @@
 #include "hydraulics/head_layout.h"
 #include "hydraulics/pipe_routing.h"
 #include "hydraulics/auto_design.h"
+#include "hydraulics/eto.h"
 #include "objects/polylines.h"
 #include "reports/report_items.h"
 #include "objects/static_sprinkler.h"
@@ -1103,6 +1104,75 @@ int runDesignCommand(int argc, char** argv) {
   const ProjectResult saved = saveOpenProject(*target);
   shutDown();
   if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
+}
+
+int runEtoCommand(int argc, char** argv) {
+  std::vector<std::string> valued = kCommonOptions;
+  valued.insert(valued.end(), {"--lat", "--lon", "--lz", "--alt", "--tmax", "--tmin", "--t", "--rh", "--rh-max", "--rh-min",
+                               "--ea", "--wind", "--wind-height", "--sunshine", "--rs", "--day", "--month", "--hour",
+                               "--tmean-prev", "--tmean-next"});
+  Options options(argc, argv, 2, valued);
+  options.allowOnly(valued);
+  if (!options.positional().empty()) throw UsageError("eto takes options only");
+  auto need = [&](const char* name) {
+    const auto v = options.number(name);
+    if (!v) throw UsageError(std::string("eto needs ") + name);
+    return *v;
+  };
+  auto whole = [&](const char* name) {
+    const double v = need(name);
+    if (v != std::floor(v) || std::abs(v) > 1e6) throw UsageError(std::string(name) + " takes a whole number");
+    return static_cast<int>(v);
+  };
+  eto::Figures f;
+  if (options.value("--hour")) {
+    eto::HourlyWeather w;
+    w.latitudeDeg = need("--lat");
+    w.longitudeWestDeg = need("--lon");
+    w.zoneCentreWestDeg = need("--lz");
+    w.altitudeM = need("--alt");
+    w.tC = need("--t");
+    w.rhPct = need("--rh");
+    w.windMS = need("--wind");
+    if (auto h = options.number("--wind-height")) w.windHeightM = *h;
+    w.rsMJ = need("--rs");
+    w.dayOfYear = whole("--day");
+    w.hour = need("--hour");
+    f = eto::penmanMonteithHourly(w);
+  } else {
+    eto::Weather w;
+    w.latitudeDeg = need("--lat");
+    w.altitudeM = need("--alt");
+    w.tMaxC = need("--tmax");
+    w.tMinC = need("--tmin");
+    if (auto ea = options.number("--ea")) {
+      w.eaKPa = *ea;
+    } else {
+      w.rhMaxPct = need("--rh-max");
+      w.rhMinPct = need("--rh-min");
+    }
+    w.windMS = need("--wind");
+    if (auto h = options.number("--wind-height")) w.windHeightM = *h;
+    if (auto rs = options.number("--rs")) w.rsMJ = *rs;
+    else w.sunshineH = need("--sunshine");
+    if (options.value("--month")) {
+      w.month = whole("--month");
+      w.tMeanPrevC = options.number("--tmean-prev");
+      w.tMeanNextC = options.number("--tmean-next");
+    } else {
+      w.dayOfYear = whole("--day");
+    }
+    f = eto::penmanMonteith(w);
+  }
+  if (!f.ok) throw UsageError(f.error);
+  ordered_json out;
+  out["eto"] = rounded(f.eto, 3);
+  for (const auto& [name, v] : std::initializer_list<std::pair<const char*, double>>{
+           {"delta", f.delta}, {"gamma", f.gamma}, {"es", f.es}, {"ea", f.ea}, {"ra", f.ra}, {"rso", f.rso},
+           {"rs", f.rs}, {"rns", f.rns}, {"rnl", f.rnl}, {"rn", f.rn}, {"g", f.g}, {"u2", f.u2}, {"pressure", f.pressure}})
+    out[name] = rounded(v, 4);
   std::cout << out.dump(1) << '\n';
   return std::cout ? 0 : 1;
 }

@@ -25,5 +25,6 @@ int runZoneCommand(int argc, char** argv);
 int runLayoutCommand(int argc, char** argv);
 int runRouteCommand(int argc, char** argv);
 int runDesignCommand(int argc, char** argv);
+int runEtoCommand(int argc, char** argv);
 
 }  // namespace cli
