@@ -165,6 +165,10 @@ bool CDlgDesign::compute() {
   if (preview_) preview_(result_);
   if (!result_.ok) {
     figures_->setText(platform::toQString(result_.error));
+    // The area that failed, picked out in the list.
+    if (result_.errorArea >= 0 && result_.errorArea < static_cast<int>(options_.areas.size()))
+      for (int i = 0; i < areas_->count(); ++i)
+        if (candidates_[i] == options_.areas[result_.errorArea]) areas_->setCurrentRow(i);
     return false;
   }
   QString text = QString::fromUtf8("Zraszaczy: %1, sekcji: %2, zaworów: %3, rura główna %4 m. Kosztorys: %5 zł netto.")
@@ -174,8 +178,12 @@ bool CDlgDesign::compute() {
                      .arg(number(result_.route.mainM, 1), number(result_.netTotal, 2));
   for (size_t k = 0; k < result_.layouts.size(); ++k) {
     const layout::Result& l = result_.layouts[k];
-    text += QString::fromUtf8("\nObszar %1: CU %2 %, DU lq %3 %, poza obszar %4 % wody%5")
-                .arg(k + 1)
+    // Each area named as the list names it.
+    QString name;
+    for (int i = 0; i < areas_->count(); ++i)
+      if (candidates_[i] == options_.areas[k]) name = areas_->item(i)->text();
+    text += QString::fromUtf8("\n%1: CU %2 %, DU lq %3 %, poza obszar %4 % wody%5")
+                .arg(name)
                 .arg(number(l.figures.cu, 0), number(l.figures.duLq, 0), number(l.thrownOutsidePct, 1),
                      layout::reachesTarget(l) ? QString() : QString::fromUtf8(" – poniżej celu (CU 85 %, DU lq 75 %)"));
   }

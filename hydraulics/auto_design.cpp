@@ -41,7 +41,7 @@ Result plan(const CGraphicPlane& doc, const CSectionList& sectionTable, const CD
     const CPrimitive* area = options.areas[k];
     layout::Result r = area ? layout::layOut(doc, *area, options.layout) : layout::Result{};
     if (!r.ok) {
-      out.error = pl("Obszar ") + std::to_string(k + 1) + ": " + (area ? r.error : pl("nie istnieje."));
+      out.error = area ? r.error : pl("Tego obszaru nie ma na planie.");
       out.errorArea = static_cast<int>(k);
       return out;
     }

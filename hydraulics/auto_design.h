@@ -31,7 +31,7 @@ struct Options {
 struct Result {
   bool ok = false;
   std::string error;  // Windows-1250
-  int errorArea = -1;  // index in Options::areas of an area that failed
+  int errorArea = -1;  // index in Options::areas of the area `error` speaks of
   std::vector<layout::Result> layouts;  // one for each area
   zoning::Result zones;
   routing::Result route;

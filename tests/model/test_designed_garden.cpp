@@ -92,6 +92,8 @@ TEST(DesignedGarden, FromTheSitePlanToAPricedSystemInOneStep) {
   const json out = run("design " + site + " --areas 2,3,5 --body AQ7002 --nozzle-kind rotary -o " + designed);
   ASSERT_FALSE(out.is_discarded());
   EXPECT_EQ(out["heads"], r.heads);
+  ASSERT_EQ(out["areas"].size(), 3u);
+  for (const json& a : out["areas"]) EXPECT_TRUE(a["targetReached"].get<bool>()) << a.dump();
   EXPECT_EQ(out["valves"], r.route.valves.size());
   EXPECT_TRUE(out["unconnected"].empty());
   EXPECT_NEAR(out["netTotal"].get<double>(), r.netTotal, 0.01);

@@ -1089,13 +1089,27 @@ int runDesignCommand(int argc, char** argv) {
   }
   const design::Result r = design::plan(doc, sectionList(), application().sets.get(), d);
   if (!r.ok) {
-    const std::string error = utf8(r.error);
+    const std::string error =
+        (r.errorArea >= 0 ? "terrain primitive " + std::to_string(areaIndices[r.errorArea]) + ": " : std::string()) +
+        utf8(r.error);
     shutDown();
     throw CommandError(error);
   }
   design::apply(doc, sectionList(), r, d);
   ordered_json out;
   out["heads"] = r.heads;
+  // Each area's layout as the layout analysed it, and each section's water.
+  ordered_json areas = ordered_json::array();
+  for (size_t k = 0; k < r.layouts.size(); ++k) {
+    const layout::Result& l = r.layouts[k];
+    areas.push_back({{"area", areaIndices[k]},
+                     {"heads", l.heads.size()},
+                     {"cu", rounded(l.figures.cu, 2)},
+                     {"duLq", rounded(l.figures.duLq, 2)},
+                     {"thrownOutsidePct", rounded(l.thrownOutsidePct, 2)},
+                     {"targetReached", layout::reachesTarget(l)}});
+  }
+  out["areas"] = areas;
   ordered_json coverage = ordered_json::array();
   for (const CoverageFigures& f : r.sections)
     coverage.push_back({{"section", f.section}, {"heads", f.heads}, {"cu", rounded(f.cu, 2)}, {"duLq", rounded(f.duLq, 2)}});
