@@ -73,21 +73,10 @@ CDlgDesign::CDlgDesign(const CGraphicPlane& doc, const CPrimitive* selected,
   areas_->setMaximumHeight(110);
   layout->addWidget(areas_);
   auto* form = new QFormLayout;
-  bodies_ = new QComboBox(this);
-  bodies_->setObjectName("body");
-  bodies_->setAccessibleName("Korpus zraszacza");
-  fillSprinklerBodies(bodies_);
-  form->addRow("Korpus zraszacza:", bodies_);
-  nozzles_ = new QComboBox(this);
-  nozzles_->setObjectName("nozzles");
-  nozzles_->setAccessibleName("Dysze");
-  fillNozzleChoices(nozzles_);
-  form->addRow("Dysze:", nozzles_);
-  pattern_ = new QComboBox(this);
-  pattern_->setObjectName("pattern");
-  pattern_->setAccessibleName(QString::fromUtf8("Układ"));
-  fillPatterns(pattern_);
-  form->addRow(QString::fromUtf8("Układ:"), pattern_);
+  const FamilyRows family = addFamilyRows(form, this);
+  bodies_ = family.bodies;
+  nozzles_ = family.nozzles;
+  pattern_ = family.pattern;
   share_ = new QDoubleSpinBox(this);
   share_->setObjectName("share");
   share_->setAccessibleName(QString::fromUtf8("Udział wydajności źródła"));
@@ -125,12 +114,6 @@ CDlgDesign::CDlgDesign(const CGraphicPlane& doc, const CPrimitive* selected,
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
   resize(480, 500);
-  auto bodyChanged = [this] {
-    const auto* body = static_cast<const CElem*>(bodies_->currentData().value<void*>());
-    nozzles_->setEnabled(body && body->kind == kKindStaticBody);
-  };
-  bodyChanged();
-  connect(bodies_, &QComboBox::currentIndexChanged, this, bodyChanged);
   connect(look, &QPushButton::clicked, this, &CDlgDesign::compute);
   connect(apply_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -150,8 +133,7 @@ bool CDlgDesign::compute() {
   options_ = design::Options{};
   for (int i = 0; i < areas_->count(); ++i)
     if (areas_->item(i)->checkState() == Qt::Checked) options_.areas.push_back(candidates_[i]);
-  readFamily(bodies_, nozzles_, options_.layout);
-  options_.layout.pattern = static_cast<layout::Pattern>(pattern_->currentData().toInt());
+  FamilyRows{bodies_, nozzles_, pattern_}.read(options_.layout);
   options_.capacityShare = share_->value() / 100.0;
   options_.routing.catalogue = application().catalogue.head;
   options_.routing.valve = static_cast<CElem*>(valve_->currentData().value<void*>());

@@ -32,6 +32,8 @@ constexpr int kNozzleRole = Qt::UserRole + 1;
 
 }  // namespace
 
+namespace {
+
 void fillSprinklerBodies(QComboBox* bodies) {
   // Rotary bodies first, then the static ones.
   for (int kind : {kKindSprinkler, kKindStaticBody})
@@ -59,7 +61,10 @@ void fillNozzleChoices(QComboBox* nozzles) {
   }
 }
 
-void readFamily(const QComboBox* bodies, const QComboBox* nozzles, layout::Options& options) {
+}  // namespace
+
+void FamilyRows::read(layout::Options& options) const {
+  options.pattern = static_cast<layout::Pattern>(pattern->currentData().toInt());
   options.body = static_cast<CElem*>(bodies->currentData().value<void*>());
   options.catalogue = application().catalogue.head;
   options.nozzle = nullptr;
@@ -71,10 +76,32 @@ void readFamily(const QComboBox* bodies, const QComboBox* nozzles, layout::Optio
   }
 }
 
-void fillPatterns(QComboBox* pattern) {
-  pattern->addItem(QString::fromUtf8("Najlepszy z obu"), static_cast<int>(layout::Pattern::Best));
-  pattern->addItem("Kwadratowy", static_cast<int>(layout::Pattern::Square));
-  pattern->addItem(QString::fromUtf8("Trójkątny"), static_cast<int>(layout::Pattern::Triangular));
+FamilyRows addFamilyRows(QFormLayout* form, QWidget* parent) {
+  FamilyRows rows;
+  auto combo = [&](const char* name, const QString& label) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setAccessibleName(label);
+    form->addRow(label + ":", c);
+    return c;
+  };
+  rows.bodies = combo("body", "Korpus zraszacza");
+  fillSprinklerBodies(rows.bodies);
+  rows.nozzles = combo("nozzles", "Dysze");
+  fillNozzleChoices(rows.nozzles);
+  rows.pattern = combo("pattern", QString::fromUtf8("Układ"));
+  rows.pattern->addItem(QString::fromUtf8("Najlepszy z obu"), static_cast<int>(layout::Pattern::Best));
+  rows.pattern->addItem("Kwadratowy", static_cast<int>(layout::Pattern::Square));
+  rows.pattern->addItem(QString::fromUtf8("Trójkątny"), static_cast<int>(layout::Pattern::Triangular));
+  QComboBox* bodies = rows.bodies;
+  QComboBox* nozzles = rows.nozzles;
+  auto bodyChanged = [bodies, nozzles] {
+    const auto* body = static_cast<const CElem*>(bodies->currentData().value<void*>());
+    nozzles->setEnabled(body && body->kind == kKindStaticBody);
+  };
+  bodyChanged();
+  QObject::connect(bodies, &QComboBox::currentIndexChanged, parent, bodyChanged);
+  return rows;
 }
 
 CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double networkPressure,
@@ -84,21 +111,10 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double 
   setAccessibleName(windowTitle());
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
-  bodies_ = new QComboBox(this);
-  bodies_->setObjectName("body");
-  bodies_->setAccessibleName("Korpus zraszacza");
-  fillSprinklerBodies(bodies_);
-  form->addRow("Korpus zraszacza:", bodies_);
-  nozzles_ = new QComboBox(this);
-  nozzles_->setObjectName("nozzles");
-  nozzles_->setAccessibleName("Dysze");
-  fillNozzleChoices(nozzles_);
-  form->addRow("Dysze:", nozzles_);
-  pattern_ = new QComboBox(this);
-  pattern_->setObjectName("pattern");
-  pattern_->setAccessibleName(QString::fromUtf8("Układ"));
-  fillPatterns(pattern_);
-  form->addRow(QString::fromUtf8("Układ:"), pattern_);
+  const FamilyRows family = addFamilyRows(form, this);
+  bodies_ = family.bodies;
+  nozzles_ = family.nozzles;
+  pattern_ = family.pattern;
   spacing_ = new QDoubleSpinBox(this);
   spacing_->setObjectName("spacing");
   spacing_->setAccessibleName(QString::fromUtf8("Rozstaw [% zasięgu]"));
@@ -140,11 +156,9 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double 
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
   resize(560, 340);
-  bodyChanged();
   connect(look, &QPushButton::clicked, this, &CDlgLayout::compute);
   connect(apply_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(bodies_, &QComboBox::currentIndexChanged, this, &CDlgLayout::bodyChanged);
   for (QComboBox* c : {bodies_, nozzles_, pattern_})
     connect(c, &QComboBox::currentIndexChanged, this, [this] { apply_->setEnabled(false); });
   connect(spacing_, &QDoubleSpinBox::valueChanged, this, [this] { apply_->setEnabled(false); });
@@ -158,12 +172,6 @@ void CDlgLayout::clearPreview() {
   if (preview_) preview_(layout::Result{}, options_);
 }
 
-void CDlgLayout::bodyChanged() {
-  const auto* body = static_cast<const CElem*>(bodies_->currentData().value<void*>());
-  // A rotary body brings its own nozzle rows.
-  nozzles_->setEnabled(body && body->kind == kKindStaticBody);
-}
-
 bool CDlgLayout::compute() {
   apply_->setEnabled(false);
   const auto p = strictDecimalText(pressure_->text());
@@ -173,8 +181,7 @@ bool CDlgLayout::compute() {
     return false;
   }
   options_ = layout::Options{};
-  readFamily(bodies_, nozzles_, options_);
-  options_.pattern = static_cast<layout::Pattern>(pattern_->currentData().toInt());
+  FamilyRows{bodies_, nozzles_, pattern_}.read(options_);
   options_.spacingShare = spacing_->value() / 100.0;
   options_.pressureAtm = *p;
   options_.throwOverHardSurfaces = throwOver_->isChecked();

@@ -21,14 +21,20 @@ class QPushButton;
 class CGraphicPlane;
 class CPrimitive;
 
-// The choice of a head family, shared by the layout and the design dialogs:
-// the bodies (rotary first, then static), the nozzles of a static body (a
-// kind, or one nozzle's series), read into the layout's options.
-void fillSprinklerBodies(QComboBox* bodies);
-void fillNozzleChoices(QComboBox* nozzles);
-void readFamily(const QComboBox* bodies, const QComboBox* nozzles, layout::Options& options);
-// "Najlepszy z obu", "Kwadratowy", "Trójkątny", the pattern as the item's data.
-void fillPatterns(QComboBox* pattern);
+class QFormLayout;
+
+// The choice of a head family and pattern, shared by the layout and the
+// design dialogs: the bodies (rotary first, then static), the nozzles of a
+// static body (a kind, or one nozzle's series; off for a rotary body, which
+// brings its own rows) and the pattern, as rows of `form`.
+struct FamilyRows {
+  QComboBox* bodies = nullptr;
+  QComboBox* nozzles = nullptr;
+  QComboBox* pattern = nullptr;
+  // The choice, read into the layout's options.
+  void read(layout::Options& options) const;
+};
+FamilyRows addFamilyRows(QFormLayout* form, QWidget* parent);
 
 class CDlgLayout : public QDialog {
   Q_OBJECT
@@ -55,7 +61,6 @@ class CDlgLayout : public QDialog {
   bool compute();
 
  private:
-  void bodyChanged();
   void clearPreview();
 
   const CGraphicPlane& doc_;

@@ -163,18 +163,10 @@ BENCHMARK(BM_LayoutSprays)->Unit(benchmark::kMillisecond);
 // A 2,000 m2 garden of five lawns round a house, with its source; the lawns
 // come back.
 std::vector<const CPrimitive*> siteOf(CGraphicPlane& doc) {
-  static platform::RecordingCanvas scratch;
   doc.sourcePressure = 3.5f;
   doc.sourceCapacity = 4.0f;
   doc.hasWaterSource = 1;
-  auto rect = [&](int fill, double x0, double y0, double x1, double y1) {
-    auto r = std::make_unique<CRectn>();
-    r->dc = &scratch;
-    r->SetFillKind(fill);
-    r->BeginCreate(at(x0, y0));
-    r->EndCreate(at(x1, y1));
-    return doc.addPrimitive(kTerrainRectangle, std::move(r));
-  };
+  auto rect = [&](int fill, double x0, double y0, double x1, double y1) { return addRectangle(doc, fill, x0, y0, x1, y1); };
   rect(kFillBuilding, 20, 14, 34, 26);
   std::vector<const CPrimitive*> lawns = {rect(kFillLawn, 0, 0, 30, 12), rect(kFillLawn, 32, 0, 60, 12),
                                           rect(kFillLawn, 0, 14, 18, 40), rect(kFillLawn, 36, 14, 60, 40),

@@ -21,6 +21,7 @@
 #include "startup/application.h"
 #include "tests/support/cli_run.h"
 #include "tests/support/program.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 
@@ -33,12 +34,6 @@ json run(const std::string& args) {
   return json::parse(r.out, nullptr, false);
 }
 
-CElem* byCatalogueNo(const char* no) {
-  for (CElem* e = application().catalogue.head; e; e = e->next)
-    if (e->data && std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
-      return e;
-  return nullptr;
-}
 
 TEST(DesignedGarden, FromTheSitePlanToAPricedSystemInOneStep) {
   testing_support::ensureGuiApplication();
@@ -49,14 +44,8 @@ TEST(DesignedGarden, FromTheSitePlanToAPricedSystemInOneStep) {
   doc.sourceCapacity = 4.0f;
   doc.hasWaterSource = 1;
   const double u = 100.0 / doc.scaleDenominator * doc.pixelsPerCm;
-  platform::RecordingCanvas scratch;
   auto rect = [&](int fill, double x0, double y0, double x1, double y1) {
-    auto r = std::make_unique<CRectn>();
-    r->dc = &scratch;
-    r->SetFillKind(fill);
-    r->BeginCreate({static_cast<int>(std::lround(x0 * u)), static_cast<int>(std::lround(y0 * u))});
-    r->EndCreate({static_cast<int>(std::lround(x1 * u)), static_cast<int>(std::lround(y1 * u))});
-    doc.addPrimitive(kTerrainRectangle, std::move(r));
+    testing_support::addRectangle(doc, fill, x0, y0, x1, y1);
   };
   rect(kFillBuilding, 1, 1, 11, 9);   // 0 house
   rect(kFillPaving, 11, 3, 15, 9);    // 1 terrace
@@ -76,7 +65,7 @@ TEST(DesignedGarden, FromTheSitePlanToAPricedSystemInOneStep) {
   // The model: rotary nozzles in the three lawns.
   design::Options o;
   o.areas = {doc.terrain()[2].get(), doc.terrain()[3].get(), doc.terrain()[5].get()};
-  o.layout.body = byCatalogueNo("AQ7002");
+  o.layout.body = testing_support::elementByNumber("AQ7002", application().catalogue.head);
   o.layout.catalogue = application().catalogue.head;
   o.layout.nozzleKind = layout::NozzleKind::Rotary;
   o.routing.catalogue = application().catalogue.head;

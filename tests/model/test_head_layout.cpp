@@ -37,12 +37,6 @@ CElem* rotorBody() {
   return best;
 }
 
-CElem* byCatalogueNo(const char* no) {
-  for (CElem* e = shippedCatalogue().head; e; e = e->next)
-    if (e->data && std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
-      return e;
-  return nullptr;
-}
 
 class HeadLayout : public ::testing::Test {
  protected:
@@ -121,7 +115,7 @@ TEST_F(HeadLayout, SpraysReachTheUniformityTargetFromFiftyToAThousandSquareMetre
       {"rotary, circle r 12", layout::NozzleKind::Rotary, [&] { return lawnCircle(60, 60, 12); }},
       {"adjustable, rect 40 x 25", layout::NozzleKind::Adjustable, [&] { return lawnArea({{0, 40}, {40, 40}, {40, 65}, {0, 65}}); }},
   };
-  CElem* body = byCatalogueNo("AQ7002");
+  CElem* body = testing_support::elementByNumber("AQ7002");
   ASSERT_NE(body, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -144,7 +138,7 @@ TEST_F(HeadLayout, SpraysReachTheUniformityTargetFromFiftyToAThousandSquareMetre
 }
 
 TEST_F(HeadLayout, AStripNarrowerThanTheThrowsTakesStripNozzles) {
-  CElem* body = byCatalogueNo("AQ7002");
+  CElem* body = testing_support::elementByNumber("AQ7002");
   const CPrimitive* strip = lawnArea({{0, 80}, {14, 80}, {14, 81.2}, {0, 81.2}});
   for (layout::NozzleKind kind : {layout::NozzleKind::Fixed, layout::NozzleKind::Strip}) {
     layout::Options o;
@@ -183,8 +177,8 @@ TEST_F(HeadLayout, CornersTakeTheirArcAndPartCirclesMatchThePrecipitation) {
   };
   const Family families[] = {
       {"rotors", body, layout::NozzleKind::Any, 24},
-      {"adjustable sprays", byCatalogueNo("AQ7002"), layout::NozzleKind::Adjustable, 9},
-      {"fixed sprays", byCatalogueNo("AQ7002"), layout::NozzleKind::Fixed, 9},
+      {"adjustable sprays", testing_support::elementByNumber("AQ7002"), layout::NozzleKind::Adjustable, 9},
+      {"fixed sprays", testing_support::elementByNumber("AQ7002"), layout::NozzleKind::Fixed, 9},
   };
   for (const Family& f : families) {
     SCOPED_TRACE(f.what);
@@ -261,7 +255,7 @@ TEST_F(HeadLayout, HeadsLineHardSurfacesAndThrowOverThemOnlyWhereAllowed) {
   drive->EndCreate(at(12, 11));
   doc.addPrimitive(kTerrainRectangle, std::move(drive));
   layout::Options o;
-  o.body = byCatalogueNo("AQ7002");
+  o.body = testing_support::elementByNumber("AQ7002");
   o.catalogue = shippedCatalogue().head;
   o.nozzleKind = layout::NozzleKind::Adjustable;
   const layout::Result kept = layout::layOut(doc, *lawn, o);
@@ -306,7 +300,7 @@ TEST_F(HeadLayout, AHouseInTheLawnIsLinedWithHeadsAndTheLawnStaysEven) {
   house->EndCreate(at(9, 6.5));
   doc.addPrimitive(kTerrainRectangle, std::move(house));
   layout::Options o;
-  o.body = byCatalogueNo("AQ7002");
+  o.body = testing_support::elementByNumber("AQ7002");
   o.catalogue = shippedCatalogue().head;
   o.nozzleKind = layout::NozzleKind::Adjustable;
   const layout::Result r = layout::layOut(doc, *lawn, o);
@@ -349,7 +343,7 @@ TEST_F(HeadLayout, WhatCannotBeLaidOutIsSaidPlainly) {
   EXPECT_FALSE(under.ok);
   EXPECT_NE(under.error.find("zakrywaj"), std::string::npos) << under.error;
   // A static body with a nozzle kind the catalogue lacks at this pressure, and no body.
-  o.body = byCatalogueNo("AQ7002");
+  o.body = testing_support::elementByNumber("AQ7002");
   o.catalogue = nullptr;
   o.nozzleKind = layout::NozzleKind::Fixed;
   const layout::Result none = layout::layOut(doc, *lawnArea({{0, 30}, {20, 30}, {20, 50}, {0, 50}}), o);

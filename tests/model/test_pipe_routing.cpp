@@ -31,12 +31,6 @@ using testing_support::shippedCatalogue;
 
 constexpr double kU = 29.0;  // plan units a metre at 1:100
 
-CElem* byCatalogueNo(const char* no) {
-  for (CElem* e = shippedCatalogue().head; e; e = e->next)
-    if (e->data && std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == no)
-      return e;
-  return nullptr;
-}
 
 class PipeRouting : public ::testing::Test {
  protected:
@@ -48,13 +42,9 @@ class PipeRouting : public ::testing::Test {
   }
   Point at(double x, double y) const { return {static_cast<int>(std::lround(x * kU)), static_cast<int>(std::lround(y * kU))}; }
   CPrimitive* rect(int fill, double x0, double y0, double x1, double y1) {
-    auto r = std::make_unique<CRectn>();
-    r->dc = &scratch;
-    r->SetFillKind(fill);
-    r->BeginCreate(at(x0, y0));
-    r->EndCreate(at(x1, y1));
-    return doc.addPrimitive(kTerrainRectangle, std::move(r));
+    return testing_support::addRectangle(doc, fill, x0, y0, x1, y1);
   }
+
   void source(double x, double y) {
     auto v = std::make_unique<CWValve>();
     v->PlaceAt(at(x, y), 1.0);
@@ -64,7 +54,7 @@ class PipeRouting : public ::testing::Test {
   // Heads laid out in `area` by the layout, then divided into sections.
   void heads(const CPrimitive& area, const char* body, layout::NozzleKind kind) {
     layout::Options o;
-    o.body = byCatalogueNo(body);
+    o.body = testing_support::elementByNumber(body);
     o.catalogue = shippedCatalogue().head;
     o.nozzleKind = kind;
     const layout::Result r = layout::layOut(doc, area, o);
@@ -93,7 +83,6 @@ class PipeRouting : public ::testing::Test {
     return s;
   }
 
-  platform::RecordingCanvas scratch;
   CGraphicPlane doc;
   CSectionList sections;
 };
@@ -208,7 +197,7 @@ TEST_F(PipeRouting, WhatCannotBeRoutedIsSaidAndThePlanStaysAsItWas) {
   EXPECT_FALSE(walled.error.empty());
   // A valve that is not one.
   routing::Options o = options();
-  o.valve = byCatalogueNo("AQ1001");
+  o.valve = testing_support::elementByNumber("AQ1001");
   const routing::Result notValve = routing::route(doc, nullptr, o);
   EXPECT_FALSE(notValve.ok);
   EXPECT_EQ(doc.objects().size(), objects + 1);  // the source only
@@ -221,7 +210,7 @@ TEST_F(PipeRouting, AGardenDesignedFromItsAreasInOneStep) {
   const CPrimitive* tiny = rect(kFillLawn, 30, 0, 30.5, 0.5);
   source(-2, 8);
   design::Options o;
-  o.layout.body = byCatalogueNo("AQ7002");
+  o.layout.body = testing_support::elementByNumber("AQ7002");
   o.layout.catalogue = shippedCatalogue().head;
   o.layout.nozzleKind = layout::NozzleKind::Rotary;
   o.routing.catalogue = shippedCatalogue().head;

@@ -1,5 +1,7 @@
 #include "tests/support/scene_builder.h"
 
+#include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 #include "document/terrain.h"
@@ -61,6 +63,25 @@ CPartix& shippedCatalogue() {
     return r;
   }();
   return *root;
+}
+
+CElem* elementByNumber(const std::string& number, CElem* catalogue) {
+  for (CElem* e = catalogue ? catalogue : shippedCatalogue().head; e; e = e->next)
+    if (e->data && std::string(e->data->catalogueNo, strnlen(e->data->catalogueNo, sizeof e->data->catalogueNo)) == number)
+      return e;
+  return nullptr;
+}
+
+CPrimitive* addRectangle(CGraphicPlane& doc, int fill, double x0, double y0, double x1, double y1) {
+  static platform::RecordingCanvas scratch;
+  const double u = 100.0 / doc.scaleDenominator * doc.pixelsPerCm;
+  auto at = [u](double x, double y) { return Point{static_cast<int>(std::lround(x * u)), static_cast<int>(std::lround(y * u))}; };
+  auto r = std::make_unique<CRectn>();
+  r->dc = &scratch;
+  r->SetFillKind(fill);
+  r->BeginCreate(at(x0, y0));
+  r->EndCreate(at(x1, y1));
+  return doc.addPrimitive(kTerrainRectangle, std::move(r));
 }
 
 CElem* firstOfKind(CPartix& catalogue, uint32_t kind, int round) {

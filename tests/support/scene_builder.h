@@ -17,6 +17,14 @@ CPartix& shippedCatalogue();
 // round or not as asked); null when the catalogue has none.
 CElem* firstOfKind(CPartix& catalogue, uint32_t kind, int round = -1);
 
+// The element of catalogue number `number` (of `catalogue`, else the shipped
+// one); null when there is none.
+CElem* elementByNumber(const std::string& number, CElem* catalogue = nullptr);
+
+// A rectangle of `fill` from (x0, y0) to (x1, y1) metres on the plan, at the
+// document's drawing scale.
+CPrimitive* addRectangle(CGraphicPlane& doc, int fill, double x0, double y0, double x1, double y1);
+
 // Every terrain fill, laid out in a 1200 x 900 plan whose top-left is `origin`.
 void addEveryTerrain(CGraphicPlane& doc, Point origin);
 

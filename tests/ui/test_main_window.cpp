@@ -247,6 +247,17 @@ class MainWindowTest : public QObject {
     return nullptr;
   }
   QString lastMessage() { return messages_->shown.empty() ? QString() : platform::toQString(messages_->shown.back().text); }
+  // A lawn rectangle from (x0, y0) to (x1, y1) metres on the plan.
+  CPrimitive* lawnAt(double x0, double y0, double x1, double y1) {
+    const double u = 100.0 / doc().scaleDenominator * doc().pixelsPerCm;
+    auto lawn = std::make_unique<CRectn>();
+    platform::RecordingCanvas scratch;
+    lawn->dc = &scratch;
+    lawn->SetFillKind(kFillLawn);
+    lawn->BeginCreate({static_cast<int>(x0 * u), static_cast<int>(y0 * u)});
+    lawn->EndCreate({static_cast<int>(x1 * u), static_cast<int>(y1 * u)});
+    return doc().addPrimitive(kTerrainRectangle, std::move(lawn));
+  }
 
  private slots:
   void initTestCase() {
@@ -479,14 +490,7 @@ class MainWindowTest : public QObject {
   // figures, then the rotors placed in one step that undo takes back.
   void rotorsLaidOutInALawn() {
     newProject("100");
-    const double u = 100.0 / doc().scaleDenominator * doc().pixelsPerCm;
-    auto lawn = std::make_unique<CRectn>();
-    platform::RecordingCanvas scratch;
-    lawn->dc = &scratch;
-    lawn->SetFillKind(kFillLawn);
-    lawn->BeginCreate({static_cast<int>(2 * u), static_cast<int>(2 * u)});
-    lawn->EndCreate({static_cast<int>(26 * u), static_cast<int>(18 * u)});
-    CPrimitive* area = doc().addPrimitive(kTerrainRectangle, std::move(lawn));
+    CPrimitive* area = lawnAt(2, 2, 26, 18);
     const size_t before = doc().objects().size();
     bool asked = false;
     answerNextOf<CDlgLayout>([&](CDlgLayout* dlg) {
@@ -595,14 +599,8 @@ class MainWindowTest : public QObject {
     doc().sourcePressure = 3.5f;
     doc().sourceCapacity = 3.0f;
     doc().hasWaterSource = 1;
+    CPrimitive* area = lawnAt(2, 2, 22, 14);
     const double u = 100.0 / doc().scaleDenominator * doc().pixelsPerCm;
-    auto lawn = std::make_unique<CRectn>();
-    platform::RecordingCanvas scratch;
-    lawn->dc = &scratch;
-    lawn->SetFillKind(kFillLawn);
-    lawn->BeginCreate({static_cast<int>(2 * u), static_cast<int>(2 * u)});
-    lawn->EndCreate({static_cast<int>(22 * u), static_cast<int>(14 * u)});
-    CPrimitive* area = doc().addPrimitive(kTerrainRectangle, std::move(lawn));
     auto source = std::make_unique<CWValve>();
     source->PlaceAt({static_cast<int>(1 * u), static_cast<int>(8 * u)}, doc().zoom);
     source->SetWaterSource(1);

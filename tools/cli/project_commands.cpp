@@ -704,6 +704,20 @@ int runNetworkCommand(int argc, char** argv) {
   return std::cout ? 0 : 1;
 }
 
+namespace {
+
+// Writes the open project to `target`, ends the program's run and prints
+// `out`: what the commands that change a project end with.
+int saveAndPrint(const std::string& target, const ordered_json& out) {
+  const ProjectResult saved = saveOpenProject(target);
+  shutDown();
+  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
+  std::cout << out.dump(1) << '\n';
+  return std::cout ? 0 : 1;
+}
+
+}  // namespace
+
 int runSizePipesCommand(int argc, char** argv) {
   std::vector<std::string> valued = kCommonOptions;
   valued.insert(valued.end(), {"-o", "--section", "--default-diameter"});
@@ -738,11 +752,7 @@ int runSizePipesCommand(int argc, char** argv) {
   out["costAfter"] = rounded(r.costAfter, 2);
   out["unmet"] = warningsJson(r.unmet, live);
   out["changedPipes"] = network::applySizing(doc, r);
-  const ProjectResult saved = saveOpenProject(*target);
-  shutDown();
-  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
-  std::cout << out.dump(1) << '\n';
-  return std::cout ? 0 : 1;
+  return saveAndPrint(*target, out);
 }
 
 int runZoneCommand(int argc, char** argv) {
@@ -1025,11 +1035,7 @@ int runRouteCommand(int argc, char** argv) {
     routed.push_back({{"section", s.section}, {"heads", s.heads}, {"lateralM", rounded(s.lateralM, 2)}, {"newValve", s.newValve}});
   out["routed"] = routed;
   out.update(pipedSummary(doc, piped.route, piped.sizing));
-  const ProjectResult saved = saveOpenProject(*target);
-  shutDown();
-  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
-  std::cout << out.dump(1) << '\n';
-  return std::cout ? 0 : 1;
+  return saveAndPrint(*target, out);
 }
 
 int runDesignCommand(int argc, char** argv) {
@@ -1115,11 +1121,7 @@ int runDesignCommand(int argc, char** argv) {
     coverage.push_back({{"section", f.section}, {"heads", f.heads}, {"cu", rounded(f.cu, 2)}, {"duLq", rounded(f.duLq, 2)}});
   out["coverage"] = coverage;
   out.update(pipedSummary(doc, r.route, r.sizing));
-  const ProjectResult saved = saveOpenProject(*target);
-  shutDown();
-  if (!saved.ok) throw CommandError(utf8(saved.caption) + ": " + utf8(saved.message));
-  std::cout << out.dump(1) << '\n';
-  return std::cout ? 0 : 1;
+  return saveAndPrint(*target, out);
 }
 
 int runEtoCommand(int argc, char** argv) {
