@@ -104,6 +104,30 @@ FamilyRows addFamilyRows(QFormLayout* form, QWidget* parent) {
   return rows;
 }
 
+PreviewButtons addPreviewButtons(QDialog* dialog, QBoxLayout* layout, int figuresHeight) {
+  PreviewButtons b;
+  b.figures = new QLabel(dialog);
+  b.figures->setObjectName("figures");
+  b.figures->setAccessibleName("Wyniki");
+  b.figures->setWordWrap(true);
+  b.figures->setMinimumHeight(figuresHeight);
+  layout->addWidget(b.figures);
+  auto* buttons = new QHBoxLayout;
+  b.look = namedButton(QString::fromUtf8("Podgląd"), dialog);
+  b.look->setDefault(true);
+  b.apply = namedButton("Zastosuj", dialog);
+  b.apply->setEnabled(false);
+  QPushButton* cancel = namedButton("Anuluj", dialog);
+  buttons->addWidget(b.look);
+  buttons->addStretch();
+  buttons->addWidget(b.apply);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  QObject::connect(b.apply, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  return b;
+}
+
 CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double networkPressure,
                        std::function<void(const layout::Result&, const layout::Options&)> preview, QWidget* parent)
     : QDialog(parent), doc_(doc), area_(area), preview_(std::move(preview)) {
@@ -138,27 +162,11 @@ CDlgLayout::CDlgLayout(const CGraphicPlane& doc, const CPrimitive& area, double 
   throwOver_->setObjectName("throwOver");
   form->addRow(QString(), throwOver_);
   layout->addLayout(form);
-  figures_ = new QLabel(this);
-  figures_->setObjectName("figures");
-  figures_->setAccessibleName("Wyniki");
-  figures_->setWordWrap(true);
-  figures_->setMinimumHeight(60);
-  layout->addWidget(figures_);
-  auto* buttons = new QHBoxLayout;
-  QPushButton* look = namedButton(QString::fromUtf8("Podgląd"), this);
-  look->setDefault(true);
-  apply_ = namedButton("Zastosuj", this);
-  apply_->setEnabled(false);
-  QPushButton* cancel = namedButton("Anuluj", this);
-  buttons->addWidget(look);
-  buttons->addStretch();
-  buttons->addWidget(apply_);
-  buttons->addWidget(cancel);
-  layout->addLayout(buttons);
+  const PreviewButtons end = addPreviewButtons(this, layout, 60);
+  figures_ = end.figures;
+  apply_ = end.apply;
   resize(560, 340);
-  connect(look, &QPushButton::clicked, this, &CDlgLayout::compute);
-  connect(apply_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(end.look, &QPushButton::clicked, this, &CDlgLayout::compute);
   for (QComboBox* c : {bodies_, nozzles_, pattern_})
     connect(c, &QComboBox::currentIndexChanged, this, [this] { apply_->setEnabled(false); });
   connect(spacing_, &QDoubleSpinBox::valueChanged, this, [this] { apply_->setEnabled(false); });

@@ -21,6 +21,7 @@ class QPushButton;
 class CGraphicPlane;
 class CPrimitive;
 
+class QBoxLayout;
 class QFormLayout;
 
 // The choice of a head family and pattern, shared by the layout and the
@@ -35,6 +36,15 @@ struct FamilyRows {
   void read(layout::Options& options) const;
 };
 FamilyRows addFamilyRows(QFormLayout* form, QWidget* parent);
+
+// The end of a dialog that previews: the figures, then "Podgląd",
+// "Zastosuj" (off until a preview; accepts) and "Anuluj" (rejects).
+struct PreviewButtons {
+  QLabel* figures = nullptr;
+  QPushButton* look = nullptr;
+  QPushButton* apply = nullptr;
+};
+PreviewButtons addPreviewButtons(QDialog* dialog, QBoxLayout* layout, int figuresHeight);
 
 class CDlgLayout : public QDialog {
   Q_OBJECT

@@ -503,11 +503,7 @@ void CMainFrame::runCommand(int id) {
     case kCmdRoutePipes: routePipes(); return;
     case kCmdDesign: designAutomatically(); return;
     case kCmdAutoZonesMenu:
-      if (!view_ || !app().projectOpen) {
-        platform::tell("Musisz najpierw stworzyc nowy projekt, albo otworzyc istniejacy", "Info !!!!");
-        return;
-      }
-      autoZones();
+      if (projectOrTell()) autoZones();
       return;
     case kCmdNetworkMap: switchNetworkMap(); return;
     case kCmdPreferences: preferences(); return;
@@ -814,6 +810,12 @@ void CMainFrame::openScaling() {
   dlg->show();
 }
 
+bool CMainFrame::projectOrTell() {
+  if (view_ && app().projectOpen) return true;
+  platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
+  return false;
+}
+
 void CMainFrame::placeAtPlanCorner(QWidget* dialog) {
   // The plan's top right corner keeps the dialog clear of what it works on.
   dialog->adjustSize();
@@ -994,10 +996,7 @@ void CMainFrame::systemParameters() {
 }
 
 void CMainFrame::coverageAnalysis() {
-  if (!view_ || !app().projectOpen) {
-    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
-    return;
-  }
+  if (!projectOrTell()) return;
   // One at a time: asked again, the open one comes forward with fresh figures.
   if (coverage_) {
     static_cast<CDlgCoverage*>(coverage_.data())->recompute();
@@ -1026,10 +1025,7 @@ void CMainFrame::switchCoverageMap() {
 }
 
 void CMainFrame::networkAnalysis() {
-  if (!view_ || !app().projectOpen) {
-    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
-    return;
-  }
+  if (!projectOrTell()) return;
   // One at a time: asked again, the open one comes forward with fresh figures.
   if (network_) {
     static_cast<CDlgNetwork*>(network_.data())->recompute();
@@ -1070,10 +1066,7 @@ void CMainFrame::applySizing(const network::SizingResult& sizing) {
 }
 
 void CMainFrame::designAutomatically() {
-  if (!view_ || !app().projectOpen) {
-    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
-    return;
-  }
+  if (!projectOrTell()) return;
   CGraphicPlane& doc = view_->document();
   CProjWnd* view = view_;
   CDlgDesign dlg(doc, view_->editor().selectedPrimitive(), [view](const design::Result& r) {
@@ -1118,10 +1111,7 @@ void CMainFrame::designAutomatically() {
 }
 
 void CMainFrame::routePipes() {
-  if (!view_ || !app().projectOpen) {
-    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
-    return;
-  }
+  if (!projectOrTell()) return;
   CGraphicPlane& doc = view_->document();
   CDlgRoute dlg(doc, this);
   if (dlg.exec() != QDialog::Accepted) return;
@@ -1151,10 +1141,7 @@ void CMainFrame::routePipes() {
 }
 
 void CMainFrame::layOutSelected() {
-  if (!view_ || !app().projectOpen) {
-    platform::tell("Musisz najpierw stworzyc nowy projekt, albo otworzyc istniejacy", "Info !!!!");
-    return;
-  }
+  if (!projectOrTell()) return;
   CPrimitive* area = view_->editor().selectedPrimitive();
   if (!area || area->deleted || !isWateredSurface(*area)) {
     platform::tell(cp("Zaznacz na planie trawnik, kwiaty, drzewa i krzewy, żywopłot albo obszar "
@@ -1268,10 +1255,7 @@ void CMainFrame::preferences() {
 }
 
 void CMainFrame::projectProperties() {
-  if (!view_ || !app().projectOpen) {
-    platform::tell(cp("Musisz najpierw stworzyć projekt, albo otworzyć istniejący"), "Info !!!!");
-    return;
-  }
+  if (!projectOrTell()) return;
   CGraphicPlane& doc = view_->document();
   CDlgProjProp dlg(doc, app().settings, this);
   dlg.exec();

@@ -169,6 +169,8 @@ class CMainFrame : public QMainWindow {
   bool scalingOpen() const;
   void transformShape(CPrimitive* shape);
   void placeAtPlanCorner(QWidget* dialog);
+  // Whether a project is open; told plainly when none is.
+  bool projectOrTell();
   // The designer's dialogs.
   void sectionsDialog();
   void systemParameters();
