@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -210,13 +211,19 @@ bool CDlgLayout::compute() {
                              number(result_.figures.cu, 0), number(result_.figures.duLq, 0),
                              number(result_.figures.meanMmH, 1), number(result_.thrownOutsidePct, 1),
                              number(result_.dryPct, 1)));
-  if (!layout::reachesTarget(result_))
-    figures_->setText(figures_->text() +
-                      QString::fromUtf8("\nTa rodzina zraszaczy nie daje tu równomierności (CU 85 %, DU lq 75 %, do 5 % "
-                                        "wody poza obszarem): obszar ma %1 m szerokości, a %2.")
-                          .arg(number(result_.narrowestM, 1),
-                               result_.strips ? QString::fromUtf8("dysze pasowe zraszają brzegi pasa słabiej niż środek")
-                                              : QString::fromUtf8("zasięg zraszaczy jest za duży na jego kształt")));
+  if (!layout::reachesTarget(result_)) {
+    // What falls short, each against its target.
+    QStringList missed;
+    if (result_.figures.cu < 85) missed << QString::fromUtf8("CU %1 % (cel 85 %)").arg(number(result_.figures.cu, 0));
+    if (result_.figures.duLq < 75)
+      missed << QString::fromUtf8("DU lq %1 % (cel 75 %)").arg(number(result_.figures.duLq, 0));
+    if (result_.thrownOutsidePct >= 5)
+      missed << QString::fromUtf8("%1 % wody poza obszarem (cel do 5 %)").arg(number(result_.thrownOutsidePct, 1));
+    QString text = QString::fromUtf8("\nTa rodzina zraszaczy nie osiąga tu celu: ") + missed.join(", ") + ".";
+    if (result_.strips) text += QString::fromUtf8(" Dysze pasowe zraszają brzegi pasa słabiej niż środek.");
+    else text += QString::fromUtf8(" Obszar ma %1 m szerokości: spróbuj rodziny o innym zasięgu.").arg(number(result_.narrowestM, 1));
+    figures_->setText(figures_->text() + text);
+  }
   apply_->setEnabled(true);
   return true;
 }
