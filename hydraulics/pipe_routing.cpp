@@ -112,7 +112,9 @@ int growTree(const Grid& g, const std::vector<float>& extra, const std::vector<R
          const std::vector<Terminal>& terminals, Tree& tree) {
   const int n = g.size();
   tree.parent.assign(n, -1);
+  std::vector<int> inTree;  // the tree's cells, each once
   for (const Root& r : roots) {
+    if (tree.parent[r.cell] == -1) inTree.push_back(r.cell);
     tree.parent[r.cell] = -2;
     tree.rootAt.emplace(r.cell, r.at);
   }
@@ -139,13 +141,12 @@ int growTree(const Grid& g, const std::vector<float>& extra, const std::vector<R
     touched.clear();
     using Item = std::pair<float, int>;
     std::priority_queue<Item, std::vector<Item>, std::greater<Item>> queue;
-    for (int c = 0; c < n; ++c)
-      if (tree.parent[c] != -1) {
-        const int s = c * (kDirections + 1) + kDirections;
-        dist[s] = 0;
-        touched.push_back(s);
-        queue.push({0.0f, s});
-      }
+    for (int c : inTree) {
+      const int s = c * (kDirections + 1) + kDirections;
+      dist[s] = 0;
+      touched.push_back(s);
+      queue.push({0.0f, s});
+    }
     int reached = -1;
     while (!queue.empty()) {
       const auto [d, s] = queue.top();
@@ -183,6 +184,7 @@ int growTree(const Grid& g, const std::vector<float>& extra, const std::vector<R
       const int p = prev[s];
       if (tree.parent[c] != -1) break;
       tree.parent[c] = p >= 0 ? p / (kDirections + 1) : -2;
+      inTree.push_back(c);
       if (waiting[c]) {
         waiting[c] = 0;
         --left;
